@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorenta {
+
+// An installed serial port as the system lists it: its name ("COM3") and the
+// device that stands behind that name on this machine.
+struct InstalledPort {
+    std::string name;
+    std::string devicePath;
+};
+
+class IPortTable {
+public:
+    virtual ~IPortTable() = default;
+    // False when the list itself cannot be read (not when it is empty).
+    virtual bool ListPorts(std::vector<InstalledPort>& ports) = 0;
+    // The device behind COM `comNumber`, or empty when the table knows none.
+    virtual std::string DevicePathFor(int comNumber) = 0;
+};
+
+}  // namespace vorenta

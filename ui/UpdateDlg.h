@@ -1,0 +1,116 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/FileAccess.h"
+#include "platform/PeerWindows.h"
+#include "platform/PortTable.h"
+#include "platform/SerialDevice.h"
+#include "platform/SettingsStore.h"
+#include "platform/TickSource.h"
+#include "platform/WindowServices.h"
+#include "serial/CRS232.h"
+
+namespace vorenta {
+
+// The platform services the update window works through.
+struct UpdateDlgPlatform {
+    IWindowServices& window;
+    ITickSource& clock;
+    ISerialDevice& serialDevice;
+    IPortTable& portTable;
+    ISettingsStore& settings;
+    IPeerWindows& peers;
+    IFileSystem& files;
+};
+
+// How a host draws one control (the window's colour rule).
+struct ControlStyle {
+    bool emphasisFont = false;
+    bool customColour = false;     // false: the default font, colour and background
+    std::uint32_t textColour = 0;  // 0x00BBGGRR
+    bool transparentBackground = false;
+};
+
+// The update window's logic: layout texts, firmware files, ports, the update
+// session and its outcome, reached by the hosts through IWindowHandler.
+class CPLSM_UpdateDlg : public IWindowHandler {
+public:
+    // `preferredPort` is the application's command-line port (-1: none); it
+    // is read each time the port buttons are filled.
+    CPLSM_UpdateDlg(const UpdateDlgPlatform& platform, const std::int8_t& preferredPort,
+                    std::string applicationName);
+    ~CPLSM_UpdateDlg() override;
+    CPLSM_UpdateDlg(const CPLSM_UpdateDlg&) = delete;
+    CPLSM_UpdateDlg& operator=(const CPLSM_UpdateDlg&) = delete;
+
+    // Window lifetime.
+    bool OnInitDialog();
+    void OnOK();
+    void OnDone();
+    void OnDestroy();
+    ControlStyle GetControlStyle(int controlId) const;
+
+    // IWindowHandler.
+    void OnCommand(int controlId) override;
+    void OnSysCommand(unsigned commandId) override;
+    void OnTimer(unsigned timerId) override;
+    void OnPostedMessage(unsigned message) override;
+
+    // Busy wait on the tick counter.
+    void DelayMs(std::uint32_t ms);
+
+    // Firmware files.
+    void LoadFirmwareDescription();
+    int CheckFirmwareFile();
+    int BuildPageImage(std::string firmwareFile);
+    void DeletePageImage();
+
+    // Ports.
+    void EnumerateSerialPorts();
+    void RefreshSerialPorts();
+    void EnablePortButtons();
+    // COM number behind the checked port button, -1 when none is checked.
+    int GetSelectedPortNumber() const;
+    void SavePortNumber(int comNumber);
+
+    // Port hand-off with the serial test program.
+    void RequestPortRelease(int comNumber);
+    void ReturnLentPort();
+
+    // Update session.
+    void OnBeginUpdate();
+    void StartOrCancelUpdate();
+    long OnModuleAnswered(std::uintptr_t wParam, std::intptr_t lParam);
+    long OnCancelUpdateRequest(std::uintptr_t wParam, std::intptr_t lParam);
+    void RunFirmwareTransfer();
+    int TransferFirmware();
+    void FinishSession();
+
+    // Members, in the order the window declares them.
+    CRS232 serialPort;
+    std::string programDir;
+    std::string tempDir;
+    std::string firmwareVersion;
+    std::string firmwareFileName;
+    std::string statusPromptText;
+    int updateActive = 0;
+    int moduleAnswered = 0;
+    unsigned timerId = 0;
+    std::array<int, 22> portNumbers{};
+    std::array<int, 100> portPresent{};
+    std::uint32_t blinkTick = 0;
+    int blinkVisible = 0;
+    int pageSize = 256;
+    std::uint32_t resultLineColour = 0x008000;
+    int lentPort = -1;
+
+protected:
+    UpdateDlgPlatform platform_;
+    const std::int8_t& preferredPort_;
+    std::string applicationName_;
+};
+
+}  // namespace vorenta
