@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libx11-dev
   xvfb xauth xdotool x11-apps imagemagick socat
+  xdg-utils
 )
 
 missing=()
