@@ -1,0 +1,131 @@
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/font.h>
+#include <wx/iconbndl.h>
+#include <wx/timer.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/WindowServices.h"
+#include "ui/DialogTemplate.h"
+#include "ui/UpdateDlg.h"
+
+class wxRadioButton;
+
+namespace vorenta::wxui {
+
+// What a dialog's logic offers beyond IWindowHandler.
+struct DialogCallbacks {
+    // Runs once the controls exist, before the dialog is shown.
+    std::function<bool()> initDialog;
+    // The colour rule; empty: every control keeps the default look.
+    std::function<ControlStyle(int controlId)> controlStyle;
+    // A mouse message (wm::LButtonDown ...) on a link control and its text.
+    std::function<void(int controlId, unsigned mouseMessage, const std::string& text)> linkMouse;
+    // A link is taking the focus: the control that takes it instead.
+    std::function<int(int controlId)> linkFocus;
+};
+
+// A modal dialog built from a template table, serving IWindowServices to the
+// dialog's logic and routing the toolkit's events to its IWindowHandler.
+class WxDialogHost : public wxDialog, public IWindowServices {
+  public:
+    WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplate, const wxIconBundle& icons);
+    ~WxDialogHost() override;
+    WxDialogHost(const WxDialogHost&) = delete;
+    WxDialogHost& operator=(const WxDialogHost&) = delete;
+
+    void Attach(IWindowHandler& handler, DialogCallbacks callbacks);
+
+    // Initialises the logic, shows the dialog and returns its end result.
+    int RunModal();
+
+    // The toolkit window of a control, for tests and tooling; null when unknown.
+    wxWindow* ControlWindow(int id) const;
+
+    // IWindowServices.
+    void SetWindowTitle(std::string_view title) override;
+    void SetDlgItemText(int id, std::string_view text) override;
+    std::string GetDlgItemText(int id) const override;
+    void EnableDlgItem(int id, bool enable) override;
+    bool IsDlgItemEnabled(int id) const override;
+    void ShowDlgItem(int id, bool show) override;
+    void SetDlgItemTooltip(int id, std::string_view text) override;
+    void CheckRadioButton(int firstId, int lastId, int checkId) override;
+    int GetCheckedRadioButton(int firstId, int lastId) const override;
+    void MessageBox(std::string_view text, std::string_view caption, MessageIcon icon) override;
+    void PostMessage(unsigned message) override;
+    void PumpOneMessage() override;
+    void RepaintNow() override;
+    void RefreshColours() override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
+    void KillTimer(unsigned timerId) override;
+    bool HasSystemMenu() const override;
+    void AppendSystemMenuSeparator() override;
+    void AppendSystemMenuItem(unsigned commandId, std::string_view text) override;
+    void EnableSystemMenuItem(unsigned commandId, bool enable) override;
+    WindowRect GetWindowRect() const override;
+    WindowRect GetScreenRect() const override;
+    void MoveWindow(int left, int top) override;
+    void EndDialog(int result) override;
+    void Log(std::string_view line) override;
+
+  private:
+    struct Control {
+        const ControlTemplate* tmpl = nullptr;
+        wxWindow* window = nullptr;  // owned by the dialog
+        std::string text;
+        wxRect rect;  // pixels, as the template places it
+        std::optional<ControlStyle> applied;
+    };
+
+    void CreateControls();
+    void CreateControl(const ControlTemplate& c);
+    void SetControlText(Control& control, std::string_view text);
+    void LayoutCentredVertically(Control& control);
+    void ApplyStyle(Control& control, const ControlStyle& style);
+    wxRect ToPixels(const ControlTemplate& c) const;
+    Control* Find(int id);
+    const Control* Find(int id) const;
+
+    void OnButton(wxCommandEvent& event);
+    void OnRadio(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnWxTimer(wxTimerEvent& event);
+    void OnLinkMouse(int id, unsigned message, wxMouseEvent& event);
+    void OnLinkFocus(int id, wxFocusEvent& event);
+
+    // Closing (Esc, close box) goes to the cancel command unless the window
+    // has locked it: "Done" disabled or the Close item greyed.
+    bool ClosingLocked() const;
+    void RequestClose();
+    void DeliverPosted();
+    void DeliverAllPosted();
+
+    const DialogTemplate& template_;
+    IWindowHandler* handler_ = nullptr;
+    DialogCallbacks callbacks_;
+    std::map<int, Control> controls_;
+    // The hidden extra member of each radio group, checked to uncheck the rest.
+    std::map<int, wxRadioButton*> noneOfGroup_;
+    wxFont dialogFont_;
+    wxFont emphasisFont_;
+    wxColour defaultText_;
+    std::deque<unsigned> posted_;
+    std::map<unsigned, std::unique_ptr<wxTimer>> timers_;
+    std::set<unsigned> greyedMenuItems_;
+    int busyDepth_ = 0;
+    std::optional<int> endedBeforeShow_;
+};
+
+}  // namespace vorenta::wxui
