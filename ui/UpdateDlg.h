@@ -37,7 +37,7 @@ struct ControlStyle {
 // The update window's logic: layout texts, firmware files, ports, the update
 // session and its outcome, reached by the hosts through IWindowHandler.
 class CPLSM_UpdateDlg : public IWindowHandler {
-public:
+  public:
     // `preferredPort` is the application's command-line port (-1: none); it
     // is read each time the port buttons are filled.
     CPLSM_UpdateDlg(const UpdateDlgPlatform& platform, const std::int8_t& preferredPort,
@@ -107,7 +107,7 @@ public:
     std::uint32_t resultLineColour = 0x008000;
     int lentPort = -1;
 
-protected:
+  protected:
     UpdateDlgPlatform platform_;
     const std::int8_t& preferredPort_;
     std::string applicationName_;
