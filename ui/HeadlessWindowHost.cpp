@@ -1,8 +1,8 @@
-#include "platform/fake/MemoryWindowHost.h"
+#include "ui/HeadlessWindowHost.h"
 
 namespace vorenta {
 
-bool MemoryWindowHost::Click(int id) {
+bool HeadlessWindowHost::Click(int id) {
     const Control& control = ControlAt(id);
     if (!control.enabled || !control.visible || handler_ == nullptr) {
         return false;
@@ -12,7 +12,7 @@ bool MemoryWindowHost::Click(int id) {
     return true;
 }
 
-bool MemoryWindowHost::SysCommand(unsigned commandId) {
+bool HeadlessWindowHost::SysCommand(unsigned commandId) {
     if (!SystemMenuItemEnabled(commandId) || handler_ == nullptr) {
         return false;
     }
@@ -21,13 +21,13 @@ bool MemoryWindowHost::SysCommand(unsigned commandId) {
     return true;
 }
 
-void MemoryWindowHost::RunPostedMessages() {
+void HeadlessWindowHost::RunPostedMessages() {
     while (!queue_.empty()) {
         PumpOneMessage();
     }
 }
 
-void MemoryWindowHost::TimerTick() {
+void HeadlessWindowHost::TimerTick() {
     RunPostedMessages();
     if (handler_ == nullptr) {
         return;
@@ -41,13 +41,13 @@ void MemoryWindowHost::TimerTick() {
     }
 }
 
-const MemoryWindowHost::Control& MemoryWindowHost::ControlAt(int id) const {
+const HeadlessWindowHost::Control& HeadlessWindowHost::ControlAt(int id) const {
     static const Control kUnknown{};
     const auto it = controls_.find(id);
     return it == controls_.end() ? kUnknown : it->second;
 }
 
-bool MemoryWindowHost::SystemMenuItemEnabled(unsigned commandId) const {
+bool HeadlessWindowHost::SystemMenuItemEnabled(unsigned commandId) const {
     for (const MenuItem& item : systemMenu) {
         if (item.commandId == commandId) {
             return item.enabled;
@@ -57,37 +57,37 @@ bool MemoryWindowHost::SystemMenuItemEnabled(unsigned commandId) const {
     return it != systemCommandsEnabled.end() && it->second;
 }
 
-void MemoryWindowHost::SetDlgItemText(int id, std::string_view text) {
+void HeadlessWindowHost::SetDlgItemText(int id, std::string_view text) {
     At(id).text = text;
 }
 
-std::string MemoryWindowHost::GetDlgItemText(int id) const {
+std::string HeadlessWindowHost::GetDlgItemText(int id) const {
     return ControlAt(id).text;
 }
 
-void MemoryWindowHost::EnableDlgItem(int id, bool enable) {
+void HeadlessWindowHost::EnableDlgItem(int id, bool enable) {
     At(id).enabled = enable;
 }
 
-bool MemoryWindowHost::IsDlgItemEnabled(int id) const {
+bool HeadlessWindowHost::IsDlgItemEnabled(int id) const {
     return ControlAt(id).enabled;
 }
 
-void MemoryWindowHost::ShowDlgItem(int id, bool show) {
+void HeadlessWindowHost::ShowDlgItem(int id, bool show) {
     At(id).visible = show;
 }
 
-void MemoryWindowHost::SetDlgItemTooltip(int id, std::string_view text) {
+void HeadlessWindowHost::SetDlgItemTooltip(int id, std::string_view text) {
     At(id).tooltip = text;
 }
 
-void MemoryWindowHost::CheckRadioButton(int firstId, int lastId, int checkId) {
+void HeadlessWindowHost::CheckRadioButton(int firstId, int lastId, int checkId) {
     for (int id = firstId; id <= lastId; ++id) {
         At(id).checked = (id == checkId);
     }
 }
 
-int MemoryWindowHost::GetCheckedRadioButton(int firstId, int lastId) const {
+int HeadlessWindowHost::GetCheckedRadioButton(int firstId, int lastId) const {
     for (int id = firstId; id <= lastId; ++id) {
         if (ControlAt(id).checked) {
             return id;
@@ -96,7 +96,7 @@ int MemoryWindowHost::GetCheckedRadioButton(int firstId, int lastId) const {
     return 0;
 }
 
-void MemoryWindowHost::MessageBox(std::string_view text, std::string_view caption,
+void HeadlessWindowHost::MessageBox(std::string_view text, std::string_view caption,
                                   MessageIcon icon) {
     messageBoxes.push_back({std::string(text), std::string(caption), icon});
     if (onMessageBox) {
@@ -104,7 +104,7 @@ void MemoryWindowHost::MessageBox(std::string_view text, std::string_view captio
     }
 }
 
-void MemoryWindowHost::PumpOneMessage() {
+void HeadlessWindowHost::PumpOneMessage() {
     if (queue_.empty()) {
         return;
     }
@@ -113,7 +113,7 @@ void MemoryWindowHost::PumpOneMessage() {
     Dispatch(message);
 }
 
-void MemoryWindowHost::Dispatch(unsigned message) {
+void HeadlessWindowHost::Dispatch(unsigned message) {
     if (message == wm::Paint) {
         ++paintsDispatched;
         return;
@@ -123,16 +123,16 @@ void MemoryWindowHost::Dispatch(unsigned message) {
     }
 }
 
-unsigned MemoryWindowHost::SetTimer(unsigned timerId, unsigned periodMs) {
+unsigned HeadlessWindowHost::SetTimer(unsigned timerId, unsigned periodMs) {
     timers[timerId] = periodMs;
     return timerId;
 }
 
-void MemoryWindowHost::AppendSystemMenuItem(unsigned commandId, std::string_view text) {
+void HeadlessWindowHost::AppendSystemMenuItem(unsigned commandId, std::string_view text) {
     systemMenu.push_back({commandId, std::string(text), true});
 }
 
-void MemoryWindowHost::EnableSystemMenuItem(unsigned commandId, bool enable) {
+void HeadlessWindowHost::EnableSystemMenuItem(unsigned commandId, bool enable) {
     for (MenuItem& item : systemMenu) {
         if (item.commandId == commandId) {
             item.enabled = enable;
@@ -142,7 +142,7 @@ void MemoryWindowHost::EnableSystemMenuItem(unsigned commandId, bool enable) {
     systemCommandsEnabled[commandId] = enable;
 }
 
-void MemoryWindowHost::MoveWindow(int left, int top) {
+void HeadlessWindowHost::MoveWindow(int left, int top) {
     windowRect.left = left;
     windowRect.top = top;
 }
