@@ -97,7 +97,7 @@ int HeadlessWindowHost::GetCheckedRadioButton(int firstId, int lastId) const {
 }
 
 void HeadlessWindowHost::MessageBox(std::string_view text, std::string_view caption,
-                                  MessageIcon icon) {
+                                    MessageIcon icon) {
     messageBoxes.push_back({std::string(text), std::string(caption), icon});
     if (onMessageBox) {
         onMessageBox(messageBoxes.back());
