@@ -27,10 +27,5 @@ void CPLSM_UpdateDlg::RequestPortRelease(int) {}
 void CPLSM_UpdateDlg::ReturnLentPort() {}
 // --- end ports ---
 
-// --- serial port ---
-CRS232::CRS232(ISerialDevice& device, IPortTable& ports, ITickSource& clock)
-    : device_(device), ports_(ports), clock_(clock) {}
-CRS232::~CRS232() = default;
-// --- end serial port ---
 
 }  // namespace vorenta
