@@ -4,17 +4,6 @@
 
 namespace vorenta {
 
-// --- firmware files ---
-void CPLSM_UpdateDlg::LoadFirmwareDescription() {}
-int CPLSM_UpdateDlg::CheckFirmwareFile() {
-    return 0;
-}
-int CPLSM_UpdateDlg::BuildPageImage(std::string) {
-    return 0;
-}
-void CPLSM_UpdateDlg::DeletePageImage() {}
-// --- end firmware files ---
-
 // --- ports ---
 void CPLSM_UpdateDlg::EnumerateSerialPorts() {}
 void CPLSM_UpdateDlg::RefreshSerialPorts() {}
