@@ -124,6 +124,10 @@ class PosixFile : public IFile {
     std::unique_ptr<Descriptor> fd_;
 };
 
+bool LockHeldElsewhere(int error) {
+    return error == EWOULDBLOCK || error == EINTR;
+}
+
 bool FollowsLinks(OpenMode mode) {
     return mode == OpenMode::ReadExisting;
 }
@@ -179,7 +183,9 @@ std::unique_ptr<IFile> PosixFileSystem::Open(const std::string& path, OpenMode m
         return nullptr;
     }
 
-    if (::flock(fd->Get(), LOCK_EX | LOCK_NB) != 0) {
+    // Held by someone else: refuse. A file system without locks (NFS refuses
+    // an exclusive lock on a read-only descriptor) gets an ordinary open.
+    if (::flock(fd->Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno)) {
         return nullptr;
     }
 
@@ -206,7 +212,7 @@ bool PosixFileSystem::RemoveFile(const std::string& path) {
     // Take the file's lock first, so a file another process is using stays.
     const Descriptor fd(
         ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+    if (!fd.Valid() || (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno))) {
         return false;
     }
     struct stat opened {};
