@@ -2,7 +2,7 @@
 // answer, cancelling, and the transfer run from the answer's message.
 #include <string>
 
-#include "firmware/PageImageName.h"
+#include "firmware/FirmwareTexts.h"
 #include "ui/Colours.h"
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
@@ -15,11 +15,7 @@ namespace vorenta {
 
 namespace {
 
-constexpr int kSessionBaudRate = 38400;
-constexpr int kSessionParity = 'N';
-constexpr int kSessionDataBits = 8;
-constexpr int kSessionStopBits = 1;
-constexpr int kPageSize = 256;
+
 
 constexpr std::uint32_t kPromptShownMs = 1500;
 constexpr std::uint32_t kPromptHiddenMs = 250;
@@ -99,7 +95,7 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
     }
     window.Log("COM" + std::to_string(port) + " = " + serialPort.DevicePath());
 
-    pageSize = kPageSize;
+    pageSize = firmware::kPageSize;
     if (CheckFirmwareFile() == 0) {
         // Nothing was sent yet; do not keep the port held while the window is idle.
         serialPort.Close();
@@ -199,7 +195,7 @@ void CPLSM_UpdateDlg::RunFirmwareTransfer() {
 }
 
 std::string CPLSM_UpdateDlg::PageImagePath() const {
-    return tempDir + std::string(kPageImageFileName);
+    return tempDir + std::string(firmware::kPageImageFileName);
 }
 
 std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {

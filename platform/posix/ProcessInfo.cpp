@@ -25,6 +25,8 @@ std::string TemporaryFolder() {
     return folder;
 }
 
-bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
 
 }  // namespace vorenta

@@ -21,8 +21,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(OutcomeTexts, InvalidVersionMessageReadsLineByLine) {
-    const std::string message =
-        FailureHeadline(TransferFailure::InvalidVersion) + FailureNotice();
+    const std::string message = FailureHeadline(TransferFailure::InvalidVersion) + FailureNotice();
     const std::vector<std::string> expected{
         "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.     ",
         "",
@@ -52,7 +51,8 @@ TEST(OutcomeTexts, OnlyTheMissingIdentificationCarriesTheModelHint) {
     const std::string product = "Vorenta KT7.6 VMM & DO-232 R2 Mobile Module";
     EXPECT_EQ(FailureHeadline(TransferFailure::NoResponseWithHint),
               "No response from the " + product + "." + hint);
-    EXPECT_EQ(FailureHeadline(TransferFailure::NoResponse), "No response from the " + product + ".");
+    EXPECT_EQ(FailureHeadline(TransferFailure::NoResponse),
+              "No response from the " + product + ".");
     EXPECT_EQ(FailureHeadline(TransferFailure::NoReady),
               "No ready response from the " + product + ".     ");
     EXPECT_EQ(FailureHeadline(TransferFailure::InvalidReady),

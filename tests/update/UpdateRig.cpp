@@ -78,7 +78,8 @@ void ModulePeer::OnFrameData(const std::vector<std::uint8_t>& data) {
 }
 
 UpdateRig::UpdateRig(std::size_t firmwareBytes) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorenta-update-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vorenta-update-XXXXXX").string();
     root = mkdtemp(pattern.data());
     programDir = root / "program";
     tempDir = root / "tmp";

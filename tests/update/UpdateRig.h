@@ -18,7 +18,7 @@
 namespace vorenta::test {
 
 class MemorySettings : public ISettingsStore {
-public:
+  public:
     int GetProfileInt(std::string_view section, std::string_view entry, int fallback) override {
         const auto it = values.find(std::string(section) + "/" + std::string(entry));
         return it == values.end() ? fallback : it->second;
@@ -33,7 +33,7 @@ public:
 };
 
 class NoPeers : public IPeerWindows {
-public:
+  public:
     std::vector<PeerWindow> TopLevelWindows() override { return {}; }
     bool PostMessage(std::uint64_t, std::uint32_t, std::uint32_t, std::int32_t) override {
         return false;
@@ -43,7 +43,7 @@ public:
 // A base station with a module in update mode behind it, answering what the
 // port object writes. Replies are queued on the line at once.
 class ModulePeer {
-public:
+  public:
     // The module's reply to send `sendCount` (1-based) of page `page`; nothing: silence.
     using PageReply = std::function<std::optional<std::uint8_t>(std::size_t page, int sendCount)>;
 
@@ -63,7 +63,7 @@ public:
     std::vector<std::uint32_t> addresses;  // of every page send
     int badChecksums = 0;
 
-private:
+  private:
     void OnFrameData(const std::vector<std::uint8_t>& data);
     MemorySerialDevice& device_;
     std::vector<std::uint8_t> pending_;
@@ -72,7 +72,7 @@ private:
 // One update window over fakes, with a program folder holding the
 // description file and firmware, and a temporary folder for the page image.
 class UpdateRig {
-public:
+  public:
     explicit UpdateRig(std::size_t firmwareBytes = 600);
     ~UpdateRig();
 

@@ -34,7 +34,8 @@ bool ParseProgressText(std::string_view text, unsigned& page, unsigned& pageCoun
 
 std::string ProgressBar(unsigned page, unsigned pageCount, std::optional<double> secondsLeft) {
     const unsigned done = page > pageCount ? pageCount : page;
-    const int filled = static_cast<int>(static_cast<unsigned long long>(done) * kBarWidth / pageCount);
+    const int filled =
+        static_cast<int>(static_cast<unsigned long long>(done) * kBarWidth / pageCount);
     std::string bar = "[";
     bar.append(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kBarWidth - filled), '-');

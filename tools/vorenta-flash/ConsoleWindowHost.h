@@ -13,7 +13,7 @@ namespace vorenta {
 // standard error under their caption, the progress line becomes a bar on a
 // terminal or plain lines elsewhere.
 class ConsoleWindowHost : public HeadlessWindowHost {
-public:
+  public:
     ConsoleWindowHost(std::FILE* out, bool terminal, bool quiet)
         : out_(out), terminal_(terminal), quiet_(quiet) {}
 
@@ -24,7 +24,7 @@ public:
     // Says something of the tool's own on its own line.
     void Say(std::string_view line);
 
-private:
+  private:
     void ShowProgress(std::string_view text);
     void EndProgressLine();
 

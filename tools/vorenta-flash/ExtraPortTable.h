@@ -10,7 +10,7 @@ namespace vorenta {
 // The installed ports plus one device named on the command line, which gets
 // the COM number it already has or else the lowest number still free.
 class ExtraPortTable : public IPortTable {
-public:
+  public:
     ExtraPortTable(IPortTable& installed, std::string devicePath);
 
     bool ListPorts(std::vector<InstalledPort>& ports) override;
@@ -18,7 +18,7 @@ public:
     // The COM number the device is known by; -1 when every number is taken.
     int ComNumber() const { return comNumber_; }
 
-private:
+  private:
     IPortTable& installed_;
     std::string devicePath_;
     int comNumber_ = -1;

@@ -90,7 +90,8 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
             }
             const auto seconds = ParseUnsigned(value);
             if (!seconds || *seconds == 0) {
-                parsed.error = "--wait takes a whole number of seconds above 0, not '" + value + "'";
+                parsed.error =
+                    "--wait takes a whole number of seconds above 0, not '" + value + "'";
                 return parsed;
             }
             o.waitSeconds = *seconds;

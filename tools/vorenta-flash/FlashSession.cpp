@@ -28,8 +28,9 @@ int FlashSession::Run(const Config& config) {
         const int count = interrupts_();
         if (count == 1 && !warned) {
             warned = true;
-            say_("Stopping now may leave the module without working firmware. Press Ctrl-C "
-                 "again to stop anyway.");
+            say_(
+                "Stopping now may leave the module without working firmware. Press Ctrl-C "
+                "again to stop anyway.");
         }
         return count >= 2;
     };
@@ -47,7 +48,8 @@ int FlashSession::Run(const Config& config) {
                 clock_.Sleep(kSleepStepMs);
             }
             if (interrupts_() > 0) {
-                status = Cancel("Interrupted before the transfer began; the session was cancelled.");
+                status =
+                    Cancel("Interrupted before the transfer began; the session was cancelled.");
                 break;
             }
             if (config.waitSeconds &&
@@ -94,8 +96,8 @@ int FlashSession::Arm(const Config& config) {
         return kExitPortUnavailable;
     }
     say_("Waiting for the module on COM" +
-         std::to_string(window_.portNumbers[static_cast<std::size_t>(
-             checked - ids::kFirstPortButton)]) +
+         std::to_string(
+             window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
          " (put it into its firmware update mode; Ctrl-C cancels).");
 
     boxesBefore_ = host_.messageBoxes.size();

@@ -14,7 +14,7 @@ namespace vorenta {
 // port, press "Begin Update", let the timer poll until the module answers and
 // the transfer ends, or cancel when told to give up.
 class FlashSession {
-public:
+  public:
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
@@ -26,7 +26,7 @@ public:
 
     int Run(const Config& config);
 
-private:
+  private:
     int Arm(const Config& config);
     int OutcomeOfTransfer() const;
     int Cancel(const std::string& why);

@@ -12,7 +12,7 @@ namespace vorenta {
 // Passes everything to the real device and writes every byte sent and
 // received, every line setting and open/close, with a millisecond time stamp.
 class WireLogDevice : public ISerialDevice {
-public:
+  public:
     WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log);
 
     bool Open(const std::string& devicePath) override;
@@ -27,7 +27,7 @@ public:
     bool PurgeOutput() override;
     bool PurgeInput() override;
 
-private:
+  private:
     void Line(const char* what, const std::string& detail);
     static std::string Hex(const std::uint8_t* data, std::size_t count);
 

@@ -27,7 +27,9 @@ constexpr const char* kProgramName = "vorenta-flash";
 // Ctrl-C only counts here; the session decides what a count means.
 std::atomic<int> interruptCount{0};
 
-extern "C" void OnInterrupt(int) { interruptCount.fetch_add(1); }
+extern "C" void OnInterrupt(int) {
+    interruptCount.fetch_add(1);
+}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
