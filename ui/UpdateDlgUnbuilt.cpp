@@ -15,18 +15,6 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string) {
 void CPLSM_UpdateDlg::DeletePageImage() {}
 // --- end firmware files ---
 
-// --- ports ---
-void CPLSM_UpdateDlg::EnumerateSerialPorts() {}
-void CPLSM_UpdateDlg::RefreshSerialPorts() {}
-void CPLSM_UpdateDlg::EnablePortButtons() {}
-int CPLSM_UpdateDlg::GetSelectedPortNumber() const {
-    return -1;
-}
-void CPLSM_UpdateDlg::SavePortNumber(int) {}
-void CPLSM_UpdateDlg::RequestPortRelease(int) {}
-void CPLSM_UpdateDlg::ReturnLentPort() {}
-// --- end ports ---
-
 // --- window and session ---
 bool CPLSM_UpdateDlg::OnInitDialog() {
     return true;
