@@ -26,7 +26,7 @@ enum class OpenMode {
 
 // An open file, held for exclusive use until destroyed.
 class IFile {
-public:
+  public:
     virtual ~IFile() = default;
     // Bytes read (0 at the end), -1 on an error.
     virtual long Read(std::uint8_t* buffer, std::size_t count) = 0;
@@ -41,7 +41,7 @@ public:
 };
 
 class IFileSystem {
-public:
+  public:
     virtual ~IFileSystem() = default;
     // Null when the path cannot be opened as a regular file in that mode
     // (missing, a directory, a device, a FIFO, an empty path, held by another

@@ -6,7 +6,7 @@ namespace vorenta {
 
 // Opens a mailto: or http:// target with the desktop's opener, never a shell.
 class ILinkOpener {
-public:
+  public:
     virtual ~ILinkOpener() = default;
     virtual bool OpenLink(std::string_view target) = 0;
 };

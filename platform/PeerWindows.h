@@ -15,7 +15,7 @@ struct PeerWindow {
 };
 
 class IPeerWindows {
-public:
+  public:
     virtual ~IPeerWindows() = default;
     // Every top-level window in Z order, topmost first.
     virtual std::vector<PeerWindow> TopLevelWindows() = 0;

@@ -13,7 +13,7 @@ struct InstalledPort {
 };
 
 class IPortTable {
-public:
+  public:
     virtual ~IPortTable() = default;
     // False when the list itself cannot be read (not when it is empty).
     virtual bool ListPorts(std::vector<InstalledPort>& ports) = 0;

@@ -11,7 +11,7 @@ namespace vorenta {
 // One serial line as the port object needs it. Implementations: termios on
 // POSIX, an in-memory device for tests.
 class ISerialDevice {
-public:
+  public:
     virtual ~ISerialDevice() = default;
 
     // Opens for exclusive use; false when absent, busy or not a serial line.

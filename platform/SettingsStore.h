@@ -6,7 +6,7 @@ namespace vorenta {
 
 // The per-user settings store, named after the company and the application.
 class ISettingsStore {
-public:
+  public:
     virtual ~ISettingsStore() = default;
     virtual int GetProfileInt(std::string_view section, std::string_view entry,
                               int defaultValue) = 0;

@@ -23,7 +23,7 @@ struct WindowRect {
 
 // What a window host delivers to the window logic.
 class IWindowHandler {
-public:
+  public:
     virtual ~IWindowHandler() = default;
     virtual void OnCommand(int controlId) = 0;
     virtual void OnSysCommand(unsigned commandId) = 0;
@@ -36,7 +36,7 @@ public:
 // dialog API the window logic was written against. Implemented by the
 // wxWidgets host, the console host and an in-memory host for tests.
 class IWindowServices {
-public:
+  public:
     virtual ~IWindowServices() = default;
 
     virtual void SetWindowTitle(std::string_view title) = 0;
@@ -79,6 +79,8 @@ public:
     virtual WindowRect GetScreenRect() const = 0;
     virtual void MoveWindow(int left, int top) = 0;
 
+    // Runs the About and contact-information dialog modally.
+    virtual void ShowAboutDialog() = 0;
     virtual void EndDialog(int result) = 0;
     // A line for the operator's log (device paths, hand-off notices).
     virtual void Log(std::string_view line) = 0;
@@ -86,13 +88,13 @@ public:
 
 // Keeps the wait cursor up for a scope.
 class WaitCursor {
-public:
+  public:
     explicit WaitCursor(IWindowServices& window) : window_(window) { window_.BeginWaitCursor(); }
     ~WaitCursor() { window_.EndWaitCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 
-private:
+  private:
     IWindowServices& window_;
 };
 

@@ -4,9 +4,9 @@
 
 #include "ui/AboutDlgIds.h"
 #include "ui/ContactInfo.h"
-#include "ui/Placement.h"
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
+#include "ui/WindowPlacement.h"
 
 namespace vorenta {
 
@@ -26,6 +26,7 @@ constexpr std::string_view kScopeNotice =
     "This update uses a wireless link from a Vorenta Base.";
 constexpr std::string_view kMailScheme = "mailto:";
 constexpr std::string_view kMailSubject = "?Subject=Firmware Update Program";
+constexpr std::string_view kWebScheme = "http://";
 
 std::string Join(std::string_view a, std::string_view b, std::string_view c = {}) {
     std::string s;
@@ -45,7 +46,8 @@ CAboutDlg::CAboutDlg(IWindowServices& window, ILinkOpener& links)
     : window_(window), links_(links) {}
 
 bool CAboutDlg::OnInitDialog() {
-    PlaceWindowOnScreen(window_);
+    const WindowRect placed = PlaceWindow(window_.GetWindowRect(), window_.GetScreenRect());
+    window_.MoveWindow(placed.left, placed.top);
     window_.SetWindowTitle(Join(kTitlePrefix, texts::kProductName, kTitleSuffix));
     window_.SetDlgItemText(about_ids::kProductLine, Join(kProductLine, kProductLineSuffix));
     window_.SetDlgItemText(about_ids::kVersionLine, Join(kVersionPrefix, kAboutVersion));
@@ -70,7 +72,7 @@ long CAboutDlg::OpenContactLink(unsigned mouseMessage, std::string_view clickedT
     } else if (Holds(clickedText, contact::kSupportEmail)) {
         target = Join(kMailScheme, contact::kSupportEmail, kMailSubject);
     } else if (Holds(clickedText, contact::kWebHost)) {
-        target = std::string(contact::kWebAddress);
+        target = Join(kWebScheme, contact::kWebHost);
     } else {
         return 0;
     }

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/FileAccess.h"
@@ -12,6 +14,7 @@
 #include "platform/TickSource.h"
 #include "platform/WindowServices.h"
 #include "serial/CRS232.h"
+#include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
@@ -37,7 +40,7 @@ struct ControlStyle {
 // The update window's logic: layout texts, firmware files, ports, the update
 // session and its outcome, reached by the hosts through IWindowHandler.
 class CPLSM_UpdateDlg : public IWindowHandler {
-public:
+  public:
     // `preferredPort` is the application's command-line port (-1: none); it
     // is read each time the port buttons are filled.
     CPLSM_UpdateDlg(const UpdateDlgPlatform& platform, const std::int8_t& preferredPort,
@@ -107,7 +110,25 @@ public:
     std::uint32_t resultLineColour = 0x008000;
     int lentPort = -1;
 
-protected:
+    // Hosts without a window (the console updater) set this; the transfer's
+    // waits ask it and end the session with a failure report when it says so.
+    std::function<bool()> transferInterruptRequested;
+
+  protected:
+    enum class ByteWait { Received, TimedOut, ReadFailed, Interrupted };
+
+    void ReportFailure(TransferFailure failure);
+    void ReportTemporaryFileFailure();
+    void ReportSuccess();
+    // Waits up to `timeoutMs` for one byte of the boot loader's reply.
+    ByteWait WaitForByte(std::uint32_t timeoutMs, std::uint8_t& byte);
+    bool InterruptRequested() const;
+    // Pages in the page image, or nothing when it cannot be opened.
+    std::optional<std::uint64_t> PageImagePageCount();
+    std::string PageImagePath() const;
+    void LockSessionControls();
+    void RestoreSessionControls();
+
     UpdateDlgPlatform platform_;
     const std::int8_t& preferredPort_;
     std::string applicationName_;

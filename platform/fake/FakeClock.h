@@ -11,7 +11,7 @@ namespace vorenta {
 // A tick counter that moves only when read or slept on, so busy waits finish
 // at once in tests and every wait can be measured exactly.
 class FakeClock : public ITickSource {
-public:
+  public:
     explicit FakeClock(std::uint32_t start = 0, std::uint32_t stepPerRead = 1)
         : now_(start), step_(stepPerRead) {}
 
@@ -36,7 +36,7 @@ public:
     // Called with every value handed out; tests use it to let a peer act "meanwhile".
     std::function<void(std::uint32_t)> onRead;
 
-private:
+  private:
     std::uint32_t now_;
     std::uint32_t step_;
 };

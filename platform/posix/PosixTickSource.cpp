@@ -21,6 +21,8 @@ void PosixTickSource::Sleep(std::uint32_t ms) {
     }
 }
 
-void PosixTickSource::Yield() { std::this_thread::yield(); }
+void PosixTickSource::Yield() {
+    std::this_thread::yield();
+}
 
 }  // namespace vorenta

@@ -7,7 +7,7 @@ namespace vorenta {
 // Milliseconds of the monotonic clock, truncated to 32 bits like the
 // platform tick counter the waits were written for.
 class PosixTickSource : public ITickSource {
-public:
+  public:
     std::uint32_t GetTickCount() override;
     void Sleep(std::uint32_t ms) override;
     void Yield() override;

@@ -4,20 +4,27 @@
 
 #include <string>
 
-#include "RecordingWindow.h"
 #include "ui/AboutDlgIds.h"
 #include "ui/ContactInfo.h"
+#include "ui/HeadlessWindowHost.h"
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
 namespace {
 
-using testing::RecordingLinkOpener;
-using testing::RecordingWindow;
+class RecordingLinkOpener : public ILinkOpener {
+  public:
+    bool OpenLink(std::string_view target) override {
+        opened.emplace_back(target);
+        return result;
+    }
+    std::vector<std::string> opened;
+    bool result = true;
+};
 
 class AboutDlgTest : public ::testing::Test {
   protected:
-    RecordingWindow window;
+    HeadlessWindowHost window;
     RecordingLinkOpener links;
     CAboutDlg dlg{window, links};
 
@@ -29,24 +36,33 @@ class AboutDlgTest : public ::testing::Test {
 };
 
 TEST_F(AboutDlgTest, InitialisationFillsTitleAndTexts) {
-    window.window = {0, 0, 477, 392};
-    window.screen = {0, 0, 1024, 768};
+    window.windowRect = {0, 0, 477, 392};
+    window.screenRect = {0, 0, 1024, 768};
     EXPECT_TRUE(dlg.OnInitDialog());
 
-    EXPECT_EQ(window.title, "About Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update");
-    EXPECT_EQ(window.window.left, (1024 - 477) / 2);
-    EXPECT_EQ(window.window.top, (768 - 392) / 4);
-    EXPECT_EQ(window.texts[about_ids::kProductLine], "Vorenta Mobile Module Firmware Update");
-    EXPECT_EQ(window.texts[about_ids::kVersionLine], "Version 2.0.0.61");
-    EXPECT_EQ(window.texts[about_ids::kReleaseLine], "Released February 6, 2018");
-    EXPECT_EQ(window.texts[about_ids::kCopyrightLine], contact::kCopyright);
-    EXPECT_EQ(window.texts[about_ids::kScopeNotice],
+    EXPECT_EQ(window.Title(), "About Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update");
+    EXPECT_EQ(window.windowRect.left, (1024 - 477) / 2);
+    EXPECT_EQ(window.windowRect.top, (768 - 392) / 4);
+    EXPECT_EQ(window.windowRect.width, 477);
+    EXPECT_EQ(window.Text(about_ids::kProductLine), "Vorenta Mobile Module Firmware Update");
+    EXPECT_EQ(window.Text(about_ids::kVersionLine), "Version 2.0.0.61");
+    EXPECT_EQ(window.Text(about_ids::kReleaseLine), "Released February 6, 2018");
+    EXPECT_EQ(window.Text(about_ids::kCopyrightLine), contact::kCopyright);
+    EXPECT_EQ(window.Text(about_ids::kScopeNotice),
               "This utility can only be used to update the Vorenta Vantor\n"
               "& DO-232 R2 Mobile Modules that contain the KT7.6 Radio Module.\n"
               "This update uses a wireless link from a Vorenta Base.");
-    EXPECT_EQ(window.texts[about_ids::kWebLink], contact::kWebHost);
-    EXPECT_EQ(window.texts[about_ids::kSalesLink], contact::kSalesEmail);
-    EXPECT_EQ(window.texts[about_ids::kSupportLink], contact::kSupportEmail);
+    EXPECT_EQ(window.Text(about_ids::kWebLink), contact::kWebHost);
+    EXPECT_EQ(window.Text(about_ids::kSalesLink), contact::kSalesEmail);
+    EXPECT_EQ(window.Text(about_ids::kSupportLink), contact::kSupportEmail);
+}
+
+TEST_F(AboutDlgTest, ScreenSmallerThanDialogGivesNegativeEdges) {
+    window.windowRect = {30, 40, 477, 392};
+    window.screenRect = {0, 0, 400, 300};
+    dlg.OnInitDialog();
+    EXPECT_EQ(window.windowRect.left, -38);  // -77 / 2, truncated toward zero
+    EXPECT_EQ(window.windowRect.top, -23);   // -92 / 4
 }
 
 TEST_F(AboutDlgTest, LeftPressOpensMailOrWebTarget) {
@@ -76,18 +92,21 @@ TEST_F(AboutDlgTest, OtherMouseActionsAndUnknownTextsOpenNothing) {
 TEST_F(AboutDlgTest, FailedOpenIsSilentAndDialogStays) {
     links.result = false;
     EXPECT_EQ(Click(std::string(contact::kWebHost)).size(), 1U);
-    EXPECT_TRUE(window.endResults.empty());
+    EXPECT_FALSE(window.endResult.has_value());
 }
 
 TEST_F(AboutDlgTest, FocusGoesToOkAndOkOrEscEnd) {
     EXPECT_EQ(dlg.OnLinkFocus(about_ids::kSalesLink), about_ids::IDOK);
     dlg.OnCommand(about_ids::kWebLink);
     dlg.OnTimer(10);
-    EXPECT_TRUE(window.endResults.empty());
+    EXPECT_FALSE(window.endResult.has_value());
     dlg.OnCommand(about_ids::IDOK);
+    EXPECT_EQ(window.endResult, 1);
     dlg.OnCommand(about_ids::IDCANCEL);
+    EXPECT_EQ(window.endResult, 2);
+    window.endResult.reset();
     dlg.OnSysCommand(ids::kSysCommandClose);
-    EXPECT_EQ(window.endResults, (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(window.endResult, 2);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <wx/evtloop.h>
 #include <wx/fontenum.h>
 #include <wx/hyperlink.h>
-#include <wx/generic/hyperlink.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
@@ -535,6 +534,12 @@ WindowRect WxDialogHost::GetScreenRect() const {
 void WxDialogHost::MoveWindow(int left, int top) {
     // -1 is a real position here, not "keep the current one".
     Move(left, top, wxSIZE_USE_EXISTING | wxSIZE_ALLOW_MINUS_ONE);
+}
+
+void WxDialogHost::ShowAboutDialog() {
+    if (callbacks_.showAbout) {
+        callbacks_.showAbout();
+    }
 }
 
 void WxDialogHost::EndDialog(int result) {

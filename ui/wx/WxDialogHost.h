@@ -31,6 +31,8 @@ struct DialogCallbacks {
     std::function<void(int controlId, unsigned mouseMessage, const std::string& text)> linkMouse;
     // A link is taking the focus: the control that takes it instead.
     std::function<int(int controlId)> linkFocus;
+    // Runs the About and contact-information dialog modally.
+    std::function<void()> showAbout;
 };
 
 // A modal dialog built from a template table, serving IWindowServices to the
@@ -76,6 +78,7 @@ class WxDialogHost : public wxDialog, public IWindowServices {
     WindowRect GetWindowRect() const override;
     WindowRect GetScreenRect() const override;
     void MoveWindow(int left, int top) override;
+    void ShowAboutDialog() override;
     void EndDialog(int result) override;
     void Log(std::string_view line) override;
 

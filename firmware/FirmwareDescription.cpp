@@ -1,0 +1,107 @@
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "firmware/FirmwareTexts.h"
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+
+namespace vorenta {
+
+namespace {
+
+// Lines 1 to 3 are read; later lines are never looked at.
+constexpr std::size_t kLinesRead = 3;
+constexpr std::size_t kReadChunk = 4096;
+
+// Reads until `lines` line ends have arrived or the file ends. Null on a read
+// error.
+std::optional<std::string> ReadLeadingLines(IFile& file, std::size_t lines) {
+    std::string text;
+    std::vector<std::uint8_t> chunk(kReadChunk);
+    std::size_t lineEnds = 0;
+    while (lineEnds < lines) {
+        const long n = file.Read(chunk.data(), chunk.size());
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        const auto* begin = chunk.data();
+        const auto* end = begin + n;
+        lineEnds += static_cast<std::size_t>(std::count(begin, end, '\n'));
+        text.append(begin, end);
+    }
+    return text;
+}
+
+// Splits into at most `maxLines` lines ending at LF or CR LF; the line end is
+// not part of a line, nothing else is removed. Text after the last LF is a
+// line of its own when it is not empty.
+std::vector<std::string> SplitLines(const std::string& text, std::size_t maxLines) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (lines.size() < maxLines && start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool complete = end != std::string::npos;
+        if (!complete) {
+            end = text.size();
+        }
+        std::size_t lineEnd = end;
+        if (complete && lineEnd > start && text[lineEnd - 1] == '\r') {
+            --lineEnd;
+        }
+        lines.push_back(text.substr(start, lineEnd - start));
+        start = complete ? end + 1 : end;
+    }
+    return lines;
+}
+
+}  // namespace
+
+void CPLSM_UpdateDlg::LoadFirmwareDescription() {
+    const std::string path = programDir + std::string(firmware::kDescriptionFileName);
+
+    bool usable = false;
+    std::optional<std::string> text;
+    std::string_view failure = firmware::kDescriptionOpenFailed;
+    {
+        // Closed again before the firmware file is checked.
+        const auto file = platform_.files.Open(path, OpenMode::ReadExisting);
+        if (file) {
+            text = ReadLeadingLines(*file, kLinesRead);
+            failure = firmware::kDescriptionReadFailed;
+        }
+    }
+
+    if (text) {
+        const std::vector<std::string> lines = SplitLines(*text, kLinesRead);
+        firmwareVersion = lines.size() > 0 ? lines[0] : std::string();
+        firmwareFileName = lines.size() > 1 ? lines[1] : std::string();
+        usable = CheckFirmwareFile() != 0;
+    } else {
+        // A file that could not be read whole counts as no file: half a
+        // description must not name the firmware that gets sent.
+        std::string message(failure);
+        message += firmware::kPathIndent;
+        message += path;
+        message += firmware::kDescriptionPathEnd;
+        message += firmware::kUpdateDisabledNotice;
+        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+    }
+    if (!usable) {
+        firmwareVersion.clear();
+        firmwareFileName.clear();
+    }
+
+    platform_.window.SetDlgItemText(ids::kFirmwareVersionLine,
+                                    std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
+    if (!usable) {
+        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+    }
+}
+
+}  // namespace vorenta

@@ -1,0 +1,37 @@
+#include <string>
+
+#include "firmware/FirmwareDate.h"
+#include "firmware/FirmwareTexts.h"
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+
+namespace vorenta {
+
+int CPLSM_UpdateDlg::CheckFirmwareFile() {
+    const std::string path = programDir + firmwareFileName;
+
+    int result = 0;
+    std::string dateText;
+    if (const auto file = platform_.files.Open(path, OpenMode::ReadExisting)) {
+        // A time that cannot be read still lets the check pass; the line
+        // then shows the name alone.
+        if (const auto modified = file->ModificationTime()) {
+            dateText = FormatFirmwareDate(*modified);
+        }
+        result = 1;
+    } else {
+        std::string message(firmware::kFirmwareFileOpenFailed);
+        message += firmware::kPathIndent;
+        message += firmwareFileName;
+        message += firmware::kFirmwareFileNameEnd;
+        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+    }
+
+    platform_.window.SetDlgItemText(
+        ids::kFirmwareFileLine,
+        std::string(firmware::kFirmwareFileLabel) + firmwareFileName + dateText);
+    return result;
+}
+
+}  // namespace vorenta

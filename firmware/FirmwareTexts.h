@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/ProductTexts.h"
+
+// File names and texts of the firmware files: the description file, the
+// firmware file check and the page image.
+namespace vorenta::firmware {
+
+inline constexpr std::string_view kDescriptionFileName = "Vorenta_KT76_MM_VMM_V2.txt";
+inline constexpr std::string_view kPageImageFileName = "Hex.tmp";
+// Bytes per page of the page image; the only size the boot loader takes.
+inline constexpr int kPageSize = 256;
+inline constexpr unsigned char kPadByte = 0xFF;
+
+// Caption of the messages about the description file and the firmware file.
+inline std::string FileMessageCaption() {
+    return std::string(texts::kProductName) + std::string(texts::kFileMessageCaptionSuffix);
+}
+
+// Description file.
+inline constexpr std::string_view kDescriptionOpenFailed =
+    "Unable to open the firmware description file:     \n";
+inline constexpr std::string_view kDescriptionReadFailed =
+    "Unable to read the firmware description file:     \n";
+inline constexpr std::string_view kPathIndent = "     ";
+inline constexpr std::string_view kDescriptionPathEnd = "     \n\n";
+inline constexpr std::string_view kUpdateDisabledNotice = "Firmware update wil be disabled.";
+inline constexpr std::string_view kFirmwareVersionLabel = "Firmware version  =  ";
+
+// Firmware file check.
+inline constexpr std::string_view kFirmwareFileOpenFailed =
+    "Unable to open the firmware hex file:     \n";
+inline constexpr std::string_view kFirmwareFileNameEnd = "     ";
+inline constexpr std::string_view kFirmwareFileLabel = "Firmware file  =  ";
+
+// Page image.
+inline constexpr std::string_view kSourceOpenFailed = "Unable to open the firmware file.";
+inline constexpr std::string_view kImageCreateFailed =
+    "Unable to create the temporary firmware file.";
+inline constexpr std::string_view kSourceReadFailed = "Unable to read the firmware file.";
+inline constexpr std::string_view kImageWriteFailed =
+    "Unable to write the temporary firmware file.";
+// printf format: pages required, then pages written.
+inline constexpr const char* kPageCountMismatchFormat =
+    "Invalid binary output file: \n    Number of pages required = %d\n    Number of pages "
+    "written = %d";
+
+}  // namespace vorenta::firmware

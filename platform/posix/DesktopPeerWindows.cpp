@@ -1,0 +1,18 @@
+#include "platform/posix/DesktopPeerWindows.h"
+
+#include "platform/posix/NullPeerWindows.h"
+#if VORENTA_HAVE_X11
+#include "platform/posix/X11PeerWindows.h"
+#endif
+
+namespace vorenta {
+
+std::unique_ptr<IPeerWindows> MakeDesktopPeerWindows() {
+#if VORENTA_HAVE_X11
+    return std::make_unique<X11PeerWindows>();
+#else
+    return std::make_unique<NullPeerWindows>();
+#endif
+}
+
+}  // namespace vorenta

@@ -1,0 +1,268 @@
+#include "platform/posix/IniSettingsStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "platform/posix/ConfigFolder.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::string_view kFileExtension = ".ini";
+constexpr std::string_view kTempSuffix = ".XXXXXX";
+// A settings file is a few lines; anything this large is not ours.
+constexpr std::uintmax_t kMaxFileBytes = 1024 * 1024;
+
+std::string_view Trim(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// A file name for the application that cannot leave the settings folder.
+std::string SafeFileName(std::string_view application) {
+    std::string name(application);
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::replace(name.begin(), name.end(), '\0', '_');
+    if (name.empty() || name == "." || name == "..") {
+        name = "_" + name;
+    }
+    return name + std::string(kFileExtension);
+}
+
+// One line of the file as the store understands it.
+struct Line {
+    enum Kind { Blank, Comment, Section, Entry, Junk } kind = Blank;
+    std::string text;  // the line as it stood
+    std::string name;  // section or entry name
+    std::string value;
+};
+
+Line ParseLine(const std::string& raw) {
+    Line line{Line::Blank, raw, {}, {}};
+    const std::string_view text = Trim(raw);
+    if (text.empty()) {
+        return line;
+    }
+    if (text.find('\0') != std::string_view::npos) {
+        line.kind = Line::Junk;
+    } else if (text.front() == ';' || text.front() == '#') {
+        line.kind = Line::Comment;
+    } else if (text.front() == '[') {
+        if (text.back() == ']' && text.size() > 2) {
+            line.kind = Line::Section;
+            line.name = Trim(text.substr(1, text.size() - 2));
+        } else {
+            line.kind = Line::Junk;
+        }
+    } else if (const std::size_t equals = text.find('=');
+               equals != std::string_view::npos && equals > 0) {
+        line.kind = Line::Entry;
+        line.name = Trim(text.substr(0, equals));
+        line.value = Trim(text.substr(equals + 1));
+    } else {
+        line.kind = Line::Junk;
+    }
+    return line;
+}
+
+// The file's lines, or nothing when it is missing, unreadable or too large.
+std::optional<std::vector<Line>> ReadLines(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > kMaxFileBytes) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<Line> lines;
+    std::string raw;
+    while (std::getline(file, raw)) {
+        lines.push_back(ParseLine(raw));
+    }
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+std::optional<int> ParseInt(std::string_view text) {
+    int value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (first == last || error != std::errc{} || end != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Owns a file descriptor.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() { Close(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Writes `contents` to `path` through a temporary file beside it: the file is
+// flushed to disk before it takes the old one's place.
+bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+    std::string tempName = path.string() + std::string(kTempSuffix);
+    Fd fd(mkostemp(tempName.data(), O_CLOEXEC));
+    if (fd.get() < 0) {
+        return false;
+    }
+    const bool written = WriteAll(fd.get(), contents) && fsync(fd.get()) == 0;
+    if (!fd.Close() || !written || rename(tempName.c_str(), path.c_str()) != 0) {
+        unlink(tempName.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the data is already safe if this fails.
+    Fd folder(open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        fsync(folder.get());
+    }
+    return true;
+}
+
+}  // namespace
+
+IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application) {
+    const std::filesystem::path folder = UserConfigFolder(company);
+    if (!folder.empty()) {
+        filePath_ = folder / SafeFileName(application);
+    }
+}
+
+IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application,
+                                   const std::filesystem::path& baseFolder)
+    : filePath_(baseFolder / std::string(company) / SafeFileName(application)) {}
+
+int IniSettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
+                                    int defaultValue) {
+    if (filePath_.empty()) {
+        return defaultValue;
+    }
+    const auto lines = ReadLines(filePath_);
+    if (!lines) {
+        return defaultValue;
+    }
+    bool inSection = false;
+    for (const Line& line : *lines) {
+        if (line.kind == Line::Section) {
+            inSection = EqualsIgnoringCase(line.name, section);
+        } else if (inSection && line.kind == Line::Entry && EqualsIgnoringCase(line.name, entry)) {
+            return ParseInt(line.value).value_or(defaultValue);
+        }
+    }
+    return defaultValue;
+}
+
+bool IniSettingsStore::WriteProfileInt(std::string_view section, std::string_view entry,
+                                       int value) {
+    if (filePath_.empty() || !CreatePrivateFolder(filePath_.parent_path())) {
+        return false;
+    }
+    // A damaged or unreadable file is replaced by a good one; of a readable
+    // file everything but lines that mean nothing is kept.
+    std::vector<Line> lines = ReadLines(filePath_).value_or(std::vector<Line>{});
+    std::erase_if(lines, [](const Line& line) { return line.kind == Line::Junk; });
+
+    const std::string newEntry = std::string(entry) + "=" + std::to_string(value);
+    bool inSection = false;
+    std::optional<std::size_t> sectionEnd;  // after the section's last non-blank line
+    bool replaced = false;
+    for (std::size_t i = 0; i < lines.size() && !replaced; ++i) {
+        Line& line = lines[i];
+        if (line.kind == Line::Section) {
+            if (inSection) {
+                break;  // the first section of that name gets the entry
+            }
+            inSection = EqualsIgnoringCase(line.name, section);
+            if (inSection) {
+                sectionEnd = i + 1;
+            }
+        } else if (inSection) {
+            if (line.kind == Line::Entry && EqualsIgnoringCase(line.name, entry)) {
+                line.text = newEntry;
+                replaced = true;
+            } else if (line.kind != Line::Blank) {
+                sectionEnd = i + 1;
+            }
+        }
+    }
+    if (!replaced) {
+        if (sectionEnd) {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd),
+                         Line{Line::Entry, newEntry, {}, {}});
+        } else {
+            if (!lines.empty() && lines.back().kind != Line::Blank) {
+                lines.push_back(Line{});
+            }
+            lines.push_back(Line{Line::Section, "[" + std::string(section) + "]", {}, {}});
+            lines.push_back(Line{Line::Entry, newEntry, {}, {}});
+        }
+    }
+
+    std::string contents;
+    for (const Line& line : lines) {
+        contents += line.text;
+        contents += '\n';
+    }
+    return ReplaceFileAtomically(filePath_, contents);
+}
+
+}  // namespace vorenta

@@ -1,0 +1,239 @@
+#include "platform/posix/PosixPortTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "platform/posix/ConfigFolder.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::string_view kCompanyFolder = "Harwen Systems";
+constexpr std::string_view kMapFileName = "ports.conf";
+constexpr std::string_view kComPrefix = "COM";
+
+// A family of devices the default rule numbers: /dev/<stem>0.. as COM first...
+struct RuleFamily {
+    std::string_view stem;
+    int firstCom;
+    int count;
+    bool needsUart;
+};
+constexpr RuleFamily kRuleFamilies[] = {
+    {"ttyS", 1, 32, true},
+    {"ttyUSB", 33, 34, false},
+    {"ttyACM", 67, 34, false},
+};
+
+std::string_view Trim(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) !=
+            std::toupper(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "COMn" (any case) with n as plain decimal digits: n, or -1 when the text is
+// not of that form (n itself may still be out of range).
+long ParseComName(std::string_view name) {
+    if (!StartsWithIgnoringCase(name, kComPrefix)) {
+        return -1;
+    }
+    const std::string_view digits = name.substr(kComPrefix.size());
+    if (digits.empty() || digits.size() > 6 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+        return -1;
+    }
+    long value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+
+bool IsDevice(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::string ComName(int comNumber) {
+    return std::string(kComPrefix) + std::to_string(comNumber);
+}
+
+}  // namespace
+
+PortTableRoots PortTableRoots::ForThisMachine() {
+    PortTableRoots roots;
+    const std::filesystem::path folder = UserConfigFolder(kCompanyFolder);
+    if (!folder.empty()) {
+        roots.mapFile = folder / kMapFileName;
+    }
+    return roots;
+}
+
+PosixPortTable::PosixPortTable(PortTableRoots roots, std::ostream* warnings)
+    : roots_(std::move(roots)), warnings_(warnings != nullptr ? warnings : &std::cerr) {}
+
+bool PosixPortTable::ListPorts(std::vector<InstalledPort>& ports) {
+    ports.clear();
+    std::vector<Entry> entries;
+    if (!Collect(entries)) {
+        return false;
+    }
+    for (const Entry& entry : entries) {
+        ports.push_back({ComName(entry.comNumber), entry.devicePath});
+    }
+    return true;
+}
+
+std::string PosixPortTable::DevicePathFor(int comNumber) {
+    std::vector<Entry> entries;
+    Collect(entries);
+    for (const Entry& entry : entries) {
+        if (entry.comNumber == comNumber) {
+            return entry.devicePath;
+        }
+    }
+    return {};
+}
+
+bool PosixPortTable::Collect(std::vector<Entry>& entries) {
+    const bool mapRead = ReadMapFile(entries);
+    std::error_code error;
+    std::filesystem::directory_iterator devListing(roots_.devFolder, error);
+    const bool devRead = !error;
+    if (devRead) {
+        AddRuleDevices(entries);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.comNumber < b.comNumber; });
+    return mapRead || devRead;
+}
+
+bool PosixPortTable::ReadMapFile(std::vector<Entry>& entries) {
+    if (roots_.mapFile.empty()) {
+        return false;
+    }
+    std::ifstream file(roots_.mapFile);
+    if (!file) {
+        return false;
+    }
+    const std::string where = roots_.mapFile.string() + ":";
+    std::string line;
+    for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
+        const std::string_view text = Trim(line);
+        if (text.empty() || text.front() == '#') {
+            continue;
+        }
+        const std::string prefix = where + std::to_string(lineNumber) + ": ";
+        const std::size_t equals = text.find('=');
+        if (equals == std::string_view::npos) {
+            Warn(prefix + "skipped, not a COMn=/path/to/device line");
+            continue;
+        }
+        const long comNumber = ParseComName(Trim(text.substr(0, equals)));
+        const std::string_view path = Trim(text.substr(equals + 1));
+        if (comNumber < 0 || path.empty()) {
+            Warn(prefix + "skipped, not a COMn=/path/to/device line");
+            continue;
+        }
+        if (comNumber < kFirstCom || comNumber > kLastCom) {
+            Warn(prefix + "skipped, the COM number must be from 1 to 100");
+            continue;
+        }
+        if (path.front() != '/') {
+            Warn(prefix + "skipped, the device path must be absolute");
+            continue;
+        }
+        const bool taken = std::any_of(entries.begin(), entries.end(), [&](const Entry& entry) {
+            return entry.comNumber == comNumber;
+        });
+        if (taken) {
+            Warn(prefix + "skipped, " + ComName(static_cast<int>(comNumber)) +
+                 " is already mapped above");
+            continue;
+        }
+        if (!IsDevice(std::filesystem::path(path))) {
+            Warn(prefix + "skipped, " + std::string(path) + " does not exist");
+            continue;
+        }
+        entries.push_back({static_cast<int>(comNumber), std::string(path)});
+    }
+    return true;
+}
+
+void PosixPortTable::AddRuleDevices(std::vector<Entry>& entries) const {
+    // The map file's devices are not offered a second time under their rule number.
+    std::vector<std::filesystem::path> mapped;
+    for (const Entry& entry : entries) {
+        std::error_code error;
+        mapped.push_back(std::filesystem::weakly_canonical(entry.devicePath, error));
+    }
+    for (const RuleFamily& family : kRuleFamilies) {
+        for (int index = 0; index < family.count; ++index) {
+            const int comNumber = family.firstCom + index;
+            const bool numberTaken =
+                std::any_of(entries.begin(), entries.end(),
+                            [&](const Entry& entry) { return entry.comNumber == comNumber; });
+            if (numberTaken) {
+                continue;
+            }
+            const std::filesystem::path device =
+                roots_.devFolder / (std::string(family.stem) + std::to_string(index));
+            if (!IsDevice(device) || (family.needsUart && !HasUart(index))) {
+                continue;
+            }
+            std::error_code error;
+            const auto canonical = std::filesystem::weakly_canonical(device, error);
+            if (std::find(mapped.begin(), mapped.end(), canonical) != mapped.end()) {
+                continue;
+            }
+            entries.push_back({comNumber, device.string()});
+        }
+    }
+}
+
+// Linux creates ttyS0..N for every port the 8250 driver might drive, most of
+// them with nothing behind. The serial core reports the UART it found in the
+// `type` attribute; 0 (PORT_UNKNOWN) is such a placeholder. Without that
+// attribute there is no way to tell, so the port is not offered (the map file
+// can still name it).
+bool PosixPortTable::HasUart(int ttySIndex) const {
+    std::ifstream typeFile(roots_.sysTtyFolder / ("ttyS" + std::to_string(ttySIndex)) / "type");
+    long type = 0;
+    if (!(typeFile >> type)) {
+        return false;
+    }
+    return type != 0;
+}
+
+void PosixPortTable::Warn(const std::string& text) {
+    if (warned_.insert(text).second) {
+        *warnings_ << "ports: " << text << '\n';
+    }
+}
+
+}  // namespace vorenta

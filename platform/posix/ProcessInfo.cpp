@@ -1,0 +1,32 @@
+#include "platform/posix/ProcessInfo.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+
+namespace vorenta {
+
+std::string ExecutablePath() {
+    std::array<char, 4096> buffer{};
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0) {
+        return {};
+    }
+    return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
+
+std::string TemporaryFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace vorenta

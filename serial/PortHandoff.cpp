@@ -1,0 +1,83 @@
+// Borrowing a port from the maker's serial test program and giving it back:
+// its windows are found by title and asked with a posted message.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ui/UpdateDlg.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::array<std::string_view, 2> kSerialTestProgramTitles = {"Harwen Linkscope",
+                                                                      "Harwen Serial Test Program"};
+// Titles are read into a buffer of this many characters, terminator included.
+constexpr std::size_t kTitleBufferChars = 100;
+
+constexpr std::uint32_t kPortHandoffMessage = 0x8065;
+constexpr std::uint32_t kReleasePortRequest = 1001;
+constexpr std::uint32_t kTakePortBackNotice = 1002;
+// Time the other program gets to close the port before it is opened again.
+constexpr std::uint32_t kReleaseWaitMs = 1000;
+constexpr int kNoPort = -1;
+constexpr std::string_view kReleaseRequestedLog = "Asked the serial test program to release COM";
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) ==
+                      std::toupper(static_cast<unsigned char>(b));
+           });
+}
+
+bool IsSerialTestProgramWindow(const PeerWindow& window) {
+    if (!window.visible) {
+        return false;
+    }
+    const std::string_view title = std::string_view(window.title).substr(0, kTitleBufferChars - 1);
+    if (title.empty()) {
+        return false;
+    }
+    return std::any_of(
+        kSerialTestProgramTitles.begin(), kSerialTestProgramTitles.end(),
+        [&](std::string_view prefix) { return StartsWithIgnoringCase(title, prefix); });
+}
+
+// Posts the message to every window of the serial test program; true when
+// there was at least one.
+bool TellSerialTestProgram(IPeerWindows& peers, std::uint32_t request, int comNumber) {
+    bool found = false;
+    for (const PeerWindow& window : peers.TopLevelWindows()) {
+        if (IsSerialTestProgramWindow(window)) {
+            // A window that has just closed fails silently.
+            peers.PostMessage(window.handle, kPortHandoffMessage, request, comNumber);
+            found = true;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+void CPLSM_UpdateDlg::RequestPortRelease(int comNumber) {
+    if (TellSerialTestProgram(platform_.peers, kReleasePortRequest, comNumber)) {
+        lentPort = comNumber;
+        platform_.window.Log(std::string(kReleaseRequestedLog) + std::to_string(comNumber));
+        // A real sleep: the other program needs the time to close the port.
+        platform_.clock.Sleep(kReleaseWaitMs);
+    }
+}
+
+void CPLSM_UpdateDlg::ReturnLentPort() {
+    if (lentPort == kNoPort) {
+        return;
+    }
+    TellSerialTestProgram(platform_.peers, kTakePortBackNotice, lentPort);
+    lentPort = kNoPort;
+}
+
+}  // namespace vorenta

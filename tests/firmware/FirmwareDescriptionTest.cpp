@@ -1,0 +1,155 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "firmware/FirmwareDate.h"
+#include "tests/firmware/FirmwareFixture.h"
+#include "ui/UpdateDlgIds.h"
+
+namespace vorenta {
+namespace {
+
+namespace fs = std::filesystem;
+using FirmwareDescriptionTest = FirmwareFilesTest;
+
+constexpr char kFileCaption[] = "Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update";
+constexpr char kEmptyNameMessage[] = "Unable to open the firmware hex file:     \n          ";
+
+TEST(FirmwareDate, TwelveHourClockWithMidnightAsZero) {
+    EXPECT_EQ(FormatFirmwareDate({2011, 3, 7, 14, 5, 9}), "     (3-7-2011,  2:05:09 PM)");
+    EXPECT_EQ(FormatFirmwareDate({2011, 3, 7, 12, 30, 0}), "     (3-7-2011, 12:30:00 PM)");
+    EXPECT_EQ(FormatFirmwareDate({2011, 3, 7, 0, 30, 0}), "     (3-7-2011,  0:30:00 AM)");
+    EXPECT_EQ(FormatFirmwareDate({2024, 12, 31, 9, 0, 5}), "     (12-31-2024,  9:00:05 AM)");
+    EXPECT_EQ(FormatFirmwareDate({2024, 1, 1, 23, 59, 59}), "     (1-1-2024, 11:59:59 PM)");
+}
+
+TEST_F(FirmwareDescriptionTest, LinesEndAtLfOrCrLfAndNothingIsTrimmed) {
+    const std::string longVersion(10000, 'v');  // longer than one read
+    struct Case {
+        std::string text;
+        std::string version;
+    };
+    const Case cases[] = {
+        {"V2.60\r\nfw.bin\r\n", "V2.60"},
+        {"V2.60\nfw.bin\n", "V2.60"},
+        {"V2.60\nfw.bin", "V2.60"},
+        {"  V 2.60 \nfw.bin\nthird line\r\nfourth", "  V 2.60 "},
+        {"\nfw.bin\n", ""},
+        {longVersion + "\r\nfw.bin\r\n", longVersion},
+    };
+    WriteText(dlg.programDir + "fw.bin", "firmware");
+    files.faults[dlg.programDir + "fw.bin"].modified = LocalTime{2011, 3, 7, 14, 5, 9};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", c.text);
+        dlg.LoadFirmwareDescription();
+        EXPECT_EQ(dlg.firmwareVersion, c.version);
+        EXPECT_EQ(dlg.firmwareFileName, "fw.bin");
+        EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  " + c.version);
+        EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine),
+                  "Firmware file  =  fw.bin     (3-7-2011,  2:05:09 PM)");
+        EXPECT_TRUE(null.window.Enabled(ids::kBeginUpdate));
+    }
+    EXPECT_TRUE(Boxes().empty());
+
+    // A blank at the end of line 2 is part of the name.
+    WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", "V\nfw.bin \n");
+    dlg.LoadFirmwareDescription();
+    EXPECT_EQ(Boxes().back().text, "Unable to open the firmware hex file:     \n     fw.bin      ");
+}
+
+TEST_F(FirmwareDescriptionTest, FewerThanTwoLinesDisableTheUpdate) {
+    for (const std::string text : {"", "V2.60\n", "V2.60", "V2.60\n\n"}) {
+        SCOPED_TRACE(text);
+        null.window.EnableDlgItem(ids::kBeginUpdate, true);
+        WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", text);
+        dlg.LoadFirmwareDescription();
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text, kEmptyNameMessage);
+        EXPECT_EQ(Boxes().back().caption, kFileCaption);
+        EXPECT_EQ(Boxes().back().icon, MessageIcon::Warning);
+        EXPECT_EQ(dlg.firmwareVersion, "");
+        EXPECT_EQ(dlg.firmwareFileName, "");
+        EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  ");
+        EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  ");
+        EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
+    }
+}
+
+TEST_F(FirmwareDescriptionTest, MissingOrUnreadableDescriptionFile) {
+    const std::string path = dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
+    null.window.SetDlgItemText(ids::kFirmwareFileLine, "Firmware file  =");
+    dlg.LoadFirmwareDescription();
+
+    WriteText(path, "V2.60\nfw.bin\n");
+    WriteText(dlg.programDir + "fw.bin", "firmware");
+    files.faults[path].readFails = true;
+    dlg.LoadFirmwareDescription();
+
+    ASSERT_EQ(Boxes().size(), 2u);
+    const std::string tail = "     " + path + "     \n\nFirmware update wil be disabled.";
+    EXPECT_EQ(Boxes()[0].text, "Unable to open the firmware description file:     \n" + tail);
+    EXPECT_EQ(Boxes()[1].text, "Unable to read the firmware description file:     \n" + tail);
+    for (const auto& box : Boxes()) {
+        EXPECT_EQ(box.caption, kFileCaption);
+        EXPECT_EQ(box.icon, MessageIcon::Warning);
+    }
+    EXPECT_EQ(dlg.firmwareVersion, "");
+    EXPECT_EQ(dlg.firmwareFileName, "");
+    EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  ");
+    EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =");
+    EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
+}
+
+TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
+    fs::create_directory(dlg.programDir + "folder");
+    ASSERT_EQ(::mkfifo((dlg.programDir + "fifo").c_str(), 0600), 0);
+    WriteText(dlg.programDir + "held.bin", "firmware");
+    const auto holder = files.real.Open(dlg.programDir + "held.bin", OpenMode::ReadExisting);
+
+    const std::string device = fs::relative("/dev/null", dlg.programDir).string();
+    for (const std::string& name : {std::string("gone.bin"), std::string("folder"),
+                                    std::string("fifo"), std::string("held.bin"), device}) {
+        SCOPED_TRACE(name);
+        null.window.EnableDlgItem(ids::kBeginUpdate, true);
+        dlg.firmwareFileName = name;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(dlg.CheckFirmwareFile(), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text,
+                  "Unable to open the firmware hex file:     \n     " + name + "     ");
+        EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  " + name);
+        EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
+        // Only the start-up step forgets the name, so a later retry can work.
+        EXPECT_EQ(dlg.firmwareFileName, name);
+    }
+}
+
+TEST_F(FirmwareDescriptionTest, DateFollowsTheFileModificationTime) {
+    const std::string path = dlg.programDir + "fw.bin";
+    WriteText(path, "firmware");
+    for (const std::time_t when : {std::time_t{1299506709}, std::time_t{1700000000}}) {
+        const timespec times[2] = {{when, 0}, {when, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        std::tm local{};
+        ::localtime_r(&when, &local);
+        const LocalTime expected{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                 local.tm_hour,        local.tm_min,     local.tm_sec};
+        dlg.firmwareFileName = "fw.bin";
+        EXPECT_EQ(dlg.CheckFirmwareFile(), 1);
+        EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine),
+                  "Firmware file  =  fw.bin" + FormatFirmwareDate(expected));
+    }
+    // A time that cannot be read still passes, with the name alone.
+    files.faults[path].modified.emplace(std::nullopt);
+    EXPECT_EQ(dlg.CheckFirmwareFile(), 1);
+    EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  fw.bin");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace
+}  // namespace vorenta

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/posix/PosixFileSystem.h"
+#include "tests/support/NullPlatform.h"
+#include "ui/UpdateDlg.h"
+
+namespace vorenta {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+inline void WriteText(const std::string& path, const std::string& text) {
+    WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+inline Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The real POSIX file system with faults injected per path.
+class FaultyFileSystem : public IFileSystem {
+  public:
+    struct Faults {
+        bool readFails = false;
+        std::uint64_t writeLimit = UINT64_MAX;  // bytes taken before the disk is full
+        bool flushFails = false;
+        std::optional<std::uint64_t> length;  // a length other than the real one
+        std::optional<std::optional<LocalTime>> modified;
+    };
+
+    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override {
+        auto file = real.Open(path, mode);
+        if (!file || !faults.contains(path)) {
+            return file;
+        }
+        return std::make_unique<FaultyFile>(std::move(file), faults[path]);
+    }
+    bool RemoveFile(const std::string& path) override { return real.RemoveFile(path); }
+
+    PosixFileSystem real;
+    std::map<std::string, Faults> faults;
+
+  private:
+    class FaultyFile : public IFile {
+      public:
+        FaultyFile(std::unique_ptr<IFile> file, Faults faults)
+            : file_(std::move(file)), faults_(faults) {}
+        long Read(std::uint8_t* buffer, std::size_t count) override {
+            return faults_.readFails ? -1 : file_->Read(buffer, count);
+        }
+        long Write(const std::uint8_t* data, std::size_t count) override {
+            if (written_ + count > faults_.writeLimit) {
+                return -1;
+            }
+            written_ += count;
+            return file_->Write(data, count);
+        }
+        bool Seek(std::uint64_t offset) override { return file_->Seek(offset); }
+        std::optional<std::uint64_t> Length() override {
+            return faults_.length ? faults_.length : file_->Length();
+        }
+        std::optional<LocalTime> ModificationTime() override {
+            return faults_.modified ? *faults_.modified : file_->ModificationTime();
+        }
+        bool Flush() override { return !faults_.flushFails && file_->Flush(); }
+
+      private:
+        std::unique_ptr<IFile> file_;
+        Faults faults_;
+        std::uint64_t written_ = 0;
+    };
+};
+
+// An update window whose program and temporary folders are fresh directories.
+class FirmwareFilesTest : public ::testing::Test {
+  protected:
+    FirmwareFilesTest() {
+        std::string pattern = std::filesystem::temp_directory_path() / "vorenta-firmware-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary directory");
+        }
+        root = pattern;
+        std::filesystem::create_directory(root + "/program");
+        std::filesystem::create_directory(root + "/temp");
+        dlg.programDir = root + "/program/";
+        dlg.tempDir = root + "/temp/";
+        image = dlg.tempDir + "Hex.tmp";
+    }
+    ~FirmwareFilesTest() override { std::filesystem::remove_all(root); }
+
+    const std::vector<MemoryWindowHost::Box>& Boxes() const { return null.window.messageBoxes; }
+
+    std::string root;
+    std::string image;
+    FaultyFileSystem files;
+    NullPlatform null{files};
+    std::int8_t preferredPort = -1;
+    CPLSM_UpdateDlg dlg{null.Platform(), preferredPort, "VorentaUpdate"};
+};
+
+}  // namespace vorenta

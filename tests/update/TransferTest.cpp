@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "UpdateRig.h"
+
+namespace vorenta::test {
+namespace {
+
+const std::vector<std::uint8_t> kRelease{0x3C, 0x57};
+const std::string kProduct = "Vorenta KT7.6 VMM & DO-232 R2 Mobile Module";
+
+// Arms, lets the module answer and runs the transfer to its end.
+void RunUpdate(UpdateRig& rig) {
+    rig.Init();
+    ASSERT_TRUE(rig.BeginUpdate());
+    rig.TickUntilIdle();
+    ASSERT_EQ(rig.dlg.updateActive, 0);
+}
+
+// What every ending of a transfer leaves behind.
+void ExpectSessionEnded(const UpdateRig& rig) {
+    EXPECT_EQ(rig.LastWrite(), kRelease);
+    EXPECT_FALSE(rig.device.IsOpen());
+    EXPECT_FALSE(rig.PageImageExists());
+    EXPECT_EQ(rig.host.Text(ids::kBeginUpdate), "Begin Update");
+    for (const int id : {ids::kBeginUpdate, ids::IDCANCEL, ids::kRefreshPorts,
+                         ids::kContactInformation, 2001, 2002}) {
+        EXPECT_TRUE(rig.host.Enabled(id)) << id;
+    }
+    EXPECT_TRUE(rig.host.SystemMenuItemEnabled(ids::kSysCommandClose));
+    EXPECT_EQ(rig.host.waitCursorDepth, 0);
+}
+
+void ExpectFailure(const UpdateRig& rig, const std::string& headline) {
+    ASSERT_NE(rig.LastBox(), nullptr);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::Exclamation);
+    EXPECT_EQ(rig.LastBox()->text.substr(0, headline.size() + 2), headline + "\n\n");
+    EXPECT_NE(rig.LastBox()->text.find("Firmware update terminated."), std::string::npos);
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "Firmware update failed");
+    EXPECT_EQ(rig.settings.writes, 0);
+    EXPECT_FALSE(rig.module.endMarkerSeen);
+    ExpectSessionEnded(rig);
+}
+
+TEST(Transfer, SendsEveryPageAndTheEndMarkerAndSavesThePort) {
+    UpdateRig rig(600);  // three pages, the last one padded
+    RunUpdate(rig);
+
+    ASSERT_EQ(rig.module.pagesAccepted.size(), 3U);
+    std::vector<std::uint8_t> received;
+    for (const auto& page : rig.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    std::vector<std::uint8_t> expected = rig.Firmware();
+    expected.resize(768, 0xFF);
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(rig.module.addresses, (std::vector<std::uint32_t>{0, 256, 512}));
+    EXPECT_EQ(rig.module.badChecksums, 0);
+    EXPECT_TRUE(rig.module.endMarkerSeen);
+
+    EXPECT_EQ(rig.settings.values["Settings/ComPort"], 3);
+    ASSERT_EQ(rig.host.messageBoxes.size(), 1U);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::Information);
+    EXPECT_EQ(rig.LastBox()->text,
+              "The " + kProduct + " firmware has been successfully updated.     ");
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), kProduct + " firmware successfully updated");
+    EXPECT_EQ(rig.host.Text(ids::kBootLoaderLine), "Boot loader version  =  VR-VMM-KT76");
+    EXPECT_EQ(rig.host.Text(ids::kProgressLine), "Sending firmware page  3  of  3");
+    EXPECT_EQ(rig.host.repaints, 1);  // before the first page only
+    EXPECT_EQ(rig.host.paintsDispatched, 3);
+    ExpectSessionEnded(rig);
+}
+
+TEST(Transfer, FourRepeatsOfAPageSucceedAndAFifthFails) {
+    UpdateRig rig(600);
+    rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
+        return page == 1 && send <= 4 ? '@' : '!';
+    };
+    RunUpdate(rig);
+    EXPECT_EQ(rig.module.sendsPerPage, (std::vector<int>{1, 5, 1}));
+    EXPECT_EQ(rig.host.paintsDispatched, 3);  // the repeated page is read and shown once
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+
+    UpdateRig failing(600);
+    failing.module.pageReply = [](std::size_t page, int) -> std::optional<std::uint8_t> {
+        return page == 1 ? '@' : '!';
+    };
+    RunUpdate(failing);
+    EXPECT_EQ(failing.module.sendsPerPage, (std::vector<int>{1, 5}));
+    ExpectFailure(failing, "Invalid ready response from the " + kProduct + ".     ");
+}
+
+struct FailureCase {
+    const char* name;
+    std::function<void(ModulePeer&)> arrange;
+    std::string headline;
+    bool bootLoaderLineShown;
+};
+
+class TransferFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(TransferFailures, EndTheSessionAndReportTheirHeadline) {
+    UpdateRig rig(600);
+    GetParam().arrange(rig.module);
+    RunUpdate(rig);
+    ExpectFailure(rig, GetParam().headline);
+    EXPECT_EQ(rig.host.Text(ids::kBootLoaderLine).empty(), !GetParam().bootLoaderLineShown);
+}
+
+const std::string kHint =
+    "\n\nThis procedure is trying to update a Vantor or DO-232 R2 Mobile Module with the KT7.6 "
+    "Radio Module.";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEnding, TransferFailures,
+    ::testing::Values(
+        FailureCase{"NoIdentification", [](ModulePeer& m) { m.identification = ""; },
+                    "No response from the " + kProduct + "." + kHint, false},
+        FailureCase{"IdentificationWithoutCarriageReturn",
+                    [](ModulePeer& m) { m.identification = "VR-VMM-KT76"; },
+                    "No response from the " + kProduct + "." + kHint, false},
+        FailureCase{"LowerCaseIdentification",
+                    [](ModulePeer& m) { m.identification = "vr-vmm-kt76\r"; },
+                    "Invalid version response from the " + kProduct + ".     ", false},
+        FailureCase{"ShortIdentification", [](ModulePeer& m) { m.identification = "VR-VMM-KT7\r"; },
+                    "Invalid version response from the " + kProduct + ".     ", false},
+        FailureCase{"LongIdentification",
+                    [](ModulePeer& m) { m.identification = "VR-VMM-KT76-EXTRA-LONG-LINE\r"; },
+                    "Invalid version response from the " + kProduct + ".     ", false},
+        FailureCase{"LineFeedAfterIdentification",
+                    [](ModulePeer& m) { m.identification = "VR-VMM-KT76\r\n"; },
+                    "Invalid ready response from the " + kProduct + ".     ", true},
+        FailureCase{"NoReadyByte", [](ModulePeer& m) { m.readyByte.reset(); },
+                    "No ready response from the " + kProduct + ".     ", true},
+        FailureCase{"WrongReadyByte", [](ModulePeer& m) { m.readyByte = '?'; },
+                    "Invalid ready response from the " + kProduct + ".     ", true},
+        FailureCase{"NoReplyToAPage",
+                    [](ModulePeer& m) {
+                        m.pageReply = [](std::size_t page, int) -> std::optional<std::uint8_t> {
+                            if (page == 1) {
+                                return std::nullopt;
+                            }
+                            return '!';
+                        };
+                    },
+                    "No response from the " + kProduct + ".", true},
+        FailureCase{"OtherReplyToAPage",
+                    [](ModulePeer& m) {
+                        m.pageReply = [](std::size_t, int) -> std::optional<std::uint8_t> {
+                            return 'X';
+                        };
+                    },
+                    "Invalid ready response from the " + kProduct + ".     ", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Transfer, MissingPageImageEndsWithTheTemporaryFileMessageOnly) {
+    UpdateRig rig(600);
+    rig.Init();
+    rig.BeginUpdate();
+    std::filesystem::remove(rig.PageImagePath());
+    rig.TickUntilIdle();
+    ASSERT_NE(rig.LastBox(), nullptr);
+    EXPECT_EQ(rig.LastBox()->text, "Unable to open the temporary firmware file.               ");
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::None);
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
+    EXPECT_EQ(rig.module.addresses.size(), 0U);
+    ExpectSessionEnded(rig);
+}
+
+TEST(Transfer, FirmwareGoneAtTheStartEndsTheSessionBeforeItsMessage) {
+    UpdateRig rig(600);
+    rig.Init();
+    rig.BeginUpdate();
+    std::filesystem::remove(rig.programDir / "module.bin");
+    std::size_t writesAtMessage = 0;
+    rig.host.onMessageBox = [&](const MemoryWindowHost::Box&) {
+        writesAtMessage = rig.device.writes.size();
+        EXPECT_FALSE(rig.device.IsOpen());
+    };
+    rig.TickUntilIdle();
+    ASSERT_NE(rig.LastBox(), nullptr);
+    EXPECT_EQ(rig.LastBox()->text.rfind("Unable to open the firmware hex file:", 0), 0U);
+    EXPECT_FALSE(rig.module.identified);
+    EXPECT_EQ(writesAtMessage, rig.device.writes.size());
+    EXPECT_EQ(rig.LastWrite(), kRelease);
+    EXPECT_TRUE(rig.host.Enabled(2002));  // the other port's button is usable again
+}
+
+TEST(Transfer, OperatorInterruptEndsWithAFailureReport) {
+    UpdateRig rig(600);
+    int asked = 0;
+    rig.dlg.transferInterruptRequested = [&asked] { return ++asked > 50; };
+    rig.module.pageReply = [](std::size_t, int) -> std::optional<std::uint8_t> {
+        return std::nullopt;  // the transfer waits on the first page
+    };
+    RunUpdate(rig);
+    ExpectFailure(rig, "The firmware update was interrupted by the operator.     ");
+}
+
+}  // namespace
+}  // namespace vorenta::test

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/MemorySerialDevice.h"
+#include "platform/fake/MemoryWindowHost.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "serial/StaticPortTable.h"
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+
+namespace vorenta::test {
+
+class MemorySettings : public ISettingsStore {
+  public:
+    int GetProfileInt(std::string_view section, std::string_view entry, int fallback) override {
+        const auto it = values.find(std::string(section) + "/" + std::string(entry));
+        return it == values.end() ? fallback : it->second;
+    }
+    bool WriteProfileInt(std::string_view section, std::string_view entry, int value) override {
+        values[std::string(section) + "/" + std::string(entry)] = value;
+        ++writes;
+        return true;
+    }
+    std::map<std::string, int> values;
+    int writes = 0;
+};
+
+class NoPeers : public IPeerWindows {
+  public:
+    std::vector<PeerWindow> TopLevelWindows() override { return {}; }
+    bool PostMessage(std::uint64_t, std::uint32_t, std::uint32_t, std::int32_t) override {
+        return false;
+    }
+};
+
+// A base station with a module in update mode behind it, answering what the
+// port object writes. Replies are queued on the line at once.
+class ModulePeer {
+  public:
+    // The module's reply to send `sendCount` (1-based) of page `page`; nothing: silence.
+    using PageReply = std::function<std::optional<std::uint8_t>(std::size_t page, int sendCount)>;
+
+    explicit ModulePeer(MemorySerialDevice& device);
+
+    int answerAtPoll = 1;
+    std::vector<std::uint8_t> noiseBeforeAnswer;
+    std::string identification = "VR-VMM-KT76\r";
+    std::optional<std::uint8_t> readyByte = '!';
+    PageReply pageReply = [](std::size_t, int) { return std::optional<std::uint8_t>('!'); };
+
+    int polls = 0;
+    bool identified = false;
+    bool endMarkerSeen = false;
+    std::vector<std::vector<std::uint8_t>> pagesAccepted;  // in order of acceptance
+    std::vector<int> sendsPerPage;
+    std::vector<std::uint32_t> addresses;  // of every page send
+    int badChecksums = 0;
+
+  private:
+    void OnFrameData(const std::vector<std::uint8_t>& data);
+    MemorySerialDevice& device_;
+    std::vector<std::uint8_t> pending_;
+};
+
+// One update window over fakes, with a program folder holding the
+// description file and firmware, and a temporary folder for the page image.
+class UpdateRig {
+  public:
+    explicit UpdateRig(std::size_t firmwareBytes = 600);
+    ~UpdateRig();
+
+    // Writes firmware of `size` bytes with a known pattern and the description file.
+    void WriteFirmware(std::size_t size);
+    std::vector<std::uint8_t> Firmware() const;
+    std::string PageImagePath() const { return (tempDir / "Hex.tmp").string(); }
+    bool PageImageExists() const { return std::filesystem::exists(PageImagePath()); }
+
+    void Init();  // the window's initialisation
+    bool BeginUpdate() { return host.Click(ids::kBeginUpdate); }
+    // Ticks until the session is no longer armed or `limit` ticks have passed.
+    int TickUntilIdle(int limit = 20);
+
+    const MemoryWindowHost::Box* LastBox() const {
+        return host.messageBoxes.empty() ? nullptr : &host.messageBoxes.back();
+    }
+    std::vector<std::uint8_t> LastWrite() const {
+        return device.writes.empty() ? std::vector<std::uint8_t>{} : device.writes.back().bytes;
+    }
+
+    std::filesystem::path root;
+    std::filesystem::path programDir;
+    std::filesystem::path tempDir;
+    FakeClock clock{1000, 1};
+    MemorySerialDevice device{clock};
+    StaticPortTable ports{{{3, "/dev/ttyFAKE3"}, {7, "/dev/ttyFAKE7"}}};
+    MemorySettings settings;
+    NoPeers peers;
+    PosixFileSystem files;
+    MemoryWindowHost host;
+    std::int8_t preferredPort = -1;
+    UpdateDlgPlatform platform{host, clock, device, ports, settings, peers, files};
+    CPLSM_UpdateDlg dlg{platform, preferredPort, "vorenta-test"};
+    ModulePeer module{device};
+};
+
+}  // namespace vorenta::test

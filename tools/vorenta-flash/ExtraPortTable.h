@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PortTable.h"
+
+namespace vorenta {
+
+// The installed ports plus one device named on the command line, which gets
+// the COM number it already has or else the lowest number still free.
+class ExtraPortTable : public IPortTable {
+  public:
+    ExtraPortTable(IPortTable& installed, std::string devicePath);
+
+    bool ListPorts(std::vector<InstalledPort>& ports) override;
+    std::string DevicePathFor(int comNumber) override;
+    // The COM number the device is known by; -1 when every number is taken.
+    int ComNumber() const { return comNumber_; }
+
+  private:
+    IPortTable& installed_;
+    std::string devicePath_;
+    int comNumber_ = -1;
+};
+
+}  // namespace vorenta

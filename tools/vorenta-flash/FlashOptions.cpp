@@ -1,0 +1,138 @@
+#include "FlashOptions.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace vorenta {
+
+namespace {
+
+std::optional<unsigned> ParseUnsigned(const std::string& text) {
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<int> ComNumberOf(const std::string& name) {
+    if (name.size() < 4) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) {
+            return std::nullopt;
+        }
+    }
+    const auto number = ParseUnsigned(name.substr(3));
+    if (!number || *number < 1 || *number > 100 || name[3] == '0') {
+        return std::nullopt;
+    }
+    return static_cast<int>(*number);
+}
+
+ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    FlashOptions& o = parsed.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasValue = true;
+        }
+        const auto takeValue = [&]() -> bool {
+            if (hasValue) {
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                parsed.error = "option " + arg + " needs a value";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--list-ports") {
+            o.listPorts = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.quiet = true;
+        } else if (arg == "--port") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            if (value.empty() || (value[0] != '/' && !ComNumberOf(value))) {
+                parsed.error = "--port takes COM1 to COM100 or a device path, not '" + value + "'";
+                return parsed;
+            }
+            o.port = value;
+        } else if (arg == "--dir") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            if (value.empty()) {
+                parsed.error = "--dir needs a folder";
+                return parsed;
+            }
+            o.dir = value;
+        } else if (arg == "--wait") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            const auto seconds = ParseUnsigned(value);
+            if (!seconds || *seconds == 0) {
+                parsed.error =
+                    "--wait takes a whole number of seconds above 0, not '" + value + "'";
+                return parsed;
+            }
+            o.waitSeconds = *seconds;
+        } else if (arg == "--log") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            if (value.empty()) {
+                parsed.error = "--log needs a file name";
+                return parsed;
+            }
+            o.logFile = value;
+        } else {
+            parsed.error = "unknown argument '" + args[i] + "'";
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+std::string FlashUsage() {
+    return "Usage: vorenta-flash [options]\n"
+           "Updates the firmware of a Vorenta Mobile Module through a base station, without a\n"
+           "window. Put the module into its firmware update mode first.\n"
+           "\n"
+           "  --port COMn|DEVICE  serial port of the base station (default: the saved port, else\n"
+           "                      the lowest installed one)\n"
+           "  --dir FOLDER        folder of the firmware description file and the firmware\n"
+           "                      (default: the program's folder)\n"
+           "  --list-ports        list the installed serial ports and their devices\n"
+           "  --wait SECONDS      give up when the module has not answered by then\n"
+           "                      (default: wait until interrupted)\n"
+           "  --log FILE          write every byte sent and received, with time stamps\n"
+           "  --quiet             print only messages and errors\n"
+           "  --help, --version\n"
+           "\n"
+           "Exit status: 0 updated; 1 the update failed (reported); 2 bad usage or no usable\n"
+           "firmware; 3 the port could not be opened; 4 gave up waiting for the module or\n"
+           "interrupted before the transfer (the session was cancelled).\n"
+           "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
+           "warns; a second one stops the transfer and reports the failure.\n";
+}
+
+}  // namespace vorenta

@@ -1,0 +1,131 @@
+#include "FlashSession.h"
+
+#include "FlashOptions.h"
+#include "ui/ProductTexts.h"
+#include "ui/UpdateDlgIds.h"
+#include "update/OutcomeTexts.h"
+
+namespace vorenta {
+
+namespace {
+constexpr std::string_view kPortOpenFailurePrefix = "Unable to open serial port";
+constexpr std::uint32_t kSleepStepMs = 10;
+}  // namespace
+
+FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, ITickSource& clock,
+                           std::function<int()> interrupts,
+                           std::function<void(const std::string&)> say)
+    : window_(window),
+      host_(host),
+      clock_(clock),
+      interrupts_(std::move(interrupts)),
+      say_(std::move(say)) {}
+
+int FlashSession::Run(const Config& config) {
+    host_.Attach(&window_);
+    window_.OnInitDialog();
+    window_.transferInterruptRequested = [this, warned = false]() mutable {
+        const int count = interrupts_();
+        if (count == 1 && !warned) {
+            warned = true;
+            say_(
+                "Stopping now may leave the module without working firmware. Press Ctrl-C "
+                "again to stop anyway.");
+        }
+        return count >= 2;
+    };
+
+    int status = Arm(config);
+    if (status < 0) {
+        status = kExitGaveUp;
+        const std::uint32_t armedAt = clock_.GetTickCount();
+        std::uint32_t nextTick = armedAt;
+        for (;;) {
+            nextTick += ids::kUpdateTimerPeriodMs;
+            // Short sleeps, so an interrupt is seen at once.
+            while (static_cast<std::int32_t>(nextTick - clock_.GetTickCount()) > 0 &&
+                   interrupts_() == 0) {
+                clock_.Sleep(kSleepStepMs);
+            }
+            if (interrupts_() > 0) {
+                status =
+                    Cancel("Interrupted before the transfer began; the session was cancelled.");
+                break;
+            }
+            if (config.waitSeconds &&
+                TicksSince(armedAt, clock_.GetTickCount()) >= *config.waitSeconds * 1000U) {
+                status = Cancel("The module did not answer within " +
+                                std::to_string(*config.waitSeconds) +
+                                " seconds; the session was cancelled.");
+                break;
+            }
+            host_.TimerTick();
+            if (window_.updateActive == 0) {
+                status = OutcomeOfTransfer();
+                break;
+            }
+        }
+    }
+    window_.OnDestroy();
+    return status;
+}
+
+// Negative: armed and polling. Otherwise the exit status of why not.
+int FlashSession::Arm(const Config& config) {
+    if (window_.firmwareFileName.empty()) {
+        return kExitUsage;
+    }
+    if (config.comNumber) {
+        int button = 0;
+        for (std::size_t i = 0; i < window_.portNumbers.size(); ++i) {
+            if (window_.portNumbers[i] == *config.comNumber) {
+                button = ids::kFirstPortButton + static_cast<int>(i);
+                break;
+            }
+        }
+        if (button == 0) {
+            say_("COM" + std::to_string(*config.comNumber) +
+                 " is not an installed serial port (see --list-ports).");
+            return kExitPortUnavailable;
+        }
+        host_.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, button);
+    }
+    const int checked = host_.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
+    if (checked == 0) {
+        say_("No serial port is installed (see --list-ports, or name a device with --port).");
+        return kExitPortUnavailable;
+    }
+    say_("Waiting for the module on COM" +
+         std::to_string(
+             window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
+         " (put it into its firmware update mode; Ctrl-C cancels).");
+
+    boxesBefore_ = host_.messageBoxes.size();
+    host_.Click(ids::kBeginUpdate);
+    if (window_.updateActive == 1) {
+        return -1;
+    }
+    for (std::size_t i = boxesBefore_; i < host_.messageBoxes.size(); ++i) {
+        if (host_.messageBoxes[i].text.rfind(kPortOpenFailurePrefix, 0) == 0) {
+            return kExitPortUnavailable;
+        }
+    }
+    return kExitUsage;
+}
+
+int FlashSession::OutcomeOfTransfer() const {
+    for (std::size_t i = host_.messageBoxes.size(); i > boxesBefore_; --i) {
+        if (host_.messageBoxes[i - 1].caption == texts::kUpdateCompleteCaption) {
+            return kExitUpdated;
+        }
+    }
+    return kExitFailureReported;
+}
+
+int FlashSession::Cancel(const std::string& why) {
+    host_.Click(ids::kBeginUpdate);
+    say_(why);
+    return kExitGaveUp;
+}
+
+}  // namespace vorenta

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/TickSource.h"
+#include "ui/HeadlessWindowHost.h"
+#include "ui/UpdateDlg.h"
+
+namespace vorenta {
+
+// Runs one update through the window logic as an operator would: pick the
+// port, press "Begin Update", let the timer poll until the module answers and
+// the transfer ends, or cancel when told to give up.
+class FlashSession {
+  public:
+    struct Config {
+        std::optional<int> comNumber;  // the port to check; else the window's choice
+        std::optional<unsigned> waitSeconds;
+    };
+
+    // `interrupts` says how many times the operator has asked to stop.
+    FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, ITickSource& clock,
+                 std::function<int()> interrupts, std::function<void(const std::string&)> say);
+
+    int Run(const Config& config);
+
+  private:
+    int Arm(const Config& config);
+    int OutcomeOfTransfer() const;
+    int Cancel(const std::string& why);
+
+    CPLSM_UpdateDlg& window_;
+    HeadlessWindowHost& host_;
+    ITickSource& clock_;
+    std::function<int()> interrupts_;
+    std::function<void(const std::string&)> say_;
+    std::size_t boxesBefore_ = 0;
+};
+
+}  // namespace vorenta

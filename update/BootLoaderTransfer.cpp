@@ -1,0 +1,229 @@
+// The exchange with the module's boot loader once it has answered the poll:
+// identification, ready byte, the pages with address, checksum and reply, and
+// the end marker.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+#include "update/BootLoaderProtocol.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::string_view kBootLoaderVersionLabel = "Boot loader version  =  ";
+
+std::string ProgressText(std::uint64_t page, std::uint64_t pageCount) {
+    return "Sending firmware page  " + std::to_string(page) + "  of  " + std::to_string(pageCount);
+}
+
+// Reads exactly `count` bytes unless the file ends or fails first.
+bool ReadWhole(IFile& file, std::uint8_t* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const long n = file.Read(buffer + done, count - done);
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CPLSM_UpdateDlg::InterruptRequested() const {
+    return transferInterruptRequested && transferInterruptRequested();
+}
+
+CPLSM_UpdateDlg::ByteWait CPLSM_UpdateDlg::WaitForByte(std::uint32_t timeoutMs,
+                                                       std::uint8_t& byte) {
+    const std::uint32_t start = platform_.clock.GetTickCount();
+    for (;;) {
+        if (serialPort.BytesWaiting() > 0) {
+            return serialPort.Read(&byte, 1) == 1 ? ByteWait::Received : ByteWait::ReadFailed;
+        }
+        if (TicksSince(start, platform_.clock.GetTickCount()) >= timeoutMs) {
+            return ByteWait::TimedOut;
+        }
+        if (InterruptRequested()) {
+            return ByteWait::Interrupted;
+        }
+        platform_.clock.Yield();
+    }
+}
+
+int CPLSM_UpdateDlg::TransferFirmware() {
+    namespace bl = bootloader;
+    IWindowServices& window = platform_.window;
+    WaitCursor wait(window);
+
+    // Phase 0: the firmware file is still there; drop what the extra poll brought.
+    const bool firmwareReadable =
+        platform_.files.Open(programDir + firmwareFileName, OpenMode::ReadExisting) != nullptr;
+    if (!firmwareReadable) {
+        // Leave the base station and the port as an ended session would.
+        FinishSession();
+        CheckFirmwareFile();
+        return 0;
+    }
+    if (CheckFirmwareFile() == 0) {
+        FinishSession();
+        return 0;
+    }
+    window.SetDlgItemText(ids::kBootLoaderLine, "");
+    window.SetDlgItemText(ids::kProgressLine, "");
+    window.SetDlgItemText(ids::kStatusLine, "");
+    DelayMs(bl::kSettleBeforePurgeMs);
+    serialPort.PurgeInput();
+    serialPort.SendPacketText(std::string(bl::kTargetIdentification).c_str());
+    DelayMs(bl::kAfterIdentificationMs);
+
+    // Phase 1: the boot loader's identification line, one time-out for all of it.
+    std::string identification;
+    bool overlong = false;
+    const std::uint32_t identificationStart = platform_.clock.GetTickCount();
+    for (;;) {
+        if (TicksSince(identificationStart, platform_.clock.GetTickCount()) >=
+            bl::kIdentificationTimeoutMs) {
+            ReportFailure(TransferFailure::NoResponseWithHint);
+            return 0;
+        }
+        if (InterruptRequested()) {
+            ReportFailure(TransferFailure::Interrupted);
+            return 0;
+        }
+        if (serialPort.BytesWaiting() == 0) {
+            platform_.clock.Yield();
+            continue;
+        }
+        std::uint8_t byte = 0;
+        if (serialPort.Read(&byte, 1) != 1) {
+            ReportFailure(TransferFailure::InvalidVersion);
+            return 0;
+        }
+        if (byte == bl::kIdentificationEnd) {
+            if (overlong || identification != bl::kBootLoaderIdentification) {
+                ReportFailure(TransferFailure::InvalidVersion);
+                return 0;
+            }
+            break;
+        }
+        // Never hold more than the expected characters; a longer line is invalid.
+        if (identification.size() < bl::kBootLoaderIdentification.size()) {
+            identification.push_back(static_cast<char>(byte));
+        } else {
+            overlong = true;
+        }
+    }
+    window.SetDlgItemText(ids::kBootLoaderLine,
+                          std::string(kBootLoaderVersionLabel) + identification);
+
+    // Phase 2: the ready byte.
+    window.SetDlgItemText(ids::kStepLine, "");
+    std::uint8_t reply = 0;
+    switch (WaitForByte(bl::kReadyTimeoutMs, reply)) {
+        case ByteWait::TimedOut:
+            ReportFailure(TransferFailure::NoReady);
+            return 0;
+        case ByteWait::ReadFailed:
+            ReportFailure(TransferFailure::InvalidReady);
+            return 0;
+        case ByteWait::Interrupted:
+            ReportFailure(TransferFailure::Interrupted);
+            return 0;
+        case ByteWait::Received:
+            if (reply != bl::kReadyByte) {
+                ReportFailure(TransferFailure::InvalidReady);
+                return 0;
+            }
+            break;
+    }
+
+    // Phase 3: the page image.
+    auto image = platform_.files.Open(PageImagePath(), OpenMode::ReadWriteExisting);
+    if (!image || !image->Seek(0) || !image->Length() || pageSize <= 0) {
+        image.reset();
+        ReportTemporaryFileFailure();
+        return 0;
+    }
+    const auto size = static_cast<std::uint32_t>(pageSize);
+    const std::uint64_t pageCount = *image->Length() / size;
+    if (pageCount == 0) {
+        image.reset();
+        ReportFailure(TransferFailure::EmptyImage);
+        return 0;
+    }
+
+    // Phase 4: the pages.
+    std::vector<std::uint8_t> page(size);
+    std::uint64_t pageNumber = 0;
+    int repeats = 0;
+    for (;;) {
+        if (repeats == 0) {
+            window.SetDlgItemText(ids::kProgressLine, ProgressText(pageNumber + 1, pageCount));
+            if (pageNumber % 4 == 0) {
+                window.RepaintNow();
+            }
+            window.PostMessage(wm::Paint);
+            window.PumpOneMessage();
+            // A page that cannot be read whole must never go out half made up.
+            if (!image->Seek(pageNumber * size) || !ReadWhole(*image, page.data(), size)) {
+                image.reset();
+                ReportTemporaryFileFailure();
+                return 0;
+            }
+        }
+        const auto address = bl::PageAddress(static_cast<std::uint32_t>(pageNumber), size);
+        const std::uint8_t checksum = bl::PageChecksum(page.data(), page.size());
+        DelayMs(bl::kSendPauseMs);
+        serialPort.SendPacket(address.data(), static_cast<int>(address.size()));
+        DelayMs(bl::kSendPauseMs);
+        serialPort.SendPacket(page.data(), static_cast<int>(page.size()));
+        DelayMs(bl::kSendPauseMs);
+        serialPort.SendPacket(&checksum, 1);
+        DelayMs(bl::kSendPauseMs);
+
+        reply = 0;
+        const ByteWait got = WaitForByte(bl::kPageReplyTimeoutMs, reply);
+        if (got == ByteWait::TimedOut) {
+            image.reset();
+            ReportFailure(TransferFailure::NoResponse);
+            return 0;
+        }
+        if (got == ByteWait::Interrupted) {
+            image.reset();
+            ReportFailure(TransferFailure::Interrupted);
+            return 0;
+        }
+        if (got == ByteWait::ReadFailed) {
+            reply = 0;
+        }
+        if (reply == bl::kReadyByte) {
+            repeats = 0;
+            ++pageNumber;
+            if (pageNumber == pageCount) {
+                break;
+            }
+            continue;
+        }
+        if (reply == bl::kRetryByte && ++repeats < bl::kMaxSendsPerPage) {
+            continue;
+        }
+        image.reset();
+        ReportFailure(TransferFailure::InvalidReady);
+        return 0;
+    }
+
+    // Phase 5: the end marker; no reply is awaited.
+    serialPort.SendPacket(bl::kEndMarker.data(), static_cast<int>(bl::kEndMarker.size()));
+    DelayMs(bl::kSendPauseMs);
+    image.reset();
+    SavePortNumber(serialPort.GetPortNumber());
+    ReportSuccess();
+    return 1;
+}
+
+}  // namespace vorenta

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorenta {
+
+// How a transfer that has begun can end badly.
+enum class TransferFailure {
+    NoResponseWithHint,  // no identification from the boot loader
+    NoResponse,          // no reply to a page
+    InvalidVersion,
+    NoReady,
+    InvalidReady,
+    EmptyImage,   // nothing to send: never end with the end marker alone
+    Interrupted,  // the operator stopped the transfer
+};
+
+namespace texts {
+inline constexpr std::string_view kUpdateFailedStatus = "Firmware update failed";
+inline constexpr std::string_view kUpdateCompleteCaption = "Firmware Update Complete";
+inline constexpr std::string_view kTemporaryFileFailure =
+    "Unable to open the temporary firmware file.               ";
+}  // namespace texts
+
+// The first part of a failure message, with the model hint where it belongs.
+std::string FailureHeadline(TransferFailure failure);
+// The notice every failure message ends with, contact lines included.
+std::string FailureNotice();
+std::string SuccessStatusText();
+std::string SuccessMessage();
+
+}  // namespace vorenta

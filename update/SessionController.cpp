@@ -1,0 +1,213 @@
+// The update session: arming, the poll on every timer tick, the module's
+// answer, cancelling, and the transfer run from the answer's message.
+#include <string>
+
+#include "firmware/FirmwareTexts.h"
+#include "ui/Colours.h"
+#include "ui/ProductTexts.h"
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+#include "ui/UpdateDlgTexts.h"
+#include "update/BasePreparation.h"
+#include "update/BootLoaderProtocol.h"
+
+namespace vorenta {
+
+namespace {
+
+
+
+constexpr std::uint32_t kPromptShownMs = 1500;
+constexpr std::uint32_t kPromptHiddenMs = 250;
+
+constexpr std::string_view kPortOpenFailure = "Unable to open serial port COM";
+constexpr std::string_view kPortOpenFailureTail = "     ";
+constexpr std::string_view kEmptyFirmware =
+    "The firmware file is empty: there is nothing to send to the module.     ";
+
+}  // namespace
+
+void CPLSM_UpdateDlg::OnBeginUpdate() {
+    platform_.window.SetDlgItemText(ids::kStepLine, "");
+    resultLineColour = kStepLineGreen;
+    platform_.window.RefreshColours();
+    StartOrCancelUpdate();
+}
+
+long CPLSM_UpdateDlg::OnCancelUpdateRequest(std::uintptr_t, std::intptr_t) {
+    OnBeginUpdate();
+    return 1;
+}
+
+void CPLSM_UpdateDlg::RestoreSessionControls() {
+    IWindowServices& window = platform_.window;
+    window.EnableDlgItem(ids::kRefreshPorts, true);
+    window.EnableDlgItem(ids::IDCANCEL, true);
+    window.EnableDlgItem(ids::kContactInformation, true);
+}
+
+void CPLSM_UpdateDlg::LockSessionControls() {
+    IWindowServices& window = platform_.window;
+    window.EnableDlgItem(ids::IDCANCEL, false);
+    window.EnableDlgItem(ids::kContactInformation, false);
+    window.EnableDlgItem(ids::kRefreshPorts, false);
+}
+
+void CPLSM_UpdateDlg::StartOrCancelUpdate() {
+    IWindowServices& window = platform_.window;
+    WaitCursor wait(window);
+
+    if (updateActive == 1) {
+        updateActive = 0;
+        moduleAnswered = 0;
+        window.RefreshColours();
+        ReleaseBase(serialPort, platform_.clock);
+        serialPort.Close();
+        window.SetDlgItemText(ids::kBeginUpdate, texts::kBeginUpdate);
+        window.SetDlgItemText(ids::kStatusLine, "");
+        EnablePortButtons();
+        ReturnLentPort();
+        RestoreSessionControls();
+        window.EnableSystemMenuItem(ids::kSysCommandClose, true);
+        window.EnableSystemMenuItem(ids::kSysCommandAbout, true);
+        DeletePageImage();
+        return;
+    }
+
+    const int checked = window.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
+    if (checked < ids::kFirstPortButton || checked > ids::kLastPortButton) {
+        return;  // "Begin Update" is only enabled with a port checked
+    }
+    const int port = portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)];
+
+    if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
+                        kSessionStopBits) == 0) {
+        RequestPortRelease(port);
+        if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
+                            kSessionStopBits) == 0) {
+            window.SetDlgItemText(ids::kStatusLine, "");
+            window.MessageBox(std::string(kPortOpenFailure) + std::to_string(port) +
+                                  std::string(kPortOpenFailureTail),
+                              texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+            ReturnLentPort();
+            return;
+        }
+    }
+    window.Log("COM" + std::to_string(port) + " = " + serialPort.DevicePath());
+
+    pageSize = firmware::kPageSize;
+    if (CheckFirmwareFile() == 0) {
+        // Nothing was sent yet; do not keep the port held while the window is idle.
+        serialPort.Close();
+        ReturnLentPort();
+        return;
+    }
+
+    window.SetDlgItemText(ids::kBootLoaderLine, "");
+    window.SetDlgItemText(ids::kProgressLine, "");
+    window.SetDlgItemText(ids::kStatusLine, "");
+
+    PrepareBaseStation(serialPort, platform_.clock);
+
+    window.SetDlgItemText(ids::kBeginUpdate, texts::kCancelUpdate);
+    for (std::size_t i = 0; i < portNumbers.size(); ++i) {
+        if (portNumbers[i] != port && portNumbers[i] != -1) {
+            window.EnableDlgItem(ids::kFirstPortButton + static_cast<int>(i), false);
+        }
+    }
+    LockSessionControls();
+    window.EnableSystemMenuItem(ids::kSysCommandClose, false);
+    window.EnableSystemMenuItem(ids::kSysCommandAbout, false);
+
+    if (BuildPageImage(firmwareFileName) == 0) {
+        window.PostMessage(ids::UWM_CANCEL_UPDATE);
+    } else if (PageImagePageCount().value_or(0) == 0) {
+        // An empty image would end in the end marker alone, which the module
+        // takes as a complete (empty) firmware.
+        window.MessageBox(kEmptyFirmware, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+        window.PostMessage(ids::UWM_CANCEL_UPDATE);
+    }
+
+    blinkTick = platform_.clock.GetTickCount();
+    blinkVisible = 1;
+    updateActive = 1;
+    window.RefreshColours();
+    window.SetDlgItemText(ids::kStepLine, "");
+}
+
+void CPLSM_UpdateDlg::OnTimer(unsigned) {
+    if (updateActive == 0 || moduleAnswered == 1) {
+        return;
+    }
+    IWindowServices& window = platform_.window;
+    const std::uint32_t now = platform_.clock.GetTickCount();
+    if (blinkVisible == 1 && TicksSince(blinkTick, now) > kPromptShownMs) {
+        blinkVisible = 0;
+        window.SetDlgItemText(ids::kStatusLine, "");
+        blinkTick = now;
+    } else if (blinkVisible == 0 && TicksSince(blinkTick, now) > kPromptHiddenMs) {
+        blinkVisible = 1;
+        window.SetDlgItemText(ids::kStatusLine, statusPromptText);
+        blinkTick = now;
+    }
+
+    while (serialPort.BytesWaiting() > 0) {
+        std::uint8_t byte = 0;
+        if (serialPort.Read(&byte, 1) != 1) {
+            break;
+        }
+        if (byte == bootloader::kAnswerByte) {
+            moduleAnswered = 1;
+            window.PostMessage(ids::UWM_MODULE_ANSWERED);
+            break;
+        }
+    }
+
+    const std::uint8_t poll = bootloader::kPollByte;
+    serialPort.SendPacket(&poll, 1);
+}
+
+long CPLSM_UpdateDlg::OnModuleAnswered(std::uintptr_t, std::intptr_t) {
+    IWindowServices& window = platform_.window;
+    updateActive = 0;
+    moduleAnswered = 0;
+    window.RefreshColours();
+    window.EnableDlgItem(ids::kBeginUpdate, false);
+    window.EnableDlgItem(ids::IDCANCEL, false);
+    window.EnableDlgItem(ids::kRefreshPorts, false);
+    window.EnableDlgItem(ids::kContactInformation, false);
+
+    RunFirmwareTransfer();
+
+    window.SetDlgItemText(ids::kBeginUpdate, texts::kBeginUpdate);
+    window.EnableDlgItem(ids::kBeginUpdate, true);
+    window.EnableDlgItem(ids::IDCANCEL, true);
+    window.EnableDlgItem(ids::kRefreshPorts, true);
+    window.EnableDlgItem(ids::kContactInformation, true);
+    window.EnableSystemMenuItem(ids::kSysCommandClose, true);
+    window.EnableSystemMenuItem(ids::kSysCommandAbout, true);
+    return 1;
+}
+
+void CPLSM_UpdateDlg::RunFirmwareTransfer() {
+    TransferFirmware();
+    DeletePageImage();
+}
+
+std::string CPLSM_UpdateDlg::PageImagePath() const {
+    return tempDir + std::string(firmware::kPageImageFileName);
+}
+
+std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {
+    const auto file = platform_.files.Open(PageImagePath(), OpenMode::ReadExisting);
+    if (!file) {
+        return std::nullopt;
+    }
+    const auto length = file->Length();
+    if (!length || pageSize <= 0) {
+        return std::nullopt;
+    }
+    return *length / static_cast<std::uint64_t>(pageSize);
+}
+
+}  // namespace vorenta
