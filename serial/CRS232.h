@@ -14,7 +14,7 @@ namespace vorenta {
 // packet frame, reads that never wait, purges and busy waits.
 // Results follow the dialog API convention: 1 for success, 0 for failure.
 class CRS232 {
-public:
+  public:
     CRS232(ISerialDevice& device, IPortTable& ports, ITickSource& clock);
     virtual ~CRS232();
     CRS232(const CRS232&) = delete;
@@ -42,7 +42,7 @@ public:
     int inQueueSize = 0;
     int outQueueSize = 0;
 
-private:
+  private:
     ISerialDevice& device_;
     IPortTable& ports_;
     ITickSource& clock_;

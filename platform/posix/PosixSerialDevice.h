@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "platform/SerialDevice.h"
+
+namespace vorenta {
+
+// A serial line through termios: exclusive, raw 8-bit, no flow control, reads
+// that never wait and writes that give up when the device goes away.
+class PosixSerialDevice : public ISerialDevice {
+  public:
+    PosixSerialDevice() = default;
+    ~PosixSerialDevice() override;
+    PosixSerialDevice(const PosixSerialDevice&) = delete;
+    PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
+
+    bool Open(const std::string& devicePath) override;
+    void Close() override;
+    bool IsOpen() const override { return fd_ >= 0; }
+    bool ApplySettings(const Dcb& dcb) override;
+    bool SetDtr(bool raised) override;
+    bool SetRts(bool raised) override;
+    long Write(const std::uint8_t* data, std::size_t count) override;
+    long BytesWaiting() override;
+    long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    bool PurgeOutput() override;
+    bool PurgeInput() override;
+
+    // Why the last request failed, in words for the operator ("" after success).
+    const std::string& LastError() const { return lastError_; }
+
+    // A line that takes no byte at all for this long is treated as gone, so a
+    // stuck peer cannot freeze the caller for ever.
+    static constexpr int kDefaultWriteStallLimitMs = 10000;
+    void SetWriteStallLimit(int ms) { writeStallLimitMs_ = ms; }
+
+  private:
+    bool Fail(const std::string& what, int error);
+    bool SetModemLine(int line, bool raised);
+
+    int fd_ = -1;
+    int writeStallLimitMs_ = kDefaultWriteStallLimitMs;
+    std::string lastError_;
+};
+
+}  // namespace vorenta

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/posix/PosixPtyPair.h"
+#include "platform/posix/PosixSerialDevice.h"
+#include "platform/posix/PosixTickSource.h"
+#include "serial/CRS232.h"
+#include "serial/StaticPortTable.h"
+#include "update/BasePreparation.h"
+
+namespace vorenta::test {
+namespace {
+
+constexpr int kCom = 5;
+constexpr int kReplyTimeoutMs = 2000;
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+long ElapsedMs(Clock::time_point since) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+// A port object whose COM number leads to the slave side of a fresh pty.
+class PtyLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.Ok()) << pty.Error();
+        ASSERT_TRUE(ports.Add(kCom, pty.SlavePath()));
+    }
+
+    PosixPtyPair pty;
+    StaticPortTable ports;
+    PosixTickSource clock;
+    PosixSerialDevice device;
+    CRS232 port{device, ports, clock};
+};
+
+TEST_F(PtyLine, BytesAndLineSettingsReachTheOtherSide) {
+    ASSERT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 1) << device.LastError();
+    PosixPtyPair::LineView line;
+    ASSERT_TRUE(pty.ReadLine(line));
+    EXPECT_EQ(line.bitsPerSecond, 38400U);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_EQ(line.parity, 'N');
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_TRUE(line.raw);
+
+    // Raw 8-bit: CR, NUL and bytes above 0x7F pass unchanged.
+    const std::uint8_t poll = 0xC0;
+    port.SendPacket(&poll, 1);
+    EXPECT_EQ(port.WriteString("<\r"), 1);
+    const auto got = pty.ReadMaster(25, kReplyTimeoutMs);
+    ASSERT_EQ(got.size(), 25U);
+    EXPECT_EQ(std::string(got.begin(), got.begin() + 7), "<$:P016");
+    EXPECT_EQ(got[20], 0xC0);
+    EXPECT_EQ(got[21], 0x00);
+    EXPECT_EQ(got[23], '<');
+    EXPECT_EQ(got[24], '\r');
+
+    // And the way back: what the peer sends is there without waiting.
+    ASSERT_TRUE(pty.WriteMaster({0xD0, 0x0D, 0x0A}));
+    std::vector<std::uint8_t> buffer(8);
+    unsigned total = 0;
+    const auto start = Clock::now();
+    while (total < 3 && ElapsedMs(start) < kReplyTimeoutMs) {
+        total += port.Read(buffer.data() + total, 8 - total);
+    }
+    ASSERT_EQ(total, 3U);
+    EXPECT_EQ(buffer[0], 0xD0);
+    EXPECT_EQ(buffer[1], 0x0D);
+    EXPECT_EQ(buffer[2], 0x0A);
+
+    // A pty always reports 8 data bits and no parity, so only speed and stop bits show here.
+    struct Case {
+        int speed;
+        int stop;
+        std::uint32_t seen;
+        int seenStop;
+    };
+    for (const Case& c : {Case{9600, 2, 9600, 2}, Case{115200, 1, 115200, 1}, Case{300, 0, 300, 1},
+                          Case{12345, 2, 9600, 2}}) {
+        SCOPED_TRACE(c.speed);
+        ASSERT_EQ(port.Open(kCom, c.speed, 'E', 7, c.stop), 1) << device.LastError();
+        ASSERT_TRUE(pty.ReadLine(line));
+        EXPECT_EQ(line.bitsPerSecond, c.seen);
+        EXPECT_EQ(line.stopBits, c.seenStop);
+    }
+    // SetLineSettings has its own speed list: 300 is not in it.
+    port.SetLineSettings(300, 'N', '8');
+    ASSERT_TRUE(pty.ReadLine(line));
+    EXPECT_EQ(line.bitsPerSecond, 9600U);
+
+    // A speed with no termios constant leaves the line as it was but is still recorded.
+    ASSERT_EQ(port.Open(kCom, 19200, 'N', 8, 1), 1);
+    ASSERT_EQ(port.Open(kCom, 14400, 'N', 8, 1), 1);
+    EXPECT_EQ(port.dcb.BaudRate, 14400U);
+    ASSERT_TRUE(pty.ReadLine(line));
+    EXPECT_EQ(line.bitsPerSecond, 19200U);
+}
+
+TEST_F(PtyLine, PreparationArrivesInOrderAndLeavesTheSessionSpeed) {
+    ASSERT_EQ(port.Open(kCom, kSessionBaudRate, kSessionParity, kSessionDataBits, kSessionStopBits),
+              1)
+        << device.LastError();
+    const auto start = Clock::now();
+    PrepareBaseStation(port, clock);
+    // Nine waits on a millisecond counter may each end up to 1 ms short of real time.
+    EXPECT_GE(ElapsedMs(start), 1840 - 9);
+
+    const auto got = pty.ReadMaster(23, kReplyTimeoutMs);
+    EXPECT_EQ(got, Bytes("<<$:U9<<$:U9<\r<<RS<#C14"));
+    PosixPtyPair::LineView line;
+    ASSERT_TRUE(pty.ReadLine(line));
+    EXPECT_EQ(line.bitsPerSecond, 38400U);
+}
+
+TEST_F(PtyLine, SecondOpenFailsWhileTheLineIsHeld) {
+    ASSERT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 1) << device.LastError();
+    PosixSerialDevice other;
+    EXPECT_FALSE(other.Open(pty.SlavePath()));
+    EXPECT_FALSE(other.IsOpen());
+    EXPECT_FALSE(other.LastError().empty());
+
+    port.Close();
+    EXPECT_TRUE(other.Open(pty.SlavePath())) << other.LastError();
+}
+
+TEST_F(PtyLine, HungUpLineFailsWritesAndReadsWithoutHanging) {
+    ASSERT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 1) << device.LastError();
+    pty.CloseMaster();
+
+    const auto start = Clock::now();
+    EXPECT_EQ(port.WriteString("<W"), 0);
+    EXPECT_EQ(device.Write(reinterpret_cast<const std::uint8_t*>("<W"), 2), -1);
+    EXPECT_EQ(device.BytesWaiting(), -1);
+    std::vector<std::uint8_t> buffer(8);
+    EXPECT_EQ(port.Read(buffer.data(), 8), 0U);
+    port.PurgeAndWait(1);
+    port.Close();
+    EXPECT_EQ(port.GetPortNumber(), -1);
+    EXPECT_LT(ElapsedMs(start), 1000);
+}
+
+TEST_F(PtyLine, StuckPeerCannotHoldAWriteForEver) {
+    ASSERT_TRUE(device.Open(pty.SlavePath())) << device.LastError();
+    device.SetWriteStallLimit(200);
+    // Nobody reads the master: the pty's buffers fill and then take nothing more.
+    const std::vector<std::uint8_t> block(1 << 20, 0x55);
+    const auto start = Clock::now();
+    EXPECT_EQ(device.Write(block.data(), block.size()), -1);
+    EXPECT_LT(ElapsedMs(start), 3000);
+    EXPECT_NE(device.LastError().find("stalled"), std::string::npos);
+    device.Close();
+}
+
+TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {
+    const auto file =
+        std::filesystem::temp_directory_path() /
+        ("vorenta-not-a-tty-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::ofstream(file) << "plain file";
+
+    for (const std::string& path : {file.string(), std::string("/dev/null"),
+                                    std::string("/dev/vorenta-no-such-device"), std::string("/")}) {
+        SCOPED_TRACE(path);
+        PosixSerialDevice device;
+        EXPECT_FALSE(device.Open(path));
+        EXPECT_FALSE(device.IsOpen());
+        EXPECT_FALSE(device.LastError().empty());
+        EXPECT_EQ(device.Write(reinterpret_cast<const std::uint8_t*>("x"), 1), -1);
+        device.Close();
+    }
+    std::filesystem::remove(file);
+
+    // Through the port object: nothing left open, the attempted number kept.
+    PosixSerialDevice device;
+    PosixTickSource clock;
+    StaticPortTable ports({{kCom, "/dev/null"}});
+    CRS232 port{device, ports, clock};
+    EXPECT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 0);
+    EXPECT_EQ(port.GetPortNumber(), -1);
+    EXPECT_EQ(port.portNumber, kCom);
+    EXPECT_FALSE(device.IsOpen());
+}
+
+}  // namespace
+}  // namespace vorenta::test
