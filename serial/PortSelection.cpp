@@ -55,6 +55,9 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
 
     std::vector<InstalledPort> installed;
     if (!platform_.portTable.ListPorts(installed)) {
+        for (int id = ids::kFirstPortButton; id <= ids::kLastPortButton; ++id) {
+            platform_.window.SetDlgItemTooltip(id, "");
+        }
         platform_.window.MessageBox(kNoPortsMessage, applicationName_, MessageIcon::Exclamation);
         return;
     }

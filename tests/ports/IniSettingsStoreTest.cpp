@@ -3,7 +3,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <optional>
+
+#include "platform/posix/ConfigFolder.h"
 #include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixPortTable.h"
 #include "tests/ports/PortsTestSupport.h"
 
 namespace vorenta::testing {
@@ -111,6 +116,39 @@ TEST_F(IniSettings, NoFolderToWriteInIsAFailureNotACrash) {
     IniSettingsStore blocked("Harwen Systems", "PLSM_Update", tmp.path() / "blocked");
     EXPECT_FALSE(blocked.WriteProfileInt("Settings", "ComPort", 1));
     EXPECT_EQ(blocked.GetProfileInt("Settings", "ComPort", -1), -1);
+}
+
+// Sets an environment variable for a scope and puts the old value back.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(UserConfigFolder, FollowsXdgConfigHomeElseHome) {
+    const ScopedEnv home("HOME", "/home/op");
+    {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/cfg");
+        EXPECT_EQ(UserConfigFolder("Harwen Systems"), "/srv/cfg/Harwen Systems");
+        EXPECT_EQ(IniSettingsStore("Harwen Systems", "PLSM_Update").FilePath(),
+                  "/srv/cfg/Harwen Systems/PLSM_Update.ini");
+        EXPECT_EQ(PortTableRoots::ForThisMachine().mapFile, "/srv/cfg/Harwen Systems/ports.conf");
+    }
+    for (const char* ignored : {"", "relative/cfg"}) {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(UserConfigFolder("Harwen Systems"), "/home/op/.config/Harwen Systems");
+    }
 }
 
 }  // namespace

@@ -159,6 +159,7 @@ TEST_F(PortSelection, UnreadableListShowsTheMessageAndNoButtons) {
     EXPECT_EQ(w.host.messageBoxes[0].caption, "PLSM_Update");
     EXPECT_EQ(w.host.messageBoxes[0].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(ShownCaptions().empty());
+    EXPECT_EQ(w.host.ControlAt(kButton).tooltip, "");
     EXPECT_EQ(Checked(), 0);
     EXPECT_FALSE(w.host.Enabled(ids::kBeginUpdate));
 }

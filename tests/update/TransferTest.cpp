@@ -100,6 +100,8 @@ struct FailureCase {
     bool bootLoaderLineShown;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class TransferFailures : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(TransferFailures, EndTheSessionAndReportTheirHeadline) {

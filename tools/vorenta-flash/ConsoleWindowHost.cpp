@@ -59,7 +59,7 @@ void ConsoleWindowHost::SetDlgItemText(int id, std::string_view text) {
     if (id == ids::kProgressLine) {
         ShowProgress(text);
     } else if (id == ids::kBootLoaderLine || id == ids::kFirmwareFileLine ||
-               id == ids::kFirmwareVersionLine) {
+               id == ids::kFirmwareVersionLine || id == ids::kStatusLine) {
         Say(text);
     }
 }

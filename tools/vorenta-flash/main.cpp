@@ -108,10 +108,10 @@ int main(int argc, char** argv) {
     }
 
     IniSettingsStore settings(texts::kCompanyName, kProgramName);
-    DesktopPeerWindows peers;
+    const auto peers = MakeDesktopPeerWindows();
     PosixFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
-    const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, peers, files};
+    const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs vorenta-flash against the simulator over a pty for a clean update and a
+# few injected faults, and checks exit status, messages, the received image and
+# that nothing is left behind.
+set -uo pipefail
+flash=$1
+sim=$2
+root=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
+
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+mkdir -p "$TMPDIR" "$root/fw"
+# Four pages, the last one padded with 0xFF.
+head -c 1000 /dev/urandom >"$root/fw/image.bin"
+printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
+{ cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
+
+passed=0
+failed=0
+check() {  # name, condition result
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+
+# run NAME EXPECTED_FLASH_STATUS SIM_EXPECT(0|nonzero) TEXT_IN_OUTPUT [sim options...]
+run() {
+  local name=$1 want=$2 simwant=$3 text=$4
+  shift 4
+  local out="$root/$name"
+  mkdir -p "$out"
+  "$sim" --image "$out/received.bin" --timeout 60 "$@" >"$out/sim.txt" 2>&1 &
+  local sim_pid=$!
+  for _ in $(seq 100); do [ -s "$out/sim.txt" ] && break; sleep 0.05; done
+  local device
+  device=$(head -n 1 "$out/sim.txt")
+  "$flash" --port "$device" --dir "$root/fw" --wait 8 --log "$out/wire.log" >"$out/flash.txt" 2>&1
+  local status=$?
+  wait "$sim_pid"
+  local simstatus=$?
+  echo "--- $name: vorenta-flash exit $status, simulator exit $simstatus"
+  check "$name exit status $status, want $want" $([ "$status" -eq "$want" ]; echo $?)
+  if [ "$simwant" = 0 ]; then
+    check "$name simulator status" $([ "$simstatus" -eq 0 ]; echo $?)
+  else
+    check "$name simulator status" $([ "$simstatus" -ne 0 ]; echo $?)
+  fi
+  grep -qF -- "$text" "$out/flash.txt"
+  check "$name output holds '$text'" $?
+  check "$name page image left behind" $([ ! -e "$TMPDIR/Hex.tmp" ]; echo $?)
+  tail -n 3 "$out/flash.txt"
+}
+
+run clean 0 0 "Firmware Update Complete"
+cmp -s "$root/clean/received.bin" "$root/expected.bin"
+check "clean: received image equals the page image" $?
+grep -q "^ComPort=" "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini"
+check "clean: port saved" $?
+grep -q " RX .*D0" "$root/clean/wire.log"
+check "clean: wire log shows the answer" $?
+
+run retries 0 0 "Firmware Update Complete" --retry-page 1:4
+cmp -s "$root/retries/received.bin" "$root/expected.bin"
+check "retries: received image equals the page image" $?
+
+rm -f "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini"
+run no_answer 4 nonzero "did not answer within" --never-answer
+grep -q " TX 3C 57" "$root/no_answer/wire.log"
+check "no_answer: base released" $?
+
+run no_page_reply 1 nonzero "No response from the" --no-reply-page 2
+run line_closes 1 nonzero "Firmware update failed" --close-after-page 1
+run wrong_identification 1 nonzero "Invalid version response" --id-lowercase
+check "failures never save the port" \
+  $([ ! -e "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini" ]; echo $?)
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

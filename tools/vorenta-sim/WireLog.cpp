@@ -1,0 +1,20 @@
+#include "tools/vorenta-sim/WireLog.h"
+
+#include "tools/vorenta-sim/Text.h"
+
+namespace vorenta::sim {
+
+void WireLog::Record(std::uint64_t ms, std::string_view dir, unsigned speed, std::string_view kind,
+                     std::string_view what, std::size_t wireBytes,
+                     std::span<const std::uint8_t> hex) {
+    if (out_ == nullptr) {
+        return;
+    }
+    *out_ << "{\"ms\":" << ms << ",\"dir\":" << JsonString(dir) << ",\"speed\":" << speed
+          << ",\"kind\":" << JsonString(kind) << ",\"what\":" << JsonString(what)
+          << ",\"bytes\":" << wireBytes << ",\"hex\":" << JsonString(HexString(hex)) << "}\n";
+    // A run that is killed still leaves every line written so far.
+    out_->flush();
+}
+
+}  // namespace vorenta::sim
