@@ -146,10 +146,26 @@ int WxDialogHost::RunModal() {
     for (auto& [id, control] : controls_) {
         if (control.tmpl->kind == ControlKind::DefaultPushButton) {
             static_cast<wxButton*>(control.window)->SetDefault();
-            control.window->SetFocus();
         }
     }
+    // Like a dialog whose initialisation returned true: the focus starts on the
+    // first control of the template that takes it ("Done", or "OK").
+    CallAfter(&WxDialogHost::FocusFirstControl);
     return ShowModal();
+}
+
+void WxDialogHost::FocusFirstControl() {
+    for (const ControlTemplate& c : template_.controls) {
+        const Control* control = Find(c.id);
+        const bool focusable = c.kind == ControlKind::PushButton ||
+                               c.kind == ControlKind::DefaultPushButton ||
+                               c.kind == ControlKind::RadioButton;
+        if (control != nullptr && focusable && control->window->IsShown() &&
+            control->window->IsEnabled()) {
+            control->window->SetFocus();
+            return;
+        }
+    }
 }
 
 wxWindow* WxDialogHost::ControlWindow(int id) const {

@@ -91,6 +91,7 @@ class WxDialogHost : public wxDialog, public IWindowServices {
         std::optional<ControlStyle> applied;
     };
 
+    void FocusFirstControl();
     void CreateControls();
     void CreateControl(const ControlTemplate& c);
     void SetControlText(Control& control, std::string_view text);

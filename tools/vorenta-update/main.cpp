@@ -1,0 +1,45 @@
+// vorenta-update: the update window on the desktop.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/posix/DesktopPeerWindows.h"
+#include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixLinkOpener.h"
+#include "platform/posix/PosixPortTable.h"
+#include "platform/posix/PosixSerialDevice.h"
+#include "platform/posix/PosixTickSource.h"
+#include "platform/posix/ProcessInfo.h"
+#include "ui/wx/WxUpdateProgram.h"
+
+int main(int argc, char** argv) {
+    using namespace vorenta;
+    PosixTickSource clock;
+    PosixSerialDevice serialDevice;
+    PosixPortTable portTable;
+    const std::unique_ptr<IPeerWindows> peers = MakeDesktopPeerWindows();
+    PosixFileSystem files;
+    PosixLinkOpener links;
+
+    std::string executable = ExecutablePath();
+    if (executable.empty() && argc > 0) {
+        executable = argv[0];
+    }
+    wxui::UpdateProgramServices services{
+        clock,
+        serialDevice,
+        portTable,
+        *peers,
+        files,
+        links,
+        [](std::string_view company, std::string_view application) {
+            return std::make_unique<IniSettingsStore>(company, application);
+        },
+        executable,
+        TemporaryFolder(),
+        std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+    };
+    return wxui::RunUpdateProgram(argc, argv, services);
+}
