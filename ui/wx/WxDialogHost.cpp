@@ -366,8 +366,22 @@ std::string WxDialogHost::GetDlgItemText(int id) const {
 }
 
 void WxDialogHost::EnableDlgItem(int id, bool enable) {
-    if (Control* c = Find(id)) {
-        c->window->Enable(enable);
+    Control* c = Find(id);
+    if (c == nullptr) {
+        return;
+    }
+    const bool hadFocus = FindFocus() == c->window;
+    c->window->Enable(enable);
+    if (!enable && hadFocus) {
+        // The toolkit drops the focus with the control; without a focused
+        // control the dialog would hear neither Esc nor Tab any more.
+        focusLostBy_ = id;
+    } else if (enable && focusLostBy_ == id) {
+        focusLostBy_.reset();
+        wxWindow* focus = FindFocus();
+        if (focus == nullptr || focus == this || wxGetTopLevelParent(focus) != this) {
+            c->window->SetFocus();
+        }
     }
 }
 

@@ -130,6 +130,8 @@ class WxDialogHost : public wxDialog, public IWindowServices {
     std::set<unsigned> greyedMenuItems_;
     int busyDepth_ = 0;
     std::optional<int> endedBeforeShow_;
+    // The control that had the focus when it was disabled.
+    std::optional<int> focusLostBy_;
 };
 
 }  // namespace vorenta::wxui

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Runs vorenta-update on its own Xvfb display: the window opens with its title,
+# "Begin Update" cannot be reached without firmware, a whole update against the
+# simulator ends in "Firmware Update Complete", and the window closes with Esc.
+# Screenshots are kept in ARTIFACTS.
+# Usage: gui_e2e.sh VORENTA_UPDATE VORENTA_SIM ARTIFACTS
+set -uo pipefail
+update=$1
+sim=$2
+artifacts=$3
+mkdir -p "$artifacts"
+root=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$root"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+check() {  # name, status
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+# wait_for COMMAND...: retries for up to 20 s
+wait_for() {
+  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+window_named() { xdotool search --name "$1" | head -n 1 | grep -q .; }
+window_id() { xdotool search --name "$1" | head -n 1; }
+# press WINDOW_TITLE_REGEX KEY...: keys to that window
+press() {
+  local w
+  w=$(window_id "$1") || return 1
+  shift
+  xdotool windowfocus --sync "$w" && sleep 0.3 && xdotool key --delay 150 "$@"
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+title_re='Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Firmware Update$'
+title='Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Firmware Update'
+
+# No display: a message and status 2, not a crash.
+env -u DISPLAY -u WAYLAND_DISPLAY "$update" >"$root/nodisplay.txt" 2>&1
+status=$?
+check "without a display the exit status is 2 (got $status)" $([ "$status" -eq 2 ]; echo $?)
+grep -q "cannot open the update window" "$root/nodisplay.txt"
+check "without a display the reason is printed" $?
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display" 2>"$root/xvfb.log" &
+pids+=($!)
+wait_for test -s "$root/display" || { echo "FAILED: Xvfb did not start"; cat "$root/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n 1 "$root/display")"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+mkdir -p "$TMPDIR" "$XDG_CONFIG_HOME/Harwen Systems"
+
+# The simulator's pty is COM5 in the per-user port map.
+"$sim" --image "$root/received.bin" --timeout 120 >"$root/sim.txt" 2>&1 &
+sim_pid=$!
+pids+=($sim_pid)
+wait_for test -s "$root/sim.txt"
+echo "COM5=$(head -n 1 "$root/sim.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+
+# 1. No description file beside the program: the warning, then a window whose
+# "Begin Update" is disabled, so the tab order skips it and lands on "Contact
+# Information" (Done, port group, Refresh, Contact).
+mkdir -p "$root/empty"
+cp "$update" "$root/empty/vorenta-update"
+"$root/empty/vorenta-update" /C5 >"$root/nofw.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "Mobile Module Update$"
+check "missing description file is reported" $?
+import -window root "$artifacts/missing-firmware-message.png"
+press "Mobile Module Update$" Return
+wait_for window_named "$title_re"
+check "window opens after the message" $?
+sleep 0.5
+press "$title_re" Tab Tab Tab space
+wait_for window_named "^About "
+check "without firmware the third Tab reaches Contact Information, not Begin Update" $?
+[ "$(xdotool getwindowname "$(window_id '^About ')")" = \
+  "About Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update" ]
+check "About title" $?
+import -window root "$artifacts/about-dialog.png"
+press "^About " Escape
+wait_for eval '! window_named "^About "'
+check "Esc closes the About dialog" $?
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the window when idle" $?
+
+# 2. A whole update against the simulator.
+mkdir -p "$root/app"
+cp "$update" "$root/app/vorenta-update"
+head -c 1000 /dev/urandom >"$root/app/image.bin"
+printf '9.9 gui test\nimage.bin\n' >"$root/app/Vorenta_KT76_MM_VMM_V2.txt"
+{ cat "$root/app/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
+"$root/app/vorenta-update" /C5 >"$root/app.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "window opens" $?
+[ "$(xdotool getwindowname "$(window_id "$title_re")")" = "$title" ]
+check "window title" $?
+sleep 1
+import -window root "$artifacts/update-window.png"
+# Done, port group, Refresh, Begin Update.
+press "$title_re" Tab Tab Tab space
+wait_for window_named "^Firmware Update Complete$"
+check "update ends with Firmware Update Complete" $?
+import -window root "$artifacts/update-complete.png"
+cmp -s "$root/received.bin" "$root/expected.bin"
+check "module received the firmware image" $?
+grep -q "^ComPort=5" "$XDG_CONFIG_HOME/Harwen Systems/vorenta-update.ini"
+check "port saved under the company and application names" $?
+press "^Firmware Update Complete$" Return
+sleep 0.5
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the window after the update" $?
+if gone "$app"; then
+  wait "$app"
+  check "exit status 0" $?
+fi
+[ ! -e "$TMPDIR/Hex.tmp" ]
+check "page image removed" $?
+
+echo "$passed passed, $failed failed; screenshots in $artifacts"
+[ "$failed" -eq 0 ]
