@@ -1,0 +1,244 @@
+// The wxWidgets host on a real display (run through run_with_xvfb.sh).
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/UpdateDlgIds.h"
+#include "ui/UpdateDlgTemplate.h"
+#include "ui/wx/WxDialogHost.h"
+#include "ui/wx/WxImages.h"
+#include "ui/wx/WxToolkit.h"
+
+namespace vorenta::wxui {
+namespace {
+
+constexpr unsigned kMessageA = ids::UWM_MODULE_ANSWERED;
+constexpr unsigned kMessageB = ids::UWM_CANCEL_UPDATE;
+
+class ToolkitEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "wx_host_tests";
+        static char* argv[] = {name, nullptr};
+        toolkit_ = std::make_unique<Toolkit>(argc, argv);
+        ASSERT_TRUE(toolkit_->IsOk()) << "no display; run through run_with_xvfb.sh";
+    }
+    void TearDown() override { toolkit_.reset(); }
+
+  private:
+    std::unique_ptr<Toolkit> toolkit_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
+
+// Records what the host delivers; `onTick` and `onPosted` script a scenario.
+class Recorder : public IWindowHandler {
+  public:
+    void OnCommand(int id) override { events.push_back("command " + std::to_string(id)); }
+    void OnSysCommand(unsigned id) override { events.push_back("sys " + std::to_string(id)); }
+    void OnTimer(unsigned id) override {
+        events.push_back("tick " + std::to_string(id));
+        if (onTick) {
+            onTick(++ticks);
+        }
+    }
+    void OnPostedMessage(unsigned message) override {
+        events.push_back("posted " + std::to_string(message));
+        if (onPosted) {
+            onPosted(message);
+        }
+    }
+    std::vector<std::string> events;
+    std::function<void(int)> onTick;
+    std::function<void(unsigned)> onPosted;
+    int ticks = 0;
+};
+
+class WxDialogHostTest : public ::testing::Test {
+  protected:
+    WxDialogHost host{nullptr, UpdateDlgTemplate(), MakeAppIcons()};
+    Recorder recorder;
+
+    // Runs the dialog modally with `init` as its initialisation; gives up
+    // after five seconds.
+    int Run(std::function<void()> init) {
+        wxTimer guard;
+        guard.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { host.EndDialog(-1); });
+        DialogCallbacks callbacks;
+        callbacks.initDialog = [&] {
+            init();
+            guard.StartOnce(5000);
+            return true;
+        };
+        host.Attach(recorder, std::move(callbacks));
+        return host.RunModal();
+    }
+
+    static void BusyWait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+TEST_F(WxDialogHostTest, TextsShowAmpersandsAndLandInDialogUnits) {
+    const std::string notice = "Vantor & DO-232 R2 && more";
+    host.SetDlgItemText(ids::kLabelNotice, notice);
+    host.SetWindowTitle("A & B Firmware Update");
+    auto* label = static_cast<wxStaticText*>(host.ControlWindow(ids::kLabelNotice));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->GetLabelText().ToStdString(), notice);
+    EXPECT_EQ(host.GetDlgItemText(ids::kLabelNotice), notice);
+    EXPECT_EQ(host.GetTitle().ToStdString(), "A & B Firmware Update");
+    EXPECT_EQ(host.GetDlgItemText(ids::kFirmwareFileLine), "Firmware file  =");
+    EXPECT_EQ(host.GetDlgItemText(9999), "");
+
+    EXPECT_EQ(host.GetClientSize(), host.ConvertDialogToPixels(wxSize(647, 392)));
+    EXPECT_EQ(host.ControlWindow(ids::IDCANCEL)->GetPosition(),
+              host.ConvertDialogToPixels(wxPoint(453, 372)));
+    EXPECT_EQ(host.ControlWindow(ids::kFirstPortButton + 12)->GetPosition(),
+              host.ConvertDialogToPixels(wxPoint(24 + 56, 52)));
+    // The logo keeps its own 50 x 50 pixels.
+    EXPECT_EQ(host.ControlWindow(ids::kLogo)->GetSize(), wxSize(50, 50));
+    // No default button on the update window.
+    EXPECT_EQ(host.GetDefaultItem(), nullptr);
+}
+
+TEST_F(WxDialogHostTest, RadioGroupCanBeLeftWithNothingChecked) {
+    host.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, 2005);
+    EXPECT_EQ(host.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton), 2005);
+    host.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, -1);
+    EXPECT_EQ(host.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton), 0);
+    host.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, 2022);
+    EXPECT_EQ(host.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton), 2022);
+    EXPECT_FALSE(static_cast<wxRadioButton*>(host.ControlWindow(2005))->GetValue());
+}
+
+TEST_F(WxDialogHostTest, ColourRuleFollowsTheLogic) {
+    bool active = false;
+    DialogCallbacks callbacks;
+    callbacks.controlStyle = [&active](int id) {
+        ControlStyle style;
+        if (id == ids::kStatusLine && active) {
+            style.emphasisFont = true;
+            style.customColour = true;
+            style.textColour = 0x0000C0;  // RGB(192, 0, 0)
+            style.transparentBackground = true;
+        }
+        return style;
+    };
+    host.Attach(recorder, std::move(callbacks));
+    wxWindow* status = host.ControlWindow(ids::kStatusLine);
+    host.RefreshColours();
+    const wxColour normalColour = status->GetForegroundColour();
+    EXPECT_NE(status->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
+
+    active = true;
+    host.RefreshColours();
+    EXPECT_EQ(status->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(status->GetFont().GetPointSize(), 9);
+    EXPECT_EQ(status->GetForegroundColour(), wxColour(192, 0, 0));
+
+    active = false;
+    host.RefreshColours();
+    EXPECT_NE(status->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(status->GetForegroundColour(), normalColour);
+}
+
+TEST_F(WxDialogHostTest, PostedMessageRunsAfterItsHandlerAndBeforeTheNextTick) {
+    recorder.onTick = [this](int tick) {
+        if (tick == 1) {
+            host.PostMessage(kMessageA);
+            recorder.events.push_back("handler returns");
+            // Let the next tick fall due before this handler returns.
+            BusyWait(80);
+        } else if (tick == 3) {
+            host.EndDialog(7);
+        }
+    };
+    EXPECT_EQ(Run([this] { host.SetTimer(ids::kUpdateTimerId, 20); }), 7);
+    const std::vector<std::string> expected{"tick 10", "handler returns", "posted 1125", "tick 10",
+                                            "tick 10"};
+    EXPECT_EQ(recorder.events, expected);
+}
+
+TEST_F(WxDialogHostTest, PumpOneMessageDispatchesOneWaitingMessage) {
+    recorder.onTick = [this](int tick) {
+        if (tick != 1) {
+            return;
+        }
+        host.KillTimer(ids::kUpdateTimerId);
+        host.PostMessage(kMessageA);
+        host.PostMessage(kMessageB);
+        host.PumpOneMessage();
+        recorder.events.push_back("pumped");
+    };
+    recorder.onPosted = [this](unsigned message) {
+        if (message == kMessageB) {
+            host.EndDialog(1);
+        }
+    };
+    EXPECT_EQ(Run([this] { host.SetTimer(ids::kUpdateTimerId, 20); }), 1);
+    const std::vector<std::string> expected{"tick 10", "posted 1125", "pumped", "posted 1126"};
+    EXPECT_EQ(recorder.events, expected);
+}
+
+TEST_F(WxDialogHostTest, CloseIsRefusedWhileDoneIsDisabledOrCloseGreyed) {
+    recorder.onTick = [this](int tick) {
+        switch (tick) {
+            case 1:
+                host.EnableDlgItem(ids::IDCANCEL, false);
+                host.Close();
+                break;
+            case 2:
+                host.EnableDlgItem(ids::IDCANCEL, true);
+                host.EnableSystemMenuItem(ids::kSysCommandClose, false);
+                host.Close();
+                break;
+            case 3:
+                host.EnableSystemMenuItem(ids::kSysCommandClose, true);
+                host.Close();
+                break;
+            default:
+                host.EndDialog(2);
+        }
+    };
+    Run([this] { host.SetTimer(ids::kUpdateTimerId, 20); });
+    const std::vector<std::string> expected{"tick 10", "tick 10", "tick 10", "command 2",
+                                            "tick 10"};
+    EXPECT_EQ(recorder.events, expected);
+}
+
+TEST_F(WxDialogHostTest, EndedDuringInitialisationNeverShows) {
+    EXPECT_EQ(Run([this] { host.EndDialog(2); }), 2);
+    EXPECT_FALSE(host.IsShown());
+}
+
+TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
+    wxWindow* done = host.ControlWindow(ids::IDCANCEL);
+    wxWindow* begin = host.ControlWindow(ids::kBeginUpdate);
+    wxWindow* seenFirst = nullptr;
+    recorder.onTick = [&](int tick) {
+        if (tick == 1) {
+            seenFirst = wxWindow::FindFocus();
+            begin->SetFocus();
+        } else if (tick == 2) {
+            host.EnableDlgItem(ids::kBeginUpdate, false);
+        } else if (tick == 3) {
+            host.EnableDlgItem(ids::kBeginUpdate, true);
+        } else if (tick == 4) {
+            EXPECT_EQ(wxWindow::FindFocus(), begin);
+            host.EndDialog(0);
+        }
+    };
+    Run([this] { host.SetTimer(ids::kUpdateTimerId, 100); });
+    EXPECT_EQ(seenFirst, done);
+}
+
+}  // namespace
+}  // namespace vorenta::wxui
