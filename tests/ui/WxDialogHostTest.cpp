@@ -101,8 +101,12 @@ TEST_F(WxDialogHostTest, TextsShowAmpersandsAndLandInDialogUnits) {
     EXPECT_EQ(host.GetClientSize(), host.ConvertDialogToPixels(wxSize(647, 392)));
     EXPECT_EQ(host.ControlWindow(ids::IDCANCEL)->GetPosition(),
               host.ConvertDialogToPixels(wxPoint(453, 372)));
-    EXPECT_EQ(host.ControlWindow(ids::kFirstPortButton + 12)->GetPosition(),
-              host.ConvertDialogToPixels(wxPoint(24 + 56, 52)));
+    // A port button keeps its column and the middle of its row.
+    const wxRect com14 = host.ControlWindow(ids::kFirstPortButton + 12)->GetRect();
+    const wxPoint rowTop = host.ConvertDialogToPixels(wxPoint(24 + 56, 52));
+    const int rowHeight = host.ConvertDialogToPixels(wxSize(36, 10)).GetHeight();
+    EXPECT_EQ(com14.GetX(), rowTop.x);
+    EXPECT_NEAR(com14.GetY() + com14.GetHeight() / 2.0, rowTop.y + rowHeight / 2.0, 1.0);
     // The logo keeps its own 50 x 50 pixels.
     EXPECT_EQ(host.ControlWindow(ids::kLogo)->GetSize(), wxSize(50, 50));
     // No default button on the update window.

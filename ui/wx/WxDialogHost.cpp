@@ -225,10 +225,20 @@ void WxDialogHost::CreateControl(const ControlTemplate& c) {
             control.window =
                 MakeChild<wxStaticBox>(this, wid, wxString(), r.GetPosition(), r.GetSize());
             break;
-        case ControlKind::RadioButton:
-            control.window = MakeChild<wxRadioButton>(this, wid, wxString(), r.GetPosition(),
-                                                      r.GetSize(), c.groupStart ? wxRB_GROUP : 0);
+        case ControlKind::RadioButton: {
+            auto* radio = MakeChild<wxRadioButton>(this, wid, wxString(), r.GetPosition(),
+                                                   r.GetSize(), c.groupStart ? wxRB_GROUP : 0);
+            // Themes may draw the indicator taller than the template's row:
+            // grow about the row's middle rather than squeeze it.
+            const int needed = radio->GetBestSize().GetHeight();
+            if (needed > r.GetHeight()) {
+                control.rect =
+                    wxRect(r.GetX(), r.GetY() - (needed - r.GetHeight()) / 2, r.GetWidth(), needed);
+                radio->SetSize(control.rect);
+            }
+            control.window = radio;
             break;
+        }
         case ControlKind::PushButton:
         case ControlKind::DefaultPushButton:
             control.window =
