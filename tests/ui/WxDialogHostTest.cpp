@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "ui/AboutDlgIds.h"
+#include "ui/AboutDlgTemplate.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/wx/WxDialogHost.h"
@@ -242,6 +244,43 @@ TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
     };
     Run([this] { host.SetTimer(ids::kUpdateTimerId, 100); });
     EXPECT_EQ(seenFirst, done);
+}
+
+TEST(WxAboutHost, LinksReportMouseActionsAndHandTheFocusToOk) {
+    WxDialogHost host(nullptr, AboutDlgTemplate(), MakeAppIcons());
+    Recorder recorder;
+    std::vector<std::string> mouse;
+    wxWindow* link = host.ControlWindow(about_ids::kSalesLink);
+    wxWindow* ok = host.ControlWindow(about_ids::IDOK);
+    ASSERT_NE(link, nullptr);
+    wxWindow* focusAfterLink = nullptr;
+    recorder.onTick = [&](int tick) {
+        if (tick == 1) {
+            wxMouseEvent press(wxEVT_LEFT_DOWN);
+            press.SetEventObject(link);
+            link->GetEventHandler()->ProcessEvent(press);
+            link->SetFocus();
+        } else if (tick == 3) {
+            focusAfterLink = wxWindow::FindFocus();
+            host.EndDialog(1);
+        }
+    };
+    DialogCallbacks callbacks;
+    callbacks.initDialog = [&] {
+        host.SetDlgItemText(about_ids::kSalesLink, "sales@example.com");
+        host.SetTimer(1, 50);
+        return true;
+    };
+    callbacks.linkMouse = [&](int id, unsigned message, const std::string& text) {
+        mouse.push_back(std::to_string(id) + " " + std::to_string(message) + " " + text);
+    };
+    callbacks.linkFocus = [](int) { return about_ids::IDOK; };
+    host.Attach(recorder, std::move(callbacks));
+    EXPECT_EQ(host.RunModal(), 1);
+    ASSERT_FALSE(mouse.empty());
+    EXPECT_EQ(mouse.front(), "1082 513 sales@example.com");  // WM_LBUTTONDOWN
+    EXPECT_EQ(focusAfterLink, ok);
+    EXPECT_EQ(host.GetDefaultItem(), ok);
 }
 
 }  // namespace

@@ -67,9 +67,12 @@ echo "COM5=$(head -n 1 "$root/sim.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports
 # 1. No description file beside the program: the warning, then a window whose
 # "Begin Update" is disabled, so the tab order skips it and lands on "Contact
 # Information" (Done, port group, Refresh, Contact).
-mkdir -p "$root/empty"
+mkdir -p "$root/empty" "$root/fakebin"
 cp "$update" "$root/empty/vorenta-update"
-"$root/empty/vorenta-update" /C5 >"$root/nofw.txt" 2>&1 &
+# The desktop's opener, replaced by one that notes what it was asked to open.
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$root/opened.txt" >"$root/fakebin/xdg-open"
+chmod +x "$root/fakebin/xdg-open"
+PATH="$root/fakebin:$PATH" "$root/empty/vorenta-update" /C5 >"$root/nofw.txt" 2>&1 &
 app=$!
 pids+=($app)
 wait_for window_named "Mobile Module Update$"
@@ -86,9 +89,22 @@ check "without firmware the third Tab reaches Contact Information, not Begin Upd
   "About Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update" ]
 check "About title" $?
 import -window root "$artifacts/about-dialog.png"
+# Press the left button on the sales address: x 120..204, y 150..158 in
+# dialog units of a 318 x 241 dialog.
+eval "$(xdotool getwindowgeometry --shell "$(window_id '^About ')")"
+xdotool mousemove $((X + WIDTH * 126 / 318)) $((Y + HEIGHT * 154 / 241)) click 1
+wait_for grep -q . "$root/opened.txt"
+[ "$(cat "$root/opened.txt")" = "mailto:sales@example.com?Subject=Firmware Update Program" ]
+check "a press on the sales address opens a mail to it" $?
 press "^About " Escape
 wait_for eval '! window_named "^About "'
 check "Esc closes the About dialog" $?
+# The focus is back on "Contact Information": open it again and close it with Enter.
+press "$title_re" space
+wait_for window_named "^About "
+press "^About " Return
+wait_for eval '! window_named "^About "'
+check "Enter closes the About dialog" $?
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window when idle" $?

@@ -35,13 +35,18 @@ std::string MissingDisplayReason() {
 
 Toolkit::Toolkit(int& argc, char** argv) : init_(std::make_unique<wxInitializer>(argc, argv)) {
     if (init_->IsOk()) {
-        // Toolkit diagnostics go to stderr, never into pop-up windows.
-        wxLog::SetActiveTarget(nullptr);
-        wxLog::DontCreateOnDemand();
+        log_ = std::make_unique<wxLogStderr>();
+        previousLog_ = wxLog::SetActiveTarget(log_.get());
     }
 }
 
-Toolkit::~Toolkit() = default;
+Toolkit::~Toolkit() {
+    // Ours goes before the toolkit's cleanup, which deletes the active target.
+    if (log_) {
+        wxLog::SetActiveTarget(previousLog_);
+        log_.reset();
+    }
+}
 
 bool Toolkit::IsOk() const {
     return init_->IsOk();

@@ -4,6 +4,7 @@
 #include <string>
 
 class wxInitializer;
+class wxLog;
 
 namespace vorenta::wxui {
 
@@ -24,6 +25,9 @@ class Toolkit {
 
   private:
     std::unique_ptr<wxInitializer> init_;
+    // Toolkit diagnostics go to stderr, never into pop-up windows.
+    std::unique_ptr<wxLog> log_;
+    wxLog* previousLog_ = nullptr;
 };
 
 }  // namespace vorenta::wxui
