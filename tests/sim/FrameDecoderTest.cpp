@@ -62,11 +62,12 @@ TEST(FrameDecoder, TakesAFullFrameOf86Bytes) {
     for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<std::uint8_t>(0xFF - i);
     }
-    const Bytes frame = Join({{'<', '$', ':', 'P', '1', '0', '1'},
-                              {0x41, 0x8C, 0x11, 0xEE, 0xEE, 0xFF, 0xFF, 0x00, 0x00, 0x22, 0x00, 0x46},
-                              {86},
-                              data,
-                              {0x00, 0x00}});
+    const Bytes frame =
+        Join({{'<', '$', ':', 'P', '1', '0', '1'},
+              {0x41, 0x8C, 0x11, 0xEE, 0xEE, 0xFF, 0xFF, 0x00, 0x00, 0x22, 0x00, 0x46},
+              {86},
+              data,
+              {0x00, 0x00}});
     const auto items = Decode(frame);
     ASSERT_EQ(items.size(), 1U);
     EXPECT_EQ(items[0].kind, Kind::Frame);
@@ -97,8 +98,8 @@ TEST(FrameDecoder, TakesWhatThePortObjectSendsInTheUpdatersChunks) {
 }
 
 TEST(FrameDecoder, RecognisesTheBaseCommands) {
-    const auto items = Decode(Join({test::Bytes("<<$:U9"), test::Bytes("<\r"),
-                                    test::Bytes("<<RS<#C14"), test::Bytes("<W")}));
+    const auto items = Decode(Join(
+        {test::Bytes("<<$:U9"), test::Bytes("<\r"), test::Bytes("<<RS<#C14"), test::Bytes("<W")}));
     ASSERT_EQ(items.size(), 4U);
     const std::vector<BaseCommand> expected{BaseCommand::Speed, BaseCommand::Return,
                                             BaseCommand::Radio, BaseCommand::Release};
@@ -131,8 +132,11 @@ std::vector<Malformed> MalformedFrames() {
     cases.push_back({"count 0",
                      Join({Bytes(kPollFrame.begin(), kPollFrame.begin() + 19), {0x00, 0x00, 0x00}}),
                      "count byte 0"});
-    cases.push_back({"count 87", Join({Bytes(kPollFrame.begin(), kPollFrame.begin() + 19), {87},
-                                       Bytes(87, 0x11), {0x00, 0x00}}),
+    cases.push_back({"count 87",
+                     Join({Bytes(kPollFrame.begin(), kPollFrame.begin() + 19),
+                           {87},
+                           Bytes(87, 0x11),
+                           {0x00, 0x00}}),
                      "count byte 87"});
     frame = kPollFrame;
     frame[21] = 0x01;
@@ -212,8 +216,7 @@ TEST(FrameDecoder, AnySplitOfTheStreamGivesTheSameItems) {
         std::vector<WireItem> items;
         std::size_t at = 0;
         while (at < stream.size()) {
-            const std::size_t take =
-                std::min<std::size_t>(stream.size() - at, 1 + random() % 40);
+            const std::size_t take = std::min<std::size_t>(stream.size() - at, 1 + random() % 40);
             decoder.Feed(std::span(stream).subspan(at, take), 38400, items);
             at += take;
         }

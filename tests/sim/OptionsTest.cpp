@@ -7,7 +7,9 @@ namespace {
 
 using Action = ParsedCommandLine::Action;
 
-ParsedCommandLine Parse(std::vector<std::string_view> args) { return ParseCommandLine(args); }
+ParsedCommandLine Parse(std::vector<std::string_view> args) {
+    return ParseCommandLine(args);
+}
 
 TEST(SimOptions, DefaultsServeAPtyAndAnswerTheThirdPoll) {
     const auto parsed = Parse({});
@@ -19,11 +21,30 @@ TEST(SimOptions, DefaultsServeAPtyAndAnswerTheThirdPoll) {
 }
 
 TEST(SimOptions, FaultsCombineAndRepeat) {
-    const auto parsed =
-        Parse({"--retry-page", "2:3", "--retry-page=5:1", "--no-reply-page", "7", "--bad-reply-page",
-               "1", "--bad-reply-page=4:0x0A", "--close-after-page", "9", "--id-lowercase",
-               "--no-cr", "--ready-byte", "0x3f", "--noise", "12", "--reply-delay", "250",
-               "--timeout", "2.5", "--image", "out.bin", "--log=wire.jsonl", "--pace"});
+    const auto parsed = Parse({"--retry-page",
+                               "2:3",
+                               "--retry-page=5:1",
+                               "--no-reply-page",
+                               "7",
+                               "--bad-reply-page",
+                               "1",
+                               "--bad-reply-page=4:0x0A",
+                               "--close-after-page",
+                               "9",
+                               "--id-lowercase",
+                               "--no-cr",
+                               "--ready-byte",
+                               "0x3f",
+                               "--noise",
+                               "12",
+                               "--reply-delay",
+                               "250",
+                               "--timeout",
+                               "2.5",
+                               "--image",
+                               "out.bin",
+                               "--log=wire.jsonl",
+                               "--pace"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const Faults& f = parsed.options.faults;
     EXPECT_EQ(f.retryPages, (std::map<std::uint32_t, unsigned>{{2, 3}, {5, 1}}));
@@ -41,13 +62,23 @@ TEST(SimOptions, FaultsCombineAndRepeat) {
 }
 
 TEST(SimOptions, BadValuesAreRefusedWithTheOptionNamed) {
-    const std::vector<std::vector<std::string_view>> bad{
-        {"--answer-poll", "0"},       {"--answer-poll", "3x"},     {"--timeout", "-1"},
-        {"--timeout", "nan"},         {"--timeout", ""},           {"--retry-page", "2"},
-        {"--retry-page", "2:0"},      {"--ready-byte", "256"},     {"--bad-reply-page", "1:0x21"},
-        {"--bad-reply-page", "1:64"}, {"--no-reply-page", "-1"},   {"--max-pages", "0"},
-        {"--image"},                  {"--pace=yes"},              {"--frobnicate"},
-        {"stray"},                    {"--close-after-page", "0x1000000"}};
+    const std::vector<std::vector<std::string_view>> bad{{"--answer-poll", "0"},
+                                                         {"--answer-poll", "3x"},
+                                                         {"--timeout", "-1"},
+                                                         {"--timeout", "nan"},
+                                                         {"--timeout", ""},
+                                                         {"--retry-page", "2"},
+                                                         {"--retry-page", "2:0"},
+                                                         {"--ready-byte", "256"},
+                                                         {"--bad-reply-page", "1:0x21"},
+                                                         {"--bad-reply-page", "1:64"},
+                                                         {"--no-reply-page", "-1"},
+                                                         {"--max-pages", "0"},
+                                                         {"--image"},
+                                                         {"--pace=yes"},
+                                                         {"--frobnicate"},
+                                                         {"stray"},
+                                                         {"--close-after-page", "0x1000000"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(std::string(args[0]) + (args.size() > 1 ? " " + std::string(args[1]) : ""));
         const auto parsed = Parse(args);

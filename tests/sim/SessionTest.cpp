@@ -95,14 +95,17 @@ struct MemoryRig {
     bool closeAfter = false;
 };
 
-Bytes Id(std::string_view text) { return test::Bytes(text); }
+Bytes Id(std::string_view text) {
+    return test::Bytes(text);
+}
 
 class TempFile {
-public:
+  public:
     TempFile()
         : path_(std::filesystem::temp_directory_path() /
-                ("vorenta-sim-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin")) {}
+                ("vorenta-sim-test-" +
+                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin")) {}
     ~TempFile() { std::filesystem::remove(path_); }
     const std::filesystem::path& Path() const { return path_; }
     Bytes Read() const {
@@ -110,7 +113,7 @@ public:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

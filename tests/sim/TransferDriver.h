@@ -16,7 +16,7 @@ namespace vorenta::test {
 // tests can look at every reply. The real transfer lives elsewhere; this one only
 // has to send the same bytes.
 class TransferDriver {
-public:
+  public:
     static constexpr std::uint8_t kPoll = 0xC0;
     static constexpr std::uint8_t kAnswer = 0xD0;
     static constexpr std::string_view kTarget = "KT76-MM-VMM-232-1.0";
@@ -29,8 +29,9 @@ public:
     int PollForAnswer(int maxPolls, std::uint32_t intervalMs) {
         for (int poll = 1; poll <= maxPolls; ++poll) {
             SendData({kPoll});
-            for (const std::uint8_t byte : Collect(SIZE_MAX, intervalMs)) {
-                if (byte == kAnswer) {
+            const std::uint32_t start = clock_.GetTickCount();
+            while (TicksSince(start, clock_.GetTickCount()) < intervalMs) {
+                if (ReplyWithin(1) == kAnswer) {
                     SendData({kPoll});
                     return poll;
                 }
@@ -87,7 +88,7 @@ public:
         return static_cast<std::uint8_t>(std::accumulate(data.begin(), data.end(), 0u));
     }
 
-private:
+  private:
     CRS232& port_;
     ITickSource& clock_;
 };
