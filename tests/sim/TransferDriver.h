@@ -68,10 +68,12 @@ class TransferDriver {
     std::vector<std::uint8_t> Collect(std::size_t count, std::uint32_t timeoutMs) {
         std::vector<std::uint8_t> got;
         const std::uint32_t start = clock_.GetTickCount();
-        while (got.size() < count && TicksSince(start, clock_.GetTickCount()) < timeoutMs) {
+        while (got.size() < count) {
             std::uint8_t byte = 0;
             if (port_.BytesWaiting() > 0 && port_.Read(&byte, 1) == 1) {
                 got.push_back(byte);
+            } else if (TicksSince(start, clock_.GetTickCount()) >= timeoutMs) {
+                break;
             } else {
                 clock_.Yield();
             }
