@@ -95,11 +95,13 @@ class TransferDriver {
     ITickSource& clock_;
 };
 
-// A page image whose pages differ from each other and from a shifted copy.
+// A page image of pseudo-random bytes: pages differ, and so do their checksums.
 inline std::vector<std::uint8_t> TestImage(std::size_t pages) {
     std::vector<std::uint8_t> image(pages * TransferDriver::kPage);
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<std::uint8_t>((i * 7) ^ (i >> 8) ^ 0x5A);
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : image) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(state >> 16);
     }
     return image;
 }
