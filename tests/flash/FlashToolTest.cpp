@@ -38,7 +38,7 @@ TEST(FlashOptions, RejectsBadValuesWithAReason) {
 TEST(FlashOptions, ComNumbersAreCom1ToCom100InAnyCase) {
     EXPECT_EQ(ComNumberOf("COM1"), 1);
     EXPECT_EQ(ComNumberOf("cOm100"), 100);
-    EXPECT_FALSE(ComNumberOf("COM07"));
+    EXPECT_FALSE(ComNumberOf("COM101"));
     EXPECT_FALSE(ComNumberOf("COM"));
     EXPECT_FALSE(ComNumberOf("COM1x"));
     EXPECT_FALSE(ComNumberOf("LPT1"));
