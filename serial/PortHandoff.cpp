@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TextCompare.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta {
@@ -25,14 +26,6 @@ constexpr std::uint32_t kTakePortBackNotice = 1002;
 constexpr std::uint32_t kReleaseWaitMs = 1000;
 constexpr int kNoPort = -1;
 constexpr std::string_view kReleaseRequestedLog = "Asked the serial test program to release COM";
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) ==
-                      std::toupper(static_cast<unsigned char>(b));
-           });
-}
 
 bool IsSerialTestProgramWindow(const PeerWindow& window) {
     if (!window.visible) {

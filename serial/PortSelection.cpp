@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "firmware/FirmwareTexts.h"
+#include "platform/TextCompare.h"
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
@@ -19,20 +21,12 @@ constexpr std::string_view kNoPortsMessage =
 constexpr std::string_view kPortNamePrefix = "COM";
 constexpr int kFirstComNumber = 1;
 constexpr int kLastComNumber = 100;
-constexpr std::string_view kFirmwareVersionLabel = "Firmware version  =  ";
 constexpr std::string_view kPortPathSeparator = " = ";
 constexpr std::string_view kPortNotSavedLog = "The port could not be saved in the settings: ";
 constexpr int kNoPort = -1;
 
 std::string PortName(int comNumber) {
     return std::string(kPortNamePrefix) + std::to_string(comNumber);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
 }
 
 // The first of COM1..COM100 that the name equals as a whole, ignoring case; 0
@@ -134,7 +128,7 @@ void CPLSM_UpdateDlg::RefreshSerialPorts() {
     }
 
     window.SetDlgItemText(ids::kFirmwareVersionLine,
-                          std::string(kFirmwareVersionLabel) + firmwareVersion);
+                          std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
     window.SetDlgItemText(ids::kBootLoaderLine, "");
     window.SetDlgItemText(ids::kProgressLine, "");
     window.SetDlgItemText(ids::kStatusLine, "");

@@ -1,6 +1,6 @@
 #include "serial/StaticPortTable.h"
+#include "platform/TextCompare.h"
 
-#include <cctype>
 #include <charconv>
 #include <utility>
 
@@ -24,10 +24,8 @@ std::optional<int> ParseComName(std::string_view name) {
     if (name.size() <= kComPrefix.size()) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < kComPrefix.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(name[i])) != kComPrefix[i]) {
-            return std::nullopt;
-        }
+    if (!StartsWithIgnoringCase(name, kComPrefix)) {
+        return std::nullopt;
     }
     const std::string_view digits = name.substr(kComPrefix.size());
     if (digits.front() < '0' || digits.front() > '9') {

@@ -162,6 +162,11 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     std::uint64_t pageNumber = 0;
     int repeats = 0;
     for (;;) {
+        if (InterruptRequested()) {
+            image.reset();
+            ReportFailure(TransferFailure::Interrupted);
+            return 0;
+        }
         if (repeats == 0) {
             window.SetDlgItemText(ids::kProgressLine, ProgressText(pageNumber + 1, pageCount));
             if (pageNumber % 4 == 0) {

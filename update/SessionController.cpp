@@ -15,8 +15,6 @@ namespace vorenta {
 
 namespace {
 
-
-
 constexpr std::uint32_t kPromptShownMs = 1500;
 constexpr std::uint32_t kPromptHiddenMs = 250;
 
@@ -93,7 +91,6 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
             return;
         }
     }
-    window.Log("COM" + std::to_string(port) + " = " + serialPort.DevicePath());
 
     pageSize = firmware::kPageSize;
     if (CheckFirmwareFile() == 0) {

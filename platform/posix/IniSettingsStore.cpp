@@ -13,6 +13,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/TextCompare.h"
 #include "platform/posix/ConfigFolder.h"
 
 namespace vorenta {
@@ -23,24 +24,6 @@ constexpr std::string_view kFileExtension = ".ini";
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 // A settings file is a few lines; anything this large is not ours.
 constexpr std::uintmax_t kMaxFileBytes = 1024 * 1024;
-
-std::string_view Trim(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // A file name for the application that cannot leave the settings folder.
 std::string SafeFileName(std::string_view application) {
@@ -63,7 +46,7 @@ struct Line {
 
 Line ParseLine(const std::string& raw) {
     Line line{Line::Blank, raw, {}, {}};
-    const std::string_view text = Trim(raw);
+    const std::string_view text = TrimBlanks(raw);
     if (text.empty()) {
         return line;
     }
@@ -74,15 +57,15 @@ Line ParseLine(const std::string& raw) {
     } else if (text.front() == '[') {
         if (text.back() == ']' && text.size() > 2) {
             line.kind = Line::Section;
-            line.name = Trim(text.substr(1, text.size() - 2));
+            line.name = TrimBlanks(text.substr(1, text.size() - 2));
         } else {
             line.kind = Line::Junk;
         }
     } else if (const std::size_t equals = text.find('=');
                equals != std::string_view::npos && equals > 0) {
         line.kind = Line::Entry;
-        line.name = Trim(text.substr(0, equals));
-        line.value = Trim(text.substr(equals + 1));
+        line.name = TrimBlanks(text.substr(0, equals));
+        line.value = TrimBlanks(text.substr(equals + 1));
     } else {
         line.kind = Line::Junk;
     }

@@ -1,4 +1,5 @@
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,28 +15,9 @@ namespace vorenta {
 
 namespace {
 
-// Owns one file descriptor.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
-
 class PosixFile : public IFile {
   public:
-    explicit PosixFile(std::unique_ptr<Descriptor> fd) : fd_(std::move(fd)) {}
+    explicit PosixFile(std::unique_ptr<UniqueFd> fd) : fd_(std::move(fd)) {}
 
     long Read(std::uint8_t* buffer, std::size_t count) override {
         count = Clamp(count);
@@ -121,7 +103,7 @@ class PosixFile : public IFile {
         return count > kMax ? kMax : count;
     }
 
-    std::unique_ptr<Descriptor> fd_;
+    std::unique_ptr<UniqueFd> fd_;
 };
 
 bool LockHeldElsewhere(int error) {
@@ -167,7 +149,7 @@ std::unique_ptr<IFile> PosixFileSystem::Open(const std::string& path, OpenMode m
         return nullptr;
     }
 
-    auto fd = std::make_unique<Descriptor>(::open(path.c_str(), OpenFlags(mode), 0600));
+    auto fd = std::make_unique<UniqueFd>(::open(path.c_str(), OpenFlags(mode), 0600));
     if (!fd->Valid()) {
         return nullptr;
     }
@@ -210,7 +192,7 @@ bool PosixFileSystem::RemoveFile(const std::string& path) {
     }
 
     // Take the file's lock first, so a file another process is using stays.
-    const Descriptor fd(
+    const UniqueFd fd(
         ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.Valid() || (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno))) {
         return false;

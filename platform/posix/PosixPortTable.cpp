@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/TextCompare.h"
 #include "platform/posix/ConfigFolder.h"
 
 namespace vorenta {
@@ -31,30 +32,6 @@ constexpr RuleFamily kRuleFamilies[] = {
     {"ttyUSB", 33, 34, false},
     {"ttyACM", 67, 34, false},
 };
-
-std::string_view Trim(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) !=
-            std::toupper(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // "COMn" (any case) with n as plain decimal digits: n, or -1 when the text is
 // not of that form (n itself may still be out of range).
@@ -144,7 +121,7 @@ bool PosixPortTable::ReadMapFile(std::vector<Entry>& entries) {
     const std::string where = roots_.mapFile.string() + ":";
     std::string line;
     for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
-        const std::string_view text = Trim(line);
+        const std::string_view text = TrimBlanks(line);
         if (text.empty() || text.front() == '#') {
             continue;
         }
@@ -154,8 +131,8 @@ bool PosixPortTable::ReadMapFile(std::vector<Entry>& entries) {
             Warn(prefix + "skipped, not a COMn=/path/to/device line");
             continue;
         }
-        const long comNumber = ParseComName(Trim(text.substr(0, equals)));
-        const std::string_view path = Trim(text.substr(equals + 1));
+        const long comNumber = ParseComName(TrimBlanks(text.substr(0, equals)));
+        const std::string_view path = TrimBlanks(text.substr(equals + 1));
         if (comNumber < 0 || path.empty()) {
             Warn(prefix + "skipped, not a COMn=/path/to/device line");
             continue;

@@ -1,4 +1,5 @@
 #include "platform/posix/PosixSerialDevice.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,28 +14,6 @@
 namespace vorenta {
 
 namespace {
-
-// Closes a descriptor unless it is handed on.
-class FdGuard {
-  public:
-    explicit FdGuard(int fd) : fd_(fd) {}
-    ~FdGuard() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
 
 bool SpeedConstant(std::uint32_t bitsPerSecond, speed_t& speed) {
     switch (bitsPerSecond) {
@@ -114,25 +93,25 @@ bool PosixSerialDevice::Fail(const std::string& what, int error) {
 bool PosixSerialDevice::Open(const std::string& devicePath) {
     Close();
     lastError_.clear();
-    FdGuard fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
+    UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0) {
         // A device put in exclusive mode by another process answers EBUSY here.
         return Fail(devicePath, errno);
     }
-    if (::isatty(fd.get()) == 0) {
+    if (::isatty(fd.Get()) == 0) {
         return Fail(devicePath + " is not a serial device", 0);
     }
     // The lock also keeps out other processes running as root, which TIOCEXCL does not.
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         return Fail(devicePath + " is in use by another program", error == EWOULDBLOCK ? 0 : error);
     }
-    if (::ioctl(fd.get(), TIOCEXCL) != 0) {
+    if (::ioctl(fd.Get(), TIOCEXCL) != 0) {
         return Fail(devicePath + ": cannot get exclusive use", errno);
     }
 
     termios tio{};
-    if (::tcgetattr(fd.get(), &tio) != 0) {
+    if (::tcgetattr(fd.Get(), &tio) != 0) {
         return Fail(devicePath + ": cannot read line settings", errno);
     }
     ::cfmakeraw(&tio);
@@ -141,10 +120,10 @@ bool PosixSerialDevice::Open(const std::string& devicePath) {
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | ISTRIP);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (::tcsetattr(fd.get(), TCSANOW, &tio) != 0) {
+    if (::tcsetattr(fd.Get(), TCSANOW, &tio) != 0) {
         return Fail(devicePath + ": cannot set raw mode", errno);
     }
-    fd_ = fd.release();
+    fd_ = fd.Release();
     // A pty has no modem lines and refuses this; that is fine.
     SetDtr(true);
     SetRts(true);

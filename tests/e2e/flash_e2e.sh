@@ -6,7 +6,7 @@ set -uo pipefail
 flash=$1
 sim=$2
 root=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 
 export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
 mkdir -p "$TMPDIR" "$root/fw"
@@ -54,7 +54,7 @@ cmp -s "$root/clean/received.bin" "$root/expected.bin"
 check "clean: received image equals the page image" $?
 grep -q "^ComPort=" "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini"
 check "clean: port saved" $?
-grep -q " RX .*D0" "$root/clean/wire.log"
+grep -qE "RX +D0" "$root/clean/wire.log"
 check "clean: wire log shows the answer" $?
 
 run retries 0 0 "Firmware Update Complete" --retry-page 1:4
@@ -63,7 +63,7 @@ check "retries: received image equals the page image" $?
 
 rm -f "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini"
 run no_answer 4 nonzero "did not answer within" --never-answer
-grep -q " TX 3C 57" "$root/no_answer/wire.log"
+grep -qE "TX +3C 57$" "$root/no_answer/wire.log"
 check "no_answer: base released" $?
 
 run no_page_reply 1 nonzero "No response from the" --no-reply-page 2

@@ -26,7 +26,7 @@ class PortSelection : public ::testing::Test {
     }
     int Checked() const { return w.host.GetCheckedRadioButton(kButton, ids::kLastPortButton); }
     int SavedPort() const {
-        const auto it = w.settings.values.find(MemorySettings::Key("Settings", "ComPort"));
+        const auto it = w.settings.values.find(MemorySettingsStore::Key("Settings", "ComPort"));
         return it == w.settings.values.end() ? -1 : it->second;
     }
 
@@ -81,7 +81,7 @@ TEST_F(PortSelection, ButtonsShowTheirDevicePathAndTheLogNamesIt) {
 TEST_F(PortSelection, SavedPortIsCheckedWhenInstalledElseTheLowest) {
     w.ports.Add("COM1");
     w.ports.Add("COM12");
-    w.settings.values[MemorySettings::Key("Settings", "ComPort")] = 12;
+    w.settings.values[MemorySettingsStore::Key("Settings", "ComPort")] = 12;
     w.dlg.RefreshSerialPorts();
     EXPECT_EQ(Checked(), kButton + 1);
     EXPECT_EQ(w.dlg.GetSelectedPortNumber(), 12);
@@ -99,7 +99,7 @@ TEST_F(PortSelection, CommandLinePortWinsOverTheSavedOneAndIsNotSaved) {
     w.ports.Add("COM2");
     w.ports.Add("COM5");
     w.ports.Add("COM7");
-    w.settings.values[MemorySettings::Key("Settings", "ComPort")] = 5;
+    w.settings.values[MemorySettingsStore::Key("Settings", "ComPort")] = 5;
     w.preferredPort = 7;
     w.dlg.RefreshSerialPorts();
 

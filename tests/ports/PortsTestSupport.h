@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/NullPlatform.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta::testing {
@@ -46,28 +48,6 @@ class ListedPorts : public IPortTable {
     std::function<void()> onList;
 };
 
-class MemorySettings : public ISettingsStore {
-  public:
-    int GetProfileInt(std::string_view section, std::string_view entry, int defaultValue) override {
-        ++reads;
-        const auto it = values.find(Key(section, entry));
-        return it == values.end() ? defaultValue : it->second;
-    }
-    bool WriteProfileInt(std::string_view section, std::string_view entry, int value) override {
-        ++writes;
-        values[Key(section, entry)] = value;
-        return writable;
-    }
-    static std::string Key(std::string_view section, std::string_view entry) {
-        return std::string(section) + "/" + std::string(entry);
-    }
-
-    std::map<std::string, int> values;
-    bool writable = true;
-    int reads = 0;
-    int writes = 0;
-};
-
 class ScriptedPeers : public IPeerWindows {
   public:
     struct Post {
@@ -90,38 +70,15 @@ class ScriptedPeers : public IPeerWindows {
     std::vector<Post> posts;
 };
 
-// The window logic needs a serial device and files to be constructed; the
-// port code never touches them.
-class UnusedSerialDevice : public ISerialDevice {
-  public:
-    bool Open(const std::string&) override { return false; }
-    void Close() override {}
-    bool IsOpen() const override { return false; }
-    bool ApplySettings(const Dcb&) override { return false; }
-    bool SetDtr(bool) override { return false; }
-    bool SetRts(bool) override { return false; }
-    long Write(const std::uint8_t*, std::size_t) override { return -1; }
-    long BytesWaiting() override { return -1; }
-    long Read(std::uint8_t*, std::size_t) override { return -1; }
-    bool PurgeOutput() override { return false; }
-    bool PurgeInput() override { return false; }
-};
-
-class NoFiles : public IFileSystem {
-  public:
-    std::unique_ptr<IFile> Open(const std::string&, OpenMode) override { return nullptr; }
-    bool RemoveFile(const std::string&) override { return false; }
-};
-
 // An update window over in-memory services.
 struct WindowUnderTest {
     MemoryWindowHost host;
     FakeClock clock;
-    UnusedSerialDevice serial;
+    NullSerialDevice serial;
     ListedPorts ports;
-    MemorySettings settings;
+    MemorySettingsStore settings;
     ScriptedPeers peers;
-    NoFiles files;
+    NullFileSystem files;
     std::int8_t preferredPort = -1;
     CPLSM_UpdateDlg dlg{UpdateDlgPlatform{host, clock, serial, ports, settings, peers, files},
                         preferredPort, "PLSM_Update"};

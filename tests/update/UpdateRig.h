@@ -9,6 +9,7 @@
 
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
+#include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/MemoryWindowHost.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "serial/StaticPortTable.h"
@@ -16,21 +17,6 @@
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta::test {
-
-class MemorySettings : public ISettingsStore {
-  public:
-    int GetProfileInt(std::string_view section, std::string_view entry, int fallback) override {
-        const auto it = values.find(std::string(section) + "/" + std::string(entry));
-        return it == values.end() ? fallback : it->second;
-    }
-    bool WriteProfileInt(std::string_view section, std::string_view entry, int value) override {
-        values[std::string(section) + "/" + std::string(entry)] = value;
-        ++writes;
-        return true;
-    }
-    std::map<std::string, int> values;
-    int writes = 0;
-};
 
 class NoPeers : public IPeerWindows {
   public:
@@ -100,7 +86,7 @@ class UpdateRig {
     FakeClock clock{1000, 1};
     MemorySerialDevice device{clock};
     StaticPortTable ports{{{3, "/dev/ttyFAKE3"}, {7, "/dev/ttyFAKE7"}}};
-    MemorySettings settings;
+    MemorySettingsStore settings;
     NoPeers peers;
     PosixFileSystem files;
     MemoryWindowHost host;

@@ -5,15 +5,15 @@
 namespace vorenta {
 
 namespace {
-constexpr int kHighestComNumber = 100;
+constexpr int kLastWindowPort = 100;
 }
 
 ExtraPortTable::ExtraPortTable(IPortTable& installed, std::string devicePath)
     : installed_(installed), devicePath_(std::move(devicePath)) {
     std::vector<InstalledPort> ports;
     installed_.ListPorts(ports);
-    std::array<bool, kHighestComNumber + 1> taken{};
-    for (int n = 1; n <= kHighestComNumber; ++n) {
+    std::array<bool, kLastWindowPort + 1> taken{};
+    for (int n = 1; n <= kLastWindowPort; ++n) {
         const std::string path = installed_.DevicePathFor(n);
         if (path == devicePath_) {
             comNumber_ = n;
@@ -21,7 +21,7 @@ ExtraPortTable::ExtraPortTable(IPortTable& installed, std::string devicePath)
         }
         taken[static_cast<std::size_t>(n)] = !path.empty();
     }
-    for (int n = 1; n <= kHighestComNumber; ++n) {
+    for (int n = 1; n <= kLastWindowPort; ++n) {
         if (!taken[static_cast<std::size_t>(n)]) {
             comNumber_ = n;
             return;

@@ -1,11 +1,15 @@
 #include "FlashOptions.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "serial/StaticPortTable.h"
 
 namespace vorenta {
 
 namespace {
+
+constexpr int kFirstWindowPort = 1;
+constexpr int kLastWindowPort = 100;
 
 std::optional<unsigned> ParseUnsigned(const std::string& text) {
     unsigned value = 0;
@@ -20,19 +24,11 @@ std::optional<unsigned> ParseUnsigned(const std::string& text) {
 }  // namespace
 
 std::optional<int> ComNumberOf(const std::string& name) {
-    if (name.size() < 4) {
+    const auto number = ParseComName(name);
+    if (!number || *number < kFirstWindowPort || *number > kLastWindowPort) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) {
-            return std::nullopt;
-        }
-    }
-    const auto number = ParseUnsigned(name.substr(3));
-    if (!number || *number < 1 || *number > 100 || name[3] == '0') {
-        return std::nullopt;
-    }
-    return static_cast<int>(*number);
+    return number;
 }
 
 ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {

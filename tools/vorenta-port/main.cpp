@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/PosixPortTable.h"
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
 #include "serial/CRS232.h"
@@ -25,10 +26,11 @@ constexpr char kUsage[] =
     "Usage:\n"
     "  vorenta-port --list [--map COMn=/dev/path ...]\n"
     "  vorenta-port --open /dev/path\n"
-    "  vorenta-port --open COMn --map COMn=/dev/path [--map ...]\n"
+    "  vorenta-port --open COMn [--map COMn=/dev/path ...]\n"
     "  vorenta-port --help\n"
     "\n"
-    "--list  lists the serial ports the port table knows (COM name and device).\n"
+    "--list  lists the serial ports the port table knows (COM name and device): this\n"
+    "        machine's ports, or only the --map entries when any are given.\n"
     "--open  opens the port with the update session's settings (38400 bit/s, no parity,\n"
     "        8 data bits, 1 stop bit, DTR and RTS raised), prints what it did, and closes it.\n"
     "--map   tells the port table which device stands behind a COM number.\n"
@@ -116,7 +118,7 @@ std::string Describe(const Dcb& dcb) {
            (dcb.StopBits == TWOSTOPBITS ? "2 stop bits" : "1 stop bit");
 }
 
-int List(StaticPortTable& table) {
+int List(IPortTable& table) {
     std::vector<InstalledPort> ports;
     if (!table.ListPorts(ports)) {
         Error("cannot read the port table");
@@ -180,18 +182,21 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
     }
+    // Without --map the machine's own port table answers.
+    PosixPortTable machinePorts;
+    IPortTable& ports = options.maps.empty() ? static_cast<IPortTable&>(machinePorts) : table;
     if (options.list) {
-        return List(table);
+        return List(ports);
     }
 
     const std::string& target = *options.open;
     if (const auto comNumber = ParseComName(target)) {
-        const std::string path = table.DevicePathFor(*comNumber);
+        const std::string path = ports.DevicePathFor(*comNumber);
         std::string label = ComName(*comNumber);
         if (!path.empty()) {
             label += " (" + path + ")";
         }
-        return OpenAndClose(table, *comNumber, label);
+        return OpenAndClose(ports, *comNumber, label);
     }
     if (target.empty() || target.front() != '/') {
         Error("'" + target + "' is neither COMn nor a device path starting with /");

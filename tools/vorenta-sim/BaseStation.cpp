@@ -20,7 +20,10 @@ constexpr std::array<PreparationStep, 4> kPreparation = {{{BaseCommand::Speed, 9
                                                           {BaseCommand::Radio, kSessionSpeed}}};
 
 std::string Quoted(BaseCommand command) {
-    return "\"" + Printable(AsBytes(CommandText(command))) + "\"";
+    std::string text(1, '"');
+    text += Printable(AsBytes(CommandText(command)));
+    text += '"';
+    return text;
 }
 
 }  // namespace

@@ -20,6 +20,9 @@ constexpr int kIdleWaitMs = 20;
 constexpr int kBlockedWaitMs = 5;
 constexpr unsigned kBitsPerByte = 10;
 constexpr unsigned kViolationsShown = 50;
+// An injected close waits this long after the last reply, so the updater can read it
+// before the line goes (a hang-up discards what the other side has not read yet).
+constexpr auto kCloseLinger = 100ms;
 
 }  // namespace
 
@@ -63,6 +66,15 @@ void Simulator::DeliverDue(Clock::time_point now, bool all) {
 
 std::optional<Ending> Simulator::SendDue(Clock::time_point now) {
     writeBlocked_ = false;
+    if (closeAt_) {
+        outgoing_.clear();
+        if (now < *closeAt_) {
+            return std::nullopt;
+        }
+        line_.Close();
+        EndInput("line closed by the simulator (fault)", now);
+        return Ending::ClosedByFault;
+    }
     while (!outgoing_.empty()) {
         Outgoing& head = outgoing_.front();
         if (!head.readyAt) {
@@ -90,8 +102,7 @@ std::optional<Ending> Simulator::SendDue(Clock::time_point now) {
             }
             const long written = line_.Write(std::span(bytes).subspan(head.sent, count));
             if (written < 0) {
-                session_.EndOfInput("line failed while sending: " + line_.LastError(), speed,
-                                    Ms(now));
+                EndInput("line failed while sending: " + line_.LastError(), now);
                 return Ending::LineError;
             }
             if (written == 0) {
@@ -105,12 +116,17 @@ std::optional<Ending> Simulator::SendDue(Clock::time_point now) {
         const bool close = head.reply.closeLineAfter;
         outgoing_.pop_front();
         if (close) {
-            line_.Close();
-            session_.EndOfInput("line closed by the simulator (fault)", speed, Ms(now));
-            return Ending::ClosedByFault;
+            closeAt_ = now + kCloseLinger;
+            outgoing_.clear();
+            return std::nullopt;
         }
     }
     return std::nullopt;
+}
+
+void Simulator::EndInput(std::string_view why, Clock::time_point now) {
+    session_.EndOfInput(why, line_.Speed(), Ms(now));
+    ReportViolations();
 }
 
 void Simulator::ReportViolations() {
@@ -144,6 +160,9 @@ int Simulator::WaitMs(Clock::time_point now) const {
     if (graceEnd_) {
         until = std::min(until, *graceEnd_);
     }
+    if (closeAt_) {
+        until = std::min(until, *closeAt_);
+    }
     if (until <= now) {
         return 0;
     }
@@ -170,7 +189,7 @@ Ending Simulator::Run() {
         const Clock::time_point now = Clock::now();
         if (waited == SimLine::WaitResult::Stop) {
             DeliverDue(now, true);
-            session_.EndOfInput("stopped by a signal", line_.Speed(), Ms(now));
+            EndInput("stopped by a signal", now);
             return Ending::Stopped;
         }
 
@@ -192,14 +211,14 @@ Ending Simulator::Run() {
             if (connected) {
                 DeliverDue(now, true);
                 const bool released = session_.Released();
-                session_.EndOfInput("line closed", line_.Speed(), Ms(now));
+                EndInput("line closed", now);
                 return released ? Ending::Released : Ending::LineClosed;
             }
             // The updater has not opened its side yet, or only looked at it.
             waitingForPeer = true;
         } else if (read == SimLine::ReadResult::Failed) {
             DeliverDue(now, true);
-            session_.EndOfInput("line failed: " + line_.LastError(), line_.Speed(), Ms(now));
+            EndInput("line failed: " + line_.LastError(), now);
             return Ending::LineError;
         }
 
@@ -215,12 +234,12 @@ Ending Simulator::Run() {
             return *ending;
         }
         if (graceEnd_ && now >= *graceEnd_) {
-            session_.EndOfInput("line left open after the release", line_.Speed(), Ms(now));
+            EndInput("line left open after the release", now);
             return Ending::Released;
         }
         if (deadline_ && now >= *deadline_) {
             DeliverDue(now, true);
-            session_.EndOfInput("time limit reached", line_.Speed(), Ms(now));
+            EndInput("time limit reached", now);
             return Ending::TimedOut;
         }
     }

@@ -46,6 +46,7 @@ class Simulator {
     // Sends what is due; returns an ending when the line went down.
     std::optional<Ending> SendDue(Clock::time_point now);
     void ReportViolations();
+    void EndInput(std::string_view why, Clock::time_point now);
     int WaitMs(Clock::time_point now) const;
 
     const SimOptions& options_;
@@ -62,6 +63,8 @@ class Simulator {
     bool writeBlocked_ = false;
     std::optional<Clock::time_point> deadline_;
     std::optional<Clock::time_point> graceEnd_;
+    // Set once the reply before an injected line close is out.
+    std::optional<Clock::time_point> closeAt_;
     unsigned violationsShown_ = 0;
     std::vector<ModuleReply> replies_;
 };
