@@ -216,7 +216,10 @@ void WxDialogHost::CreateControl(const ControlTemplate& c) {
         case ControlKind::StaticCentred:
         case ControlKind::StaticCentredVertically: {
             long style = wxST_NO_AUTORESIZE;
-            style |= c.kind == ControlKind::StaticLeft ? wxALIGN_LEFT : wxALIGN_CENTRE_HORIZONTAL;
+            // Only the centred kind centres across; the label beside the logo is
+            // centred up and down and starts at its left edge.
+            style |=
+                c.kind == ControlKind::StaticCentred ? wxALIGN_CENTRE_HORIZONTAL : wxALIGN_LEFT;
             control.window =
                 MakeChild<wxStaticText>(this, wid, wxString(), r.GetPosition(), r.GetSize(), style);
             break;
