@@ -50,6 +50,12 @@ struct DialogTemplate {
 
     // The control with `controlId`, or null.
     const ControlTemplate* Find(int controlId) const;
+    // Appends a control; the order of calls is the tab order.
+    void Add(int controlId, ControlKind kind, int x, int y, int width, int height,
+             std::string_view text = {}, bool groupStart = false) {
+        controls.push_back(
+            ControlTemplate{controlId, kind, x, y, width, height, std::string(text), groupStart});
+    }
 };
 
 inline constexpr std::string_view kDialogFontFace = "MS Shell Dlg";

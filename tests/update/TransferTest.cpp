@@ -100,7 +100,9 @@ struct FailureCase {
     bool bootLoaderLineShown;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TransferFailures : public ::testing::TestWithParam<FailureCase> {};
 
