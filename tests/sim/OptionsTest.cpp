@@ -80,7 +80,11 @@ TEST(SimOptions, BadValuesAreRefusedWithTheOptionNamed) {
                                                          {"stray"},
                                                          {"--close-after-page", "0x1000000"}};
     for (const auto& args : bad) {
-        SCOPED_TRACE(std::string(args[0]) + (args.size() > 1 ? " " + std::string(args[1]) : ""));
+        std::string trace(args[0]);
+        if (args.size() > 1) {
+            trace.append(" ").append(args[1]);
+        }
+        SCOPED_TRACE(trace);
         const auto parsed = Parse(args);
         EXPECT_EQ(parsed.action, Action::Error);
         EXPECT_FALSE(parsed.error.empty());
