@@ -1,5 +1,7 @@
 #include "platform/posix/ProcessInfo.h"
 
+#include "app/CommandLine.h"
+
 #include <unistd.h>
 
 #include <array>
@@ -18,11 +20,8 @@ std::string ExecutablePath() {
 
 std::string TemporaryFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string folder = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
+    return TempDirFromEnvironment(tmp != nullptr ? std::optional<std::string_view>(tmp)
+                                                 : std::nullopt);
 }
 
 bool StandardErrorIsTerminal() {

@@ -11,6 +11,7 @@
 #include "FlashOptions.h"
 #include "FlashSession.h"
 #include "WireLogDevice.h"
+#include "app/CommandLine.h"
 #include "platform/posix/DesktopPeerWindows.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -29,11 +30,6 @@ std::atomic<int> interruptCount{0};
 
 extern "C" void OnInterrupt(int) {
     interruptCount.fetch_add(1);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 int ListPorts(vorenta::IPortTable& table) {
@@ -116,7 +112,9 @@ int main(int argc, char** argv) {
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
     CPLSM_UpdateDlg window(platform, preferredPort, kProgramName);
-    window.programDir = options.dir.empty() ? FolderOf(ExecutablePath()) : options.dir;
+    window.programDir = options.dir.empty() ? ProgramDirFromCommandLine(
+                                                  CommandLineForExecutable(ExecutablePath()), '/')
+                                            : options.dir;
     if (!window.programDir.empty() && window.programDir.back() != '/') {
         window.programDir += '/';
     }
