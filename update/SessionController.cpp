@@ -118,7 +118,7 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
 
     if (BuildPageImage(firmwareFileName) == 0) {
         window.PostMessage(ids::UWM_CANCEL_UPDATE);
-    } else if (PageImagePageCount().value_or(0) == 0) {
+    } else if (PageImagePageCount() == std::optional<std::uint64_t>(0)) {
         // An empty image would end in the end marker alone, which the module
         // takes as a complete (empty) firmware.
         window.MessageBox(kEmptyFirmware, texts::kUpdateErrorCaption, MessageIcon::Exclamation);

@@ -479,6 +479,11 @@ void WxDialogHost::DeliverPosted() {
     }
     const unsigned message = posted_.front();
     posted_.pop_front();
+    if (message == wm::Paint) {
+        // A posted paint redraws what is invalid, such as the progress line.
+        Update();
+        return;
+    }
     if (handler_ != nullptr) {
         handler_->OnPostedMessage(message);
     }
