@@ -12,7 +12,7 @@ inline constexpr int kNoControlId = -1;
 enum class ControlKind {
     StaticLeft,
     StaticCentred,
-    StaticCentredVertically,  // one line, centred left to right and top to bottom
+    StaticCentredVertically,  // one line, from the left edge, centred top to bottom
     GroupBox,
     RadioButton,
     PushButton,

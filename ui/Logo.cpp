@@ -6,11 +6,11 @@ namespace vorenta {
 
 namespace {
 
-constexpr Rgb kBackground{0x1F, 0x4E, 0x8C};
-constexpr Rgb kBody{0xF0, 0xF0, 0xF0};
-constexpr Rgb kLabel{0xF0, 0x90, 0x20};
-constexpr Rgb kAntenna{0xFF, 0xFF, 0xFF};
-constexpr Rgb kWave{0x9C, 0xC8, 0xF0};
+constexpr Pixel kBackground{0x1F, 0x4E, 0x8C};
+constexpr Pixel kBody{0xF0, 0xF0, 0xF0};
+constexpr Pixel kLabel{0xF0, 0x90, 0x20};
+constexpr Pixel kAntenna{0xFF, 0xFF, 0xFF};
+constexpr Pixel kWave{0x9C, 0xC8, 0xF0};
 
 std::size_t Offset(int width, int x, int y) {
     return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
@@ -20,7 +20,7 @@ std::size_t Offset(int width, int x, int y) {
 
 }  // namespace
 
-RgbImage::RgbImage(int width, int height, Rgb fill)
+RgbImage::RgbImage(int width, int height, Pixel fill)
     : width_(width > 0 ? width : 0),
       height_(height > 0 ? height : 0),
       bytes_(Offset(width_, 0, height_)) {
@@ -31,15 +31,15 @@ RgbImage::RgbImage(int width, int height, Rgb fill)
     }
 }
 
-Rgb RgbImage::At(int x, int y) const {
+Pixel RgbImage::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
-        return Rgb{};
+        return Pixel{};
     }
     const std::size_t o = Offset(width_, x, y);
-    return Rgb{bytes_[o], bytes_[o + 1], bytes_[o + 2]};
+    return Pixel{bytes_[o], bytes_[o + 1], bytes_[o + 2]};
 }
 
-void RgbImage::Set(int x, int y, Rgb colour) {
+void RgbImage::Set(int x, int y, Pixel colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return;
     }
@@ -74,13 +74,13 @@ RgbImage DrawRadioModule(int size) {
     return image;
 }
 
-void RoundLogoCorners(RgbImage& logo, Rgb buttonFace) {
+void RoundLogoCorners(RgbImage& logo, Pixel buttonFace) {
     for (const PixelPoint& p : kLogoCornerPixels) {
         logo.Set(p.x, p.y, buttonFace);
     }
 }
 
-RgbImage MakeLogoBitmap(Rgb buttonFace) {
+RgbImage MakeLogoBitmap(Pixel buttonFace) {
     RgbImage logo = DrawRadioModule(kLogoSize);
     RoundLogoCorners(logo, buttonFace);
     return logo;

@@ -11,22 +11,22 @@ inline constexpr int kLogoBitmapResource = 139;
 inline constexpr int kLogoSize = 50;
 inline constexpr int kAppIconSize = 32;
 
-struct Rgb {
+struct Pixel {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
     std::uint8_t b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
+    friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 // 24-bit pixels, rows from the top, three bytes (red, green, blue) each.
 class RgbImage {
   public:
-    RgbImage(int width, int height, Rgb fill);
+    RgbImage(int width, int height, Pixel fill);
     int Width() const { return width_; }
     int Height() const { return height_; }
-    Rgb At(int x, int y) const;
+    Pixel At(int x, int y) const;
     // Points outside the image are ignored.
-    void Set(int x, int y, Rgb colour);
+    void Set(int x, int y, Pixel colour);
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
   private:
@@ -54,7 +54,7 @@ RgbImage DrawRadioModule(int size);
 
 // Bitmap 139 as the window shows it: the module drawing, 50 x 50, with its
 // corners rounded in `buttonFace`.
-RgbImage MakeLogoBitmap(Rgb buttonFace);
-void RoundLogoCorners(RgbImage& logo, Rgb buttonFace);
+RgbImage MakeLogoBitmap(Pixel buttonFace);
+void RoundLogoCorners(RgbImage& logo, Pixel buttonFace);
 
 }  // namespace vorenta

@@ -10,7 +10,7 @@ namespace {
 
 TEST(Logo, CornerRoundingChangesExactlyTheTwentyFourCornerPixels) {
     // A face colour the drawing never uses, so every corner pixel changes.
-    const Rgb face{0x12, 0x34, 0x56};
+    const Pixel face{0x12, 0x34, 0x56};
     const RgbImage drawn = DrawRadioModule(kLogoSize);
     const RgbImage logo = MakeLogoBitmap(face);
     ASSERT_EQ(logo.Width(), 50);
@@ -42,15 +42,15 @@ TEST(Logo, CornerRoundingChangesExactlyTheTwentyFourCornerPixels) {
 }
 
 TEST(Logo, ImageIgnoresOutOfRangePixels) {
-    RgbImage image(3, 2, Rgb{1, 2, 3});
-    image.Set(-1, 0, Rgb{9, 9, 9});
-    image.Set(3, 0, Rgb{9, 9, 9});
-    image.Set(0, 2, Rgb{9, 9, 9});
-    image.Set(2, 1, Rgb{7, 8, 9});
+    RgbImage image(3, 2, Pixel{1, 2, 3});
+    image.Set(-1, 0, Pixel{9, 9, 9});
+    image.Set(3, 0, Pixel{9, 9, 9});
+    image.Set(0, 2, Pixel{9, 9, 9});
+    image.Set(2, 1, Pixel{7, 8, 9});
     EXPECT_EQ(image.Bytes().size(), 18U);
-    EXPECT_EQ(image.At(2, 1), (Rgb{7, 8, 9}));
-    EXPECT_EQ(image.At(0, 0), (Rgb{1, 2, 3}));
-    EXPECT_EQ(image.At(5, 5), Rgb{});
+    EXPECT_EQ(image.At(2, 1), (Pixel{7, 8, 9}));
+    EXPECT_EQ(image.At(0, 0), (Pixel{1, 2, 3}));
+    EXPECT_EQ(image.At(5, 5), Pixel{});
 }
 
 TEST(Logo, DrawingIsNotBlank) {
@@ -59,7 +59,7 @@ TEST(Logo, DrawingIsNotBlank) {
         std::set<std::tuple<int, int, int>> colours;
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
-                const Rgb c = image.At(x, y);
+                const Pixel c = image.At(x, y);
                 colours.insert({c.r, c.g, c.b});
             }
         }

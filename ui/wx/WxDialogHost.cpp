@@ -329,7 +329,10 @@ void WxDialogHost::SetControlText(Control& control, std::string_view text) {
 }
 
 void WxDialogHost::LayoutCentredVertically(Control& control) {
-    const int textHeight = control.window->GetBestSize().GetHeight();
+    // The control keeps its template size, so measure the text itself in the
+    // font it is drawn with.
+    const auto* label = static_cast<wxStaticText*>(control.window);
+    const int textHeight = label->GetTextExtent(label->GetLabelText()).GetHeight();
     const wxRect& r = control.rect;
     const int height = std::min(textHeight, r.GetHeight());
     control.window->SetSize(r.GetX(), r.GetY() + (r.GetHeight() - height) / 2, r.GetWidth(),
@@ -635,7 +638,10 @@ void WxDialogHost::OnCharHook(wxKeyEvent& event) {
     if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
         // A focused push button is pressed by the toolkit itself; anywhere
         // else Enter is the OK command, which the window may ignore.
-        if (wxDynamicCast(FindFocus(), wxButton) != nullptr) {
+        // With the focus not (yet) known to the toolkit's wrapper, the native
+        // widget that has it decides, as it does for a button.
+        wxWindow* focus = FindFocus();
+        if (focus == nullptr || wxDynamicCast(focus, wxButton) != nullptr) {
             event.Skip();
         } else if (handler_ != nullptr) {
             handler_->OnCommand(kIdOk);

@@ -15,7 +15,7 @@ wxBitmap ToBitmap(const RgbImage& image) {
 
 wxBitmap MakeLogo() {
     const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
-    return ToBitmap(MakeLogoBitmap(Rgb{face.Red(), face.Green(), face.Blue()}));
+    return ToBitmap(MakeLogoBitmap(Pixel{face.Red(), face.Green(), face.Blue()}));
 }
 
 wxIconBundle MakeAppIcons() {
