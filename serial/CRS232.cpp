@@ -18,6 +18,8 @@ constexpr char kXoff = 0x13;
 constexpr char kErrorReplacement = static_cast<char>(0xFF);
 constexpr char kEndOfFile = 0x0D;
 constexpr char kEventChar = static_cast<char>(0xFF);
+// How long a wait for input sleeps at a time on a line that cannot wait for bytes itself.
+constexpr unsigned kInputSleepSliceMs = 5;
 
 // Any speed outside these lists falls back to this one.
 constexpr int kFallbackSpeed = 9600;
@@ -157,9 +159,9 @@ int CRS232::WriteBytes(const std::uint8_t* buffer, int count) {
     return device_.Write(buffer, size) == static_cast<long>(size) ? 1 : 0;
 }
 
-void CRS232::SendPacket(const std::uint8_t* buffer, int count) {
+int CRS232::SendPacket(const std::uint8_t* buffer, int count) {
     if (buffer == nullptr) {
-        return;
+        return count <= 0 ? 1 : 0;
     }
     PacketFrameBuffer frame{};
     std::size_t offset = 0;
@@ -168,9 +170,13 @@ void CRS232::SendPacket(const std::uint8_t* buffer, int count) {
         count -= chunk;
         const std::size_t length =
             BuildPacketFrame(buffer + offset, static_cast<std::size_t>(chunk), frame);
-        WriteBytes(frame.data(), static_cast<int>(length));
+        // A line that failed one frame (gone, or stalled for seconds) is not asked for more.
+        if (WriteBytes(frame.data(), static_cast<int>(length)) == 0) {
+            return 0;
+        }
         offset += static_cast<std::size_t>(chunk);
     }
+    return 1;
 }
 
 void CRS232::SendPacketText(const char* text) {
@@ -198,6 +204,15 @@ unsigned CRS232::Read(std::uint8_t* buffer, unsigned maxCount) {
     }
     const long got = device_.Read(buffer, std::min(maxCount, waiting));
     return got > 0 ? static_cast<unsigned>(got) : 0U;
+}
+
+void CRS232::WaitForInput(unsigned ms) {
+    if (ms == 0) {
+        return;
+    }
+    if (isOpen == 0 || !device_.WaitForInput(ms)) {
+        clock_.Sleep(std::min(ms, kInputSleepSliceMs));
+    }
 }
 
 int CRS232::PurgeInput() {
