@@ -414,8 +414,11 @@ bool PosixSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
     if (ready < 0) {
         return errno == EINTR;
     }
-    // A hung-up line reports itself at once, for ever: not a wait.
-    return ready == 0 || (p.revents & POLLIN) != 0;
+    if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        // A hung-up line wakes every poll at once, for ever: a wait only while bytes are left.
+        return BytesWaiting() > 0;
+    }
+    return true;
 }
 
 bool PosixSerialDevice::PurgeOutput() {
