@@ -14,7 +14,7 @@ namespace {
 volatile std::sig_atomic_t interruptCount = 0;
 volatile std::sig_atomic_t terminationCount = 0;
 
-constexpr std::array kCaught{SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr std::array kCaught{SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
 
 extern "C" void OnStopSignal(int signal) {
     if (signal == SIGINT) {
@@ -33,7 +33,8 @@ StopSignals::StopSignals() {
     for (std::size_t i = 0; i < kCaught.size(); ++i) {
         struct sigaction action {};
         sigemptyset(&action.sa_mask);
-        action.sa_handler = kCaught[i] == SIGPIPE ? SIG_IGN : OnStopSignal;
+        const bool ignored = kCaught[i] == SIGPIPE || kCaught[i] == SIGXFSZ;
+        action.sa_handler = ignored ? SIG_IGN : OnStopSignal;
         // Interrupted system calls return, so waits notice the flag promptly.
         action.sa_flags = 0;
         ::sigaction(kCaught[i], &action, &previous_[i]);

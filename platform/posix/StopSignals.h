@@ -8,8 +8,9 @@ namespace vorenta {
 
 // Turns the signals that ask a program to stop into flags a running session
 // polls, so it can end cleanly (base released, port closed, page image
-// removed): SIGINT is counted, SIGTERM and SIGHUP ask to terminate. SIGPIPE is
-// ignored, so output to a closed pipe fails instead of killing the process.
+// removed): SIGINT is counted, SIGTERM and SIGHUP ask to terminate. SIGPIPE and
+// SIGXFSZ are ignored, so output to a closed pipe or past the file size limit
+// fails instead of killing the process.
 // Signal dispositions belong to the whole process: have one at a time. The
 // previous dispositions come back when it is destroyed.
 class StopSignals {
@@ -25,7 +26,7 @@ class StopSignals {
     bool TerminationRequested() const;
 
   private:
-    std::array<struct sigaction, 4> previous_{};  // SIGINT, SIGTERM, SIGHUP, SIGPIPE
+    std::array<struct sigaction, 5> previous_{};  // SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ
 };
 
 // Opens /dev/null on any of descriptors 0, 1 and 2 that is closed, so no file
