@@ -75,6 +75,7 @@ int CRS232::Open(int portNumberArg, int baudRate, int parityLetter, int dataBits
     // Kept even when the open fails, so the caller can name the port it tried.
     portNumber = portNumberArg;
     devicePath_ = ports_.DevicePathFor(portNumberArg);
+    deviceError_ = false;
 
     dcb = Dcb{};
     dcb.DCBlength = kDcbRecordLength;
@@ -156,7 +157,9 @@ int CRS232::WriteBytes(const std::uint8_t* buffer, int count) {
         return 0;
     }
     const auto size = static_cast<std::size_t>(count);
-    return device_.Write(buffer, size) == static_cast<long>(size) ? 1 : 0;
+    const long written = device_.Write(buffer, size);
+    deviceError_ = deviceError_ || written < 0;
+    return written == static_cast<long>(size) ? 1 : 0;
 }
 
 int CRS232::SendPacket(const std::uint8_t* buffer, int count) {
@@ -191,6 +194,7 @@ unsigned CRS232::BytesWaiting() {
         return 0;
     }
     const long waiting = device_.BytesWaiting();
+    deviceError_ = deviceError_ || waiting < 0;
     return waiting > 0 ? static_cast<unsigned>(waiting) : 0U;
 }
 
@@ -203,6 +207,7 @@ unsigned CRS232::Read(std::uint8_t* buffer, unsigned maxCount) {
         return 0;
     }
     const long got = device_.Read(buffer, std::min(maxCount, waiting));
+    deviceError_ = deviceError_ || got < 0;
     return got > 0 ? static_cast<unsigned>(got) : 0U;
 }
 

@@ -39,6 +39,9 @@ class CRS232 {
 
     // The device path the last Open reached (empty when the table had none).
     const std::string& DevicePath() const { return devicePath_; }
+    // The device reported an error since the last Open (an adapter pulled, a
+    // line closed at the other end).
+    bool DeviceReportedError() const { return deviceError_; }
 
     int portNumber = 0;
     Dcb dcb{};
@@ -51,6 +54,7 @@ class CRS232 {
     IPortTable& ports_;
     ITickSource& clock_;
     std::string devicePath_;
+    bool deviceError_ = false;
 };
 
 }  // namespace vorenta

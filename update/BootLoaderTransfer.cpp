@@ -113,6 +113,11 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         FinishSession();
         return 0;
     }
+    // A firmware file replaced since arming: send what the firmware line shows.
+    if (RefreshPageImage() == 0) {
+        FinishSession();
+        return 0;
+    }
     window.SetDlgItemText(ids::kBootLoaderLine, "");
     window.SetDlgItemText(ids::kProgressLine, "");
     window.SetDlgItemText(ids::kStatusLine, "");
@@ -185,7 +190,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     }
 
     // Phase 3: the page image.
-    auto image = platform_.files.Open(PageImagePath(), OpenMode::ReadWriteExisting);
+    auto image = OpenPageImage();
     if (!image || !image->Seek(0) || !image->Length() || pageSize <= 0) {
         image.reset();
         ReportTemporaryFileFailure();

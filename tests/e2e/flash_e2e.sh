@@ -45,7 +45,7 @@ run() {
   fi
   grep -qF -- "$text" "$out/flash.txt"
   check "$name output holds '$text'" $?
-  check "$name page image left behind" $([ ! -e "$TMPDIR/Hex.tmp" ]; echo $?)
+  check "$name page image left behind" $([ -z "$(ls -A "$TMPDIR")" ]; echo $?)
   tail -n 3 "$out/flash.txt"
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <string>
 
 #include "UpdateRig.h"
@@ -251,18 +253,72 @@ INSTANTIATE_TEST_SUITE_P(
                     "Invalid ready response from the " + kProduct + ".     ", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Transfer, MissingPageImageEndsWithTheTemporaryFileMessageOnly) {
+TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
+    std::vector<std::uint8_t> expected = UpdateRig(600).Firmware();
+    expected.resize(768, 0xFF);
+
+    // Its name removed by someone else: the session still holds the image.
+    UpdateRig removed(600);
+    removed.Init();
+    removed.BeginUpdate();
+    std::filesystem::remove(removed.PageImagePath());
+    removed.TickUntilIdle();
+    std::vector<std::uint8_t> received;
+    for (const auto& page : removed.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(removed.LastBox()->caption, "Firmware Update Complete");
+
+    // Page 2 overwritten by another process while page 1 is on its way: the
+    // changed page never leaves, and the session ends as for an unreadable image.
+    UpdateRig written(600);
+    written.module.pageReply = [&written](std::size_t page, int) -> std::optional<std::uint8_t> {
+        if (page == 0) {
+            std::fstream image(written.PageImagePath(),
+                               std::ios::in | std::ios::out | std::ios::binary);
+            image.seekp(256);
+            image.write(std::string(256, 'X').data(), 256);
+        }
+        return '!';
+    };
+    RunUpdate(written);
+    ASSERT_NE(written.LastBox(), nullptr);
+    EXPECT_EQ(written.LastBox()->text,
+              "Unable to open the temporary firmware file.               ");
+    EXPECT_EQ(written.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(written.LastBox()->icon, MessageIcon::None);
+    EXPECT_EQ(written.host.Text(ids::kStatusLine), "");
+    EXPECT_EQ(written.module.addresses, (std::vector<std::uint32_t>{0}));
+    EXPECT_FALSE(written.module.endMarkerSeen);
+    ExpectSessionEnded(written);
+}
+
+TEST(Transfer, FirmwareReplacedSinceArmingIsSentAsTheLineShowsIt) {
     UpdateRig rig(600);
     rig.Init();
     rig.BeginUpdate();
-    std::filesystem::remove(rig.PageImagePath());
+    const std::string before = rig.host.Text(ids::kFirmwareFileLine);
+    // A new file under the same name, of another length and content.
+    {
+        std::ofstream replacement(rig.programDir / "module.new", std::ios::binary);
+        replacement << std::string(300, 'N');
+    }
+    std::filesystem::rename(rig.programDir / "module.new", rig.programDir / "module.bin");
+    std::filesystem::last_write_time(
+        rig.programDir / "module.bin",
+        std::filesystem::file_time_type::clock::now() + std::chrono::hours(30));
     rig.TickUntilIdle();
-    ASSERT_NE(rig.LastBox(), nullptr);
-    EXPECT_EQ(rig.LastBox()->text, "Unable to open the temporary firmware file.               ");
-    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
-    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::None);
-    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
-    EXPECT_EQ(rig.module.addresses.size(), 0U);
+
+    std::vector<std::uint8_t> received;
+    for (const auto& page : rig.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    std::vector<std::uint8_t> expected(300, 'N');
+    expected.resize(512, 0xFF);
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    EXPECT_NE(rig.host.Text(ids::kFirmwareFileLine), before);
     ExpectSessionEnded(rig);
 }
 
