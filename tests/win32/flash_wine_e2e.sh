@@ -79,6 +79,7 @@ saved_port() {
     sed -n 's/.*ComPort *REG_DWORD *\(0x[0-9a-fA-F]*\).*/\1/p'
 }
 
+check "Wine's temporary folder found at $prefix_temp" $([ -d "$prefix_temp" ]; echo $?)
 run clean 0 0 "Firmware Update Complete"
 cmp -s "$root/clean/received.bin" "$root/expected.bin"
 check "clean: received image equals the page image" $?
@@ -88,6 +89,8 @@ check "clean: COM$com saved in the user's registry key" $([ "$((saved))" -eq "$c
 
 "$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
 run retries 0 0 "Firmware Update Complete" --retry-page 1:4
+grep -qE "retries: [1-9]" "$root/retries/sim.txt"
+check "retries: the page was sent again after each '@'" $?
 cmp -s "$root/retries/received.bin" "$root/expected.bin"
 check "retries: received image equals the page image" $?
 check "retries: port saved again" $([ "$(( $(saved_port) ))" -eq "$com" ]; echo $?)
