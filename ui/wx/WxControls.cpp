@@ -1,6 +1,7 @@
 #include "ui/wx/WxControls.h"
 
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/fontenum.h>
 #include <wx/hyperlink.h>
 #include <wx/radiobut.h>
@@ -86,8 +87,11 @@ class LinkText : public wxGenericHyperlinkCtrl {
 void LayoutCentredVertically(WxControl& control) {
     // The control keeps its template size, so measure the text itself in the
     // font it is drawn with.
-    const auto* label = static_cast<wxStaticText*>(control.window);
-    const int textHeight = label->GetTextExtent(label->GetLabelText()).GetHeight();
+    // Wrapping may have made it more than one line.
+    auto* label = static_cast<wxStaticText*>(control.window);
+    wxClientDC dc(label);
+    dc.SetFont(label->GetFont());
+    const int textHeight = dc.GetMultiLineTextExtent(label->GetLabelText()).GetHeight();
     const wxRect& r = control.rect;
     const int height = std::min(textHeight, r.GetHeight());
     control.window->SetSize(r.GetX(), r.GetY() + (r.GetHeight() - height) / 2, r.GetWidth(),
