@@ -373,6 +373,9 @@ TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
     recorder.onTick = [&](int) {
         host.KillTimer(ids::kUpdateTimerId);
         frame = host.GetRect();
+        if (const char* shot = std::getenv("VORENTA_SCREENSHOT")) {
+            std::system((std::string("import -window root '") + shot + "'").c_str());
+        }
         for (const ControlTemplate& c : UpdateDlgTemplate().controls) {
             wxWindow* w = host.ControlWindow(c.id);
             if (w == nullptr || !w->IsShown()) {
