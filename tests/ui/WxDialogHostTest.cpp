@@ -297,7 +297,7 @@ class BoxWatcher {
     wxString caption_;
 };
 
-TEST_F(WxDialogHostTest, KeysAndClosingGivenWhileBusyNeverReachTheMessageBox) {
+TEST_F(WxDialogHostTest, TypeAheadGivenWhileBusyNeverReachesTheMessageBox) {
     const std::string title = "Type-ahead " + std::to_string(::getpid());
     BoxWatcher watcher("Firmware Update Complete");
     recorder.onTick = [&](int tick) {
@@ -307,7 +307,8 @@ TEST_F(WxDialogHostTest, KeysAndClosingGivenWhileBusyNeverReachTheMessageBox) {
         host.KillTimer(ids::kUpdateTimerId);
         // As during a transfer: the window is locked and busy while the
         // operator presses Esc and Enter; xdotool returns once the display
-        // server has taken the keys.
+        // server has taken the keys. It moves the display's keyboard focus,
+        // so this test runs on a display of its own (CMakeLists.txt).
         host.EnableDlgItem(ids::IDCANCEL, false);
         const std::string keys = "xdotool search --sync --onlyvisible --name '^" + title +
                                  "$' windowfocus --sync key Escape Return";
