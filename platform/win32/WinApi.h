@@ -2,7 +2,7 @@
 
 // The one way into <windows.h> for this project. Its macros would rewrite our
 // own names (the line-setting constants of Dcb.h, IDOK, Yield, and the A/W
-// renaming of SetDlgItemText, MessageBox, PostMessage...), so they are removed
+// renaming of SetDlgItemText, MessageBox, PostMessage, GetProfileInt...), so they are removed
 // right after it. Code here calls the ...A functions by their full names and
 // takes the removed constants from the names below.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -35,6 +35,8 @@
 #undef GetDlgItemText
 #undef MessageBox
 #undef PostMessage
+#undef GetProfileInt
+#undef WriteProfileString
 #undef GetWindowText
 #undef CreateFile
 #undef RegOpenKeyEx

@@ -12,13 +12,7 @@
 #include "FlashSession.h"
 #include "WireLogDevice.h"
 #include "app/CommandLine.h"
-#include "platform/posix/DesktopPeerWindows.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ProcessInfo.h"
+#include "platform/NativePlatform.h"
 #include "ui/ProductTexts.h"
 
 namespace {
@@ -67,8 +61,8 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    PosixTickSource clock;
-    PosixPortTable installedPorts;
+    NativeTickSource clock;
+    NativePortTable installedPorts;
     std::unique_ptr<ExtraPortTable> namedDevice;
     IPortTable* ports = &installedPorts;
     std::optional<int> comNumber;
@@ -88,7 +82,7 @@ int main(int argc, char** argv) {
         return ListPorts(*ports);
     }
 
-    PosixSerialDevice device;
+    NativeSerialDevice device;
     ISerialDevice* line = &device;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, &std::fclose);
     std::unique_ptr<WireLogDevice> wireLog;
@@ -103,20 +97,21 @@ int main(int argc, char** argv) {
         line = wireLog.get();
     }
 
-    IniSettingsStore settings(texts::kCompanyName, kProgramName);
+    NativeSettingsStore settings(texts::kCompanyName, kProgramName);
     const auto peers = MakeDesktopPeerWindows();
-    PosixFileSystem files;
+    NativeFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
     const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
     CPLSM_UpdateDlg window(platform, preferredPort, kProgramName);
-    window.programDir = options.dir.empty() ? ProgramDirFromCommandLine(
-                                                  CommandLineForExecutable(ExecutablePath()), '/')
-                                            : options.dir;
-    if (!window.programDir.empty() && window.programDir.back() != '/') {
-        window.programDir += '/';
+    window.programDir =
+        options.dir.empty()
+            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), kPathSeparator)
+            : options.dir;
+    if (!window.programDir.empty() && window.programDir.back() != kPathSeparator) {
+        window.programDir += kPathSeparator;
     }
     window.tempDir = TemporaryFolder();
 
