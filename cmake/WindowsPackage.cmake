@@ -20,3 +20,10 @@ else()
   set(CPACK_PACKAGE_EXECUTABLES "vorenta-flash;Vorenta Firmware Update (command line)")
 endif()
 include(CPack)
+
+if(VORENTA_BUILD_TESTS)
+  # Both packages are made and looked into (needs the programs built).
+  add_test(NAME windows_packages COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-packages.sh
+                                         ${CMAKE_BINARY_DIR})
+  set_tests_properties(windows_packages PROPERTIES TIMEOUT 300)
+endif()

@@ -25,7 +25,9 @@ struct Recorder : IWindowHandler {
     std::function<void()> onTick;
     std::function<void(unsigned)> onPosted;
     void OnCommand(int id) override { events.push_back("command " + std::to_string(id)); }
-    void OnSysCommand(unsigned id) override { events.push_back("syscommand " + std::to_string(id)); }
+    void OnSysCommand(unsigned id) override {
+        events.push_back("syscommand " + std::to_string(id));
+    }
     void OnTimer(unsigned id) override {
         events.push_back("tick " + std::to_string(id));
         if (onTick) {
@@ -56,7 +58,8 @@ RECT ClientRectOf(HWND dialog, HWND control) {
 }
 
 // Runs `checks` on the first tick of a shown update window, then ends it.
-void WithUpdateWindow(DialogCallbacks callbacks, const std::function<void(Win32DialogHost&, Recorder&)>& checks) {
+void WithUpdateWindow(DialogCallbacks callbacks,
+                      const std::function<void(Win32DialogHost&, Recorder&)>& checks) {
     Win32DialogHost host(::GetModuleHandleA(nullptr), UpdateDlgTemplate(), nullptr, true);
     Recorder recorder;
     recorder.onTick = [&] {
@@ -96,7 +99,8 @@ TEST(Win32DialogHost, ControlsSitWhereTheTemplateSaysInTheShellFontsDialogUnits)
         EXPECT_EQ(logo.right - logo.left, 50);
         EXPECT_EQ(logo.bottom - logo.top, 50);
         LOGFONTA font{};
-        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dlg, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dlg, WM_GETFONT, 0, 0)), sizeof(font),
+                     &font);
         EXPECT_STREQ(font.lfFaceName, "MS Shell Dlg");
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg, ids::IDCANCEL)) << "the focus starts on Done";
     });
@@ -125,7 +129,8 @@ TEST(Win32DialogHost, APostedMessageRunsBeforeTheNextTickEvenWhenTheTickIsDue) {
         }
     };
     host.RunModal();
-    const std::vector<std::string> expected{"tick 10", "posted " + std::to_string(ids::UWM_MODULE_ANSWERED),
+    const std::vector<std::string> expected{"tick 10",
+                                            "posted " + std::to_string(ids::UWM_MODULE_ANSWERED),
                                             "posted " + std::to_string(ids::UWM_CANCEL_UPDATE)};
     EXPECT_EQ(recorder.events, expected);
     EXPECT_EQ(ticks, 1);
@@ -159,20 +164,23 @@ TEST(Win32DialogHost, ColourRequestGivesEmphasisedLinesRedTransparentTextInTheBo
         HWND dlg = host.Handle();
         HDC dc = ::CreateCompatibleDC(nullptr);
         ::SetTextColor(dc, RGB(1, 2, 3));
-        const LRESULT brush = ::SendMessageA(dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                             reinterpret_cast<LPARAM>(::GetDlgItem(dlg, ids::kUseForLine)));
+        const LRESULT brush =
+            ::SendMessageA(dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dlg, ids::kUseForLine)));
         EXPECT_EQ(::GetTextColor(dc), RGB(192, 0, 0));
         EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
         EXPECT_NE(brush, 0);
         ::SetTextColor(dc, RGB(1, 2, 3));
-        const LRESULT plain = ::SendMessageA(dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                             reinterpret_cast<LPARAM>(::GetDlgItem(dlg, ids::kStatusLine)));
+        const LRESULT plain =
+            ::SendMessageA(dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dlg, ids::kStatusLine)));
         EXPECT_EQ(::GetTextColor(dc), ::GetSysColor(COLOR_WINDOWTEXT)) << "the default colours";
         EXPECT_EQ(plain, brush) << "always the default brush";
         ::DeleteDC(dc);
 
         LOGFONTA bold{};
-        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(::GetDlgItem(dlg, ids::kUseForLine), WM_GETFONT, 0, 0)),
+        ::GetObjectA(reinterpret_cast<HFONT>(
+                         ::SendMessageA(::GetDlgItem(dlg, ids::kUseForLine), WM_GETFONT, 0, 0)),
                      sizeof(bold), &bold);
         EXPECT_EQ(bold.lfWeight, FW_BOLD);
         EXPECT_STREQ(bold.lfFaceName, "Microsoft Sans Serif");
@@ -211,7 +219,8 @@ TEST(Win32DialogHost, RadioGroupChecksOneOrNoneAndTheFocusSurvivesADisabledButto
         host.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, 0);
         EXPECT_EQ(host.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton), 0);
 
-        ::SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dlg, ids::kBeginUpdate)), TRUE);
+        ::SendMessageA(dlg, WM_NEXTDLGCTL,
+                       reinterpret_cast<WPARAM>(::GetDlgItem(dlg, ids::kBeginUpdate)), TRUE);
         host.EnableDlgItem(ids::kBeginUpdate, false);
         EXPECT_FALSE(host.IsDlgItemEnabled(ids::kBeginUpdate));
         host.EnableDlgItem(ids::kBeginUpdate, true);
