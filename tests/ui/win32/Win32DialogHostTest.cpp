@@ -44,10 +44,13 @@ struct Recorder : IWindowHandler {
     }
 };
 
+// As the dialog manager places a control: position and size converted apart.
 RECT DialogUnits(HWND dialog, int x, int y, int w, int h) {
-    RECT r{x, y, x + w, y + h};
-    ::MapDialogRect(dialog, &r);
-    return r;
+    RECT at{x, y, x, y};
+    RECT size{0, 0, w, h};
+    ::MapDialogRect(dialog, &at);
+    ::MapDialogRect(dialog, &size);
+    return RECT{at.left, at.top, at.left + size.right, at.top + size.bottom};
 }
 
 RECT ClientRectOf(HWND dialog, HWND control) {
@@ -232,6 +235,9 @@ TEST(Win32DialogHost, RadioGroupChecksOneOrNoneAndTheFocusSurvivesADisabledButto
 }
 
 TEST(Win32DialogHost, LinksReportTheirTextOnAPressAndHandTheFocusToOk) {
+    // The link controls' class, as the program's start-up loads it.
+    HMODULE richEdit = ::LoadLibraryA("Riched20.dll");
+    ASSERT_NE(richEdit, nullptr);
     Win32DialogHost host(::GetModuleHandleA(nullptr), AboutDlgTemplate(), nullptr, false);
     Recorder recorder;
     std::vector<std::string> presses;
@@ -267,6 +273,7 @@ TEST(Win32DialogHost, LinksReportTheirTextOnAPressAndHandTheFocusToOk) {
         host.EndDialog(1);
     };
     EXPECT_EQ(host.RunModal(), 1);
+    ::FreeLibrary(richEdit);
     ASSERT_FALSE(presses.empty());
     EXPECT_EQ(presses.front(), "1082 sales@example.com");
 }
