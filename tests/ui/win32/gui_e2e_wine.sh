@@ -74,6 +74,11 @@ export DISPLAY=":$(head -n 1 "$root/display")"
 # A Wine prefix of our own; Wine draws the windows' frames itself, as Windows does.
 wine_quiet wineboot -i
 wine_quiet reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
+# Wine's own Tahoma (the face behind "MS Shell Dlg") and Marlett (the caption
+# buttons) from Debian's fonts-wine, where this Wine looks for them.
+if [ -d /usr/share/wine/fonts ]; then
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+fi
 
 # The simulator's pty becomes COM5 once the wineserver has restarted.
 "$sim" --image "$root/received.bin" --answer-poll 12 --timeout 150 >"$root/sim.txt" 2>&1 &
@@ -113,6 +118,7 @@ shot update-armed-window-menu
 xdotool key Escape
 wait_for window_named "^Firmware Update Complete$"
 check "update ends with Firmware Update Complete" $?
+sleep 1
 shot update-complete
 cmp -s "$root/received.bin" "$root/expected.bin"
 check "module received the firmware image" $?
