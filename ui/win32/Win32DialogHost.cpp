@@ -1,6 +1,7 @@
 #include "ui/win32/Win32DialogHost.h"
 
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "ui/Logo.h"
@@ -11,7 +12,6 @@ namespace vorenta::win32ui {
 
 namespace {
 
-constexpr int kIdCancel = 2;
 constexpr int kEmphasisTenthsOfPoint = 90;
 constexpr LONG kEmphasisWeight = FW_BOLD;
 constexpr const char* kEmphasisFace = "Microsoft Sans Serif";
@@ -53,6 +53,9 @@ int Win32DialogHost::RunModal() {
         instance_, reinterpret_cast<LPCDLGTEMPLATEA>(templateWords_.data()), owner_,
         &Win32DialogHost::DialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
+    if (result == -1) {
+        Log("cannot create the dialog: system error " + std::to_string(::GetLastError()));
+    }
     return static_cast<int>(result);
 }
 
@@ -556,7 +559,9 @@ void Win32DialogHost::EndDialog(int result) {
 }
 
 void Win32DialogHost::Log(std::string_view line) {
+    // A GUI program's standard error may be a buffered file.
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fflush(stderr);
 }
 
 }  // namespace vorenta::win32ui

@@ -130,7 +130,6 @@ class Win32DialogHost : public IWindowServices {
     int busyDepth_ = 0;
     HCURSOR cursorBeforeWait_ = nullptr;
     std::optional<int> focusLostBy_;
-    std::optional<int> endedEarly_;
 };
 
 }  // namespace vorenta::win32ui

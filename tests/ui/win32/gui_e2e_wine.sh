@@ -102,7 +102,7 @@ wait_for window_named "$title_re"
 check "window opens" $?
 [ "$(xdotool getwindowname "$(window_id "$title_re")")" = "$title" ]
 check "window title" $?
-grep -q '^COM5 = ' "$root/app.txt"
+wait_for grep -q '^COM5 = ' "$root/app.txt"
 check "the simulator's port is offered as COM5" $?
 sleep 1
 shot update-window
