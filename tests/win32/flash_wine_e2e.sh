@@ -33,7 +33,9 @@ printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
 { cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
 # Wine's drive Z: is the Linux root.
 fw_dir="Z:${root//\//\\}\\fw"
-prefix_temp=$(sed -n "s/^WINEPREFIX='\(.*\)'$/\1/p" "$wine_run")/drive_c/users/$(id -un)/AppData/Local/Temp
+# Where Hex.tmp is made: the user's temporary folder, on Wine's drive C:.
+windows_temp=$("$wine_run" cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+prefix_temp=$("$wine_run" --prefix)/drive_c/$(echo "${windows_temp#[Cc]:\\}" | tr '\\' /)
 
 "$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
 
