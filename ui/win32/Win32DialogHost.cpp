@@ -7,6 +7,7 @@
 #include "ui/Logo.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/win32/DlgTemplateBytes.h"
+#include "ui/win32/ResourceIds.h"
 
 namespace vorenta::win32ui {
 
@@ -15,6 +16,9 @@ namespace {
 constexpr int kEmphasisTenthsOfPoint = 90;
 constexpr LONG kEmphasisWeight = FW_BOLD;
 constexpr const char* kEmphasisFace = "Microsoft Sans Serif";
+// The resource script numbers the icon and the logo with these macros.
+static_assert(VORENTA_IDI_APP == kAppIconResource);
+static_assert(VORENTA_IDB_LOGO == kLogoBitmapResource);
 // The rich-edit 2.0 extended character format the links are drawn with.
 static_assert(sizeof(CHARFORMAT2A) == 84);
 
