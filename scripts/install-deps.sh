@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils openbox imagemagick socat
   xdg-utils
   g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
+  fonts-wine
 )
 
 missing=()
