@@ -11,6 +11,14 @@ void WireLogDevice::Line(const char* what, const std::string& detail) {
     std::fflush(log_);
 }
 
+void WireLogDevice::Note(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        Line("NOTE", std::string(text.substr(0, end)));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+}
+
 std::string WireLogDevice::Hex(const std::uint8_t* data, std::size_t count) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/SerialDevice.h"
 #include "platform/TickSource.h"
@@ -26,6 +27,9 @@ class WireLogDevice : public ISerialDevice {
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
     bool PurgeOutput() override;
     bool PurgeInput() override;
+
+    // A message the operator was shown, one log line per text line.
+    void Note(std::string_view text);
 
   private:
     void Line(const char* what, const std::string& detail);

@@ -19,6 +19,7 @@
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
+#include "serial/PortListText.h"
 #include "ui/ProductTexts.h"
 
 namespace {
@@ -41,9 +42,7 @@ int ListPorts(vorenta::IPortTable& table) {
     if (ports.empty()) {
         std::printf("no serial ports found\n");
     }
-    for (const auto& port : ports) {
-        std::printf("%-6s %s\n", port.name.c_str(), port.devicePath.c_str());
-    }
+    std::fputs(vorenta::PortListText(table, ports).c_str(), stdout);
     return vorenta::kExitUpdated;
 }
 
@@ -107,6 +106,12 @@ int main(int argc, char** argv) {
     const auto peers = MakeDesktopPeerWindows();
     PosixFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
+    if (wireLog) {
+        // Message boxes, such as why the port could not be opened, go to the wire log too.
+        host.onMessageBox = [&wireLog](const HeadlessWindowHost::Box& box) {
+            wireLog->Note(box.text);
+        };
+    }
     const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.

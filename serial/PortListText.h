@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PortTable.h"
+
+namespace vorenta {
+
+// The port table as the command-line programs print it: "COM33  /dev/ttyUSB0"
+// per port, followed by what the table knows of its adapter, indented.
+std::string PortListText(IPortTable& table, const std::vector<InstalledPort>& ports);
+
+}  // namespace vorenta
