@@ -261,7 +261,8 @@ std::string PortDiagnosis::ExplainInUse(const std::string& devicePath) const {
         names += (holder.name.empty() ? std::string("a program") : holder.name) + " (process " +
                  std::to_string(holder.pid) + ")";
     }
-    return devicePath + " is in use by " + names + ". Close it and try again.";
+    return devicePath + " is in use by " + names +
+           (holders.size() == 1 ? ". Close it and try again." : ". Close them and try again.");
 }
 
 }  // namespace vorenta

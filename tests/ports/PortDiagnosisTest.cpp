@@ -76,7 +76,7 @@ TEST_F(Diagnosis, PortInUseNamesTheProcessesHoldingIt) {
         Explain(tree.roots, tree.Dev("ttyUSB0"), EBUSY),
         tree.Dev("ttyUSB0") + " is in use by minicom (process 4242). Close it and try again.");
     EXPECT_THAT(Explain(tree.roots, tree.ById(), EWOULDBLOCK),
-                HasSubstr("in use by minicom (process 4242), screen (process 4300)."));
+                HasSubstr("in use by minicom (process 4242), screen (process 4300). Close them"));
 }
 
 TEST_F(Diagnosis, PortInUseByAnUnreadableProcessStillSaysSo) {

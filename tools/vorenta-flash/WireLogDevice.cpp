@@ -14,7 +14,9 @@ void WireLogDevice::Line(const char* what, const std::string& detail) {
 void WireLogDevice::Note(std::string_view text) {
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
-        Line("NOTE", std::string(text.substr(0, end)));
+        if (end != 0) {
+            Line("NOTE", std::string(text.substr(0, end)));
+        }
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
 }
