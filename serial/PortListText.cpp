@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "ui/PrintableText.h"
+
 namespace vorenta {
 
 namespace {
@@ -13,13 +15,13 @@ std::string PortListText(IPortTable& table, const std::vector<InstalledPort>& po
     std::string text;
     const std::string indent(kNameColumn + 1, ' ');
     for (const InstalledPort& port : ports) {
-        std::string name = port.name;
+        std::string name = PrintableText(port.name);
         name.resize(std::max<std::size_t>(name.size(), kNameColumn), ' ');
-        text += name + " " + port.devicePath + "\n";
+        text += name + " " + PrintableText(port.devicePath) + "\n";
         std::istringstream about(table.DescribeDevice(port.devicePath));
         std::string line;
         while (std::getline(about, line)) {
-            text += indent + line + "\n";
+            text += indent + PrintableText(line) + "\n";
         }
     }
     return text;

@@ -1,6 +1,4 @@
 // vorenta-flash: runs the update window's logic without a display.
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -19,19 +17,14 @@
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
+#include "platform/posix/StopSignals.h"
 #include "serial/PortListText.h"
+#include "ui/PrintableText.h"
 #include "ui/ProductTexts.h"
 
 namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
-
-// Ctrl-C only counts here; the session decides what a count means.
-std::atomic<int> interruptCount{0};
-
-extern "C" void OnInterrupt(int) {
-    interruptCount.fetch_add(1);
-}
 
 int ListPorts(vorenta::IPortTable& table) {
     std::vector<vorenta::InstalledPort> ports;
@@ -50,10 +43,15 @@ int ListPorts(vorenta::IPortTable& table) {
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    // Before anything is opened: a closed standard stream must not be taken
+    // by the port or a file, and a closed pipe must not end the process.
+    OpenMissingStandardStreams();
+    const StopSignals signals;
+
     const ParsedOptions parsed = ParseFlashOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName, parsed.error.c_str(),
-                     kProgramName);
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName,
+                     PrintableText(parsed.error).c_str(), kProgramName);
         return kExitUsage;
     }
     const FlashOptions& options = parsed.options;
@@ -75,7 +73,7 @@ int main(int argc, char** argv) {
         namedDevice = std::make_unique<ExtraPortTable>(installedPorts, options.port);
         if (namedDevice->ComNumber() == -1) {
             std::fprintf(stderr, "%s: every COM number is taken; cannot use %s\n", kProgramName,
-                         options.port.c_str());
+                         PrintableText(options.port).c_str());
             return kExitPortUnavailable;
         }
         comNumber = namedDevice->ComNumber();
@@ -87,24 +85,28 @@ int main(int argc, char** argv) {
         return ListPorts(*ports);
     }
 
+    PosixFileSystem files;
     PosixSerialDevice device;
     ISerialDevice* line = &device;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, &std::fclose);
+    std::unique_ptr<IFile> logFile;
     std::unique_ptr<WireLogDevice> wireLog;
     if (!options.logFile.empty()) {
-        logFile.reset(std::fopen(options.logFile.c_str(), "w"));
+        // A regular file of this user only: never through a symbolic link,
+        // never a FIFO or a device, never a file with a second name.
+        logFile = files.Open(options.logFile, OpenMode::CreateTruncateReadWrite);
         if (!logFile) {
-            std::fprintf(stderr, "%s: cannot write the log file %s\n", kProgramName,
-                         options.logFile.c_str());
+            std::fprintf(stderr,
+                         "%s: cannot write the log file %s (it must be a regular file of "
+                         "yours, not a symbolic link)\n",
+                         kProgramName, PrintableText(options.logFile).c_str());
             return kExitUsage;
         }
-        wireLog = std::make_unique<WireLogDevice>(device, clock, logFile.get());
+        wireLog = std::make_unique<WireLogDevice>(device, clock, *logFile);
         line = wireLog.get();
     }
 
     IniSettingsStore settings(texts::kCompanyName, kProgramName);
     const auto peers = MakeDesktopPeerWindows();
-    PosixFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
     if (wireLog) {
         // Message boxes, such as why the port could not be opened, go to the wire log too.
@@ -125,13 +127,21 @@ int main(int argc, char** argv) {
     }
     window.tempDir = TemporaryFolder();
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // SIGTERM and SIGHUP stop at once what the second Ctrl-C stops.
     FlashSession session(
-        window, host, clock, [] { return interruptCount.load(); },
+        window, host, clock,
+        [&signals] {
+            return signals.Interrupts() +
+                   (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
+        },
         [&host](const std::string& text) { host.Say(text); });
     FlashSession::Config config;
     config.comNumber = comNumber;
     config.waitSeconds = options.waitSeconds;
-    return session.Run(config);
+    const int status = session.Run(config);
+    if (wireLog && !wireLog->Complete()) {
+        std::fprintf(stderr, "%s: the log file %s could not be written completely\n", kProgramName,
+                     PrintableText(options.logFile).c_str());
+    }
+    return status;
 }
