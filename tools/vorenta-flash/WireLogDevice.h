@@ -31,7 +31,7 @@ class WireLogDevice : public ISerialDevice {
     bool PurgeOutput() override;
     bool PurgeInput() override;
 
-    // A message the operator was shown, one log line per text line.
+    // A message the operator was shown, one log line per line of text.
     void Note(std::string_view text);
 
   private:

@@ -21,6 +21,7 @@
 #include "serial/PortListText.h"
 #include "ui/PrintableText.h"
 #include "ui/ProductTexts.h"
+#include "ui/UpdateDlgTexts.h"
 
 namespace {
 
@@ -109,9 +110,11 @@ int main(int argc, char** argv) {
     const auto peers = MakeDesktopPeerWindows();
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
     if (wireLog) {
-        // Message boxes, such as why the port could not be opened, go to the wire log too.
+        // Why the port could not be opened belongs beside the failed OPEN in the wire log.
         host.onMessageBox = [&wireLog](const HeadlessWindowHost::Box& box) {
-            wireLog->Note(box.text);
+            if (box.text.rfind(texts::kPortOpenFailure, 0) == 0) {
+                wireLog->Note(box.text);
+            }
         };
     }
     const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
