@@ -18,6 +18,8 @@ class FlashSession {
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
+        // What the host delivers the window's events to; null: the window.
+        IWindowHandler* handler = nullptr;
     };
 
     // `interrupts` says how many times the operator has asked to stop.

@@ -10,20 +10,26 @@
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
 #include "FlashSession.h"
-#include "WireLogDevice.h"
+#include "LogListing.h"
 #include "app/CommandLine.h"
 #include "platform/posix/DesktopPeerWindows.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixLogFolder.h"
 #include "platform/posix/PosixPortTable.h"
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
+#include "platform/posix/StateFolder.h"
+#include "platform/posix/SystemInfo.h"
+#include "serial/WireLogDevice.h"
 #include "ui/ProductTexts.h"
+#include "update/SessionRecorder.h"
 
 namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
+constexpr std::size_t kListedLogs = 20;
 
 // Ctrl-C only counts here; the session decides what a count means.
 std::atomic<int> interruptCount{0};
@@ -67,6 +73,13 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
+    PosixLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
+    if (options.listLogs) {
+        SessionLogStore store(logFolder);
+        std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
+        return kExitUpdated;
+    }
+
     PosixTickSource clock;
     PosixPortTable installedPorts;
     std::unique_ptr<ExtraPortTable> namedDevice;
@@ -107,7 +120,13 @@ int main(int argc, char** argv) {
     const auto peers = MakeDesktopPeerWindows();
     PosixFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
-    const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
+    // Adapter details: nullptr until the port table can describe the adapter
+    // behind a device; the log then names the device path alone.
+    SessionRecorder recorder(
+        host, *line, clock, files,
+        {kProgramName, VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow, nullptr});
+    const UpdateDlgPlatform platform{
+        recorder.Window(), clock, recorder.Device(), *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
@@ -124,9 +143,17 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnInterrupt);
     FlashSession session(
         window, host, clock, [] { return interruptCount.load(); },
-        [&host](const std::string& text) { host.Say(text); });
+        [&host, &recorder](const std::string& text) {
+            host.Say(text);
+            recorder.Note(text);
+        });
     FlashSession::Config config;
     config.comNumber = comNumber;
     config.waitSeconds = options.waitSeconds;
-    return session.Run(config);
+    config.handler = &recorder.Watch(window, *ports);
+    const int status = session.Run(config);
+    if (!recorder.LastLogPath().empty() && !options.quiet) {
+        host.Say("Session log: " + recorder.LastLogPath());
+    }
+    return status;
 }

@@ -1,19 +1,35 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/SerialDevice.h"
 #include "platform/TickSource.h"
 
 namespace vorenta {
 
-// Passes everything to the real device and writes every byte sent and
-// received, every line setting and open/close, with a millisecond time stamp.
+// Where a wire trace goes: one event at a time, the kind ("TX", "RX", "LINE",
+// "PURGE", "OPEN", "CLOSE") and its detail.
+class IWireTrace {
+  public:
+    virtual ~IWireTrace() = default;
+    virtual void Trace(std::string_view what, std::string_view detail) = 0;
+};
+
+// One line of a wire log: "      1234 ms TX    3C 57".
+std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_view detail);
+
+// Passes everything to the real device and traces every byte sent and
+// received, every line setting, purge, open and close.
 class WireLogDevice : public ISerialDevice {
   public:
+    WireLogDevice(ISerialDevice& inner, IWireTrace& trace);
+    // Writes the trace to `log`, stamped in milliseconds from now.
     WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log);
+    ~WireLogDevice() override;
 
     bool Open(const std::string& devicePath) override;
     void Close() override;
@@ -27,14 +43,14 @@ class WireLogDevice : public ISerialDevice {
     bool PurgeOutput() override;
     bool PurgeInput() override;
 
-  private:
-    void Line(const char* what, const std::string& detail);
     static std::string Hex(const std::uint8_t* data, std::size_t count);
 
+  private:
+    class FileTrace;
+
     ISerialDevice& inner_;
-    ITickSource& clock_;
-    std::FILE* log_;
-    std::uint32_t start_;
+    std::unique_ptr<FileTrace> ownTrace_;
+    IWireTrace& trace_;
 };
 
 }  // namespace vorenta
