@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kExtension = ".log";
 // "YYYY-MM-DD_HH-MM-SS_": digits wherever this pattern has a '9'.
 constexpr std::string_view kStampPattern = "9999-99-99_99-99-99_";
-// The outcome is in the last lines; a little more covers long ports.
+// The duration and outcome lines end every finished log.
 constexpr std::size_t kTailBytes = 256;
 constexpr int kMaxNameTries = 100;
 
