@@ -9,6 +9,7 @@ packages=(
   libwxgtk3.2-dev libx11-dev
   xvfb xauth xdotool x11-apps imagemagick socat
   xdg-utils
+  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
 )
 
 missing=()

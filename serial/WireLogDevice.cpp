@@ -1,6 +1,7 @@
 #include "serial/WireLogDevice.h"
 
 #include <array>
+#include <cstdio>
 
 namespace vorenta {
 
@@ -16,27 +17,36 @@ std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_vie
 
 class WireLogDevice::FileTrace : public IWireTrace {
   public:
-    FileTrace(ITickSource& clock, std::FILE* log)
+    FileTrace(ITickSource& clock, IFile& log)
         : clock_(clock), log_(log), start_(clock.GetTickCount()) {}
 
     void Trace(std::string_view what, std::string_view detail) override {
         const std::string line =
             WireLogLine(TicksSince(start_, clock_.GetTickCount()), what, detail);
-        std::fputs(line.c_str(), log_);
-        std::fflush(log_);
+        // Written at once, so a killed process leaves every line before it.
+        const long written =
+            log_.Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+        complete_ = complete_ && written == static_cast<long>(line.size());
     }
+
+    bool Complete() const { return complete_; }
 
   private:
     ITickSource& clock_;
-    std::FILE* log_;
+    IFile& log_;
     std::uint32_t start_;
+    bool complete_ = true;
 };
 
 WireLogDevice::WireLogDevice(ISerialDevice& inner, IWireTrace& trace)
     : inner_(inner), trace_(trace) {}
 
-WireLogDevice::WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log)
+WireLogDevice::WireLogDevice(ISerialDevice& inner, ITickSource& clock, IFile& log)
     : inner_(inner), ownTrace_(std::make_unique<FileTrace>(clock, log)), trace_(*ownTrace_) {}
+
+bool WireLogDevice::Complete() const {
+    return ownTrace_ == nullptr || ownTrace_->Complete();
+}
 
 WireLogDevice::~WireLogDevice() = default;
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/FileAccess.h"
 #include "platform/SerialDevice.h"
 #include "platform/TickSource.h"
 
@@ -28,8 +28,11 @@ class WireLogDevice : public ISerialDevice {
   public:
     WireLogDevice(ISerialDevice& inner, IWireTrace& trace);
     // Writes the trace to `log`, stamped in milliseconds from now.
-    WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log);
+    WireLogDevice(ISerialDevice& inner, ITickSource& clock, IFile& log);
     ~WireLogDevice() override;
+
+    // Every line reached the log file so far (always so for a caller's trace).
+    bool Complete() const;
 
     bool Open(const std::string& devicePath) override;
     void Close() override;

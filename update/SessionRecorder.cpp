@@ -234,7 +234,9 @@ void SessionRecorder::BeginSession() {
         return;
     }
     lastLogPath_ = log_->Path();
+    lastLogComplete_ = true;
     log_->onWriteFailure = [this](const std::string& path) {
+        lastLogComplete_ = false;
         SayOnce(std::string(kWriteFailedPrefix) + path);
     };
     log_->WriteHeader(header);

@@ -61,6 +61,8 @@ class SessionRecorder {
     bool SessionOpen() const { return sessionOpen_; }
     // The log of the current or last session; empty when none was written.
     const std::string& LastLogPath() const { return lastLogPath_; }
+    // Every line of that log reached its file (a full disk leaves it short).
+    bool LastLogComplete() const { return lastLogComplete_; }
 
   private:
     class OperatorLines;
@@ -99,6 +101,7 @@ class SessionRecorder {
     bool sawFailure_ = false;
     std::unique_ptr<SessionLog> log_;
     std::string lastLogPath_;
+    bool lastLogComplete_ = true;
     bool said_ = false;
 };
 

@@ -151,6 +151,7 @@ TEST(SessionLogs, SuccessLeavesOneLogWithHeaderOperatorLinesWireAndOutcome) {
     EXPECT_NE(log.find("\nduration:         "), std::string::npos);
     EXPECT_EQ(SessionResultFromTail(log), SessionResult::Success);
     EXPECT_EQ(r.recorder.LastLogPath(), (r.logDir / kLogName).string());
+    EXPECT_TRUE(r.recorder.LastLogComplete());
     EXPECT_TRUE(r.Notices().empty());
 }
 
@@ -301,6 +302,7 @@ TEST(SessionLogs, AWriteFailingMidSessionStopsTheLogNotTheUpdate) {
     ASSERT_EQ(r.Notices().size(), 1U);
     EXPECT_EQ(r.Notices()[0],
               "The session log could not be written: /full/" + std::string(kLogName));
+    EXPECT_FALSE(r.recorder.LastLogComplete());  // the program says so at its end
     const int writesAtFailure = full.writes;
     r.RunSession();
     EXPECT_EQ(r.Notices().size(), 1U);        // said once for the program's whole run

@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kFirstWindowPort = 1;
 constexpr int kLastWindowPort = 100;
+// A day: longer than any operator waits for a module, far below what the
+// millisecond arithmetic holds.
+constexpr unsigned kMaxWaitSeconds = 86400;
 
 std::optional<unsigned> ParseUnsigned(const std::string& text) {
     unsigned value = 0;
@@ -87,9 +90,9 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             const auto seconds = ParseUnsigned(value);
-            if (!seconds || *seconds == 0) {
-                parsed.error =
-                    "--wait takes a whole number of seconds above 0, not '" + value + "'";
+            if (!seconds || *seconds == 0 || *seconds > kMaxWaitSeconds) {
+                parsed.error = "--wait takes a whole number of seconds from 1 to " +
+                               std::to_string(kMaxWaitSeconds) + ", not '" + value + "'";
                 return parsed;
             }
             o.waitSeconds = *seconds;
@@ -121,18 +124,20 @@ std::string FlashUsage() {
            "                      (default: the program's folder)\n"
            "  --list-ports        list the installed serial ports and their devices\n"
            "  --list-logs         list the newest session logs with their outcomes\n"
-           "  --wait SECONDS      give up when the module has not answered by then\n"
-           "                      (default: wait until interrupted)\n"
+           "  --wait SECONDS      give up when the module has not answered by then, 1 to\n"
+           "                      86400 (default: wait until interrupted)\n"
            "  --log FILE          write every byte sent and received, with time stamps\n"
            "                      (every session also leaves a log in the session log folder)\n"
            "  --quiet             print only messages and errors\n"
            "  --help, --version\n"
            "\n"
            "Exit status: 0 updated; 1 the update failed (reported); 2 bad usage or no usable\n"
-           "firmware; 3 the port could not be opened; 4 gave up waiting for the module or\n"
-           "interrupted before the transfer (the session was cancelled).\n"
+           "firmware; 3 the port could not be opened, or went away while the module was\n"
+           "polled; 4 gave up waiting for the module or interrupted before the transfer (the\n"
+           "session was cancelled).\n"
            "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
-           "warns; a second one stops the transfer and reports the failure.\n";
+           "warns; a second one stops the transfer and reports the failure. SIGTERM and SIGHUP\n"
+           "act at once like the second Ctrl-C.\n";
 }
 
 }  // namespace vorenta

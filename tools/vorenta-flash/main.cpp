@@ -1,6 +1,4 @@
 // vorenta-flash: runs the update window's logic without a display.
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,16 +10,15 @@
 #include "FlashSession.h"
 #include "LogListing.h"
 #include "app/CommandLine.h"
-#include "platform/posix/DesktopPeerWindows.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/NativePlatform.h"
+#include "ui/PrintableText.h"
+// Session logs have a folder on POSIX systems only so far; the Windows build
+// runs without them (a null folder) and says so for --list-logs.
+#ifndef _WIN32
 #include "platform/posix/PosixLogFolder.h"
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ProcessInfo.h"
 #include "platform/posix/StateFolder.h"
 #include "platform/posix/SystemInfo.h"
+#endif
 #include "serial/WireLogDevice.h"
 #include "ui/ProductTexts.h"
 #include "update/SessionRecorder.h"
@@ -30,13 +27,6 @@ namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
 constexpr std::size_t kListedLogs = 20;
-
-// Ctrl-C only counts here; the session decides what a count means.
-std::atomic<int> interruptCount{0};
-
-extern "C" void OnInterrupt(int) {
-    interruptCount.fetch_add(1);
-}
 
 int ListPorts(vorenta::IPortTable& table) {
     std::vector<vorenta::InstalledPort> ports;
@@ -48,7 +38,8 @@ int ListPorts(vorenta::IPortTable& table) {
         std::printf("no serial ports found\n");
     }
     for (const auto& port : ports) {
-        std::printf("%-6s %s\n", port.name.c_str(), port.devicePath.c_str());
+        std::printf("%-6s %s\n", vorenta::PrintableText(port.name).c_str(),
+                    vorenta::PrintableText(port.devicePath).c_str());
     }
     return vorenta::kExitUpdated;
 }
@@ -57,10 +48,15 @@ int ListPorts(vorenta::IPortTable& table) {
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    // Before anything is opened: a closed standard stream must not be taken
+    // by the port or a file, and a closed pipe must not end the process.
+    OpenMissingStandardStreams();
+    const StopSignals signals;
+
     const ParsedOptions parsed = ParseFlashOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName, parsed.error.c_str(),
-                     kProgramName);
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName,
+                     PrintableText(parsed.error).c_str(), kProgramName);
         return kExitUsage;
     }
     const FlashOptions& options = parsed.options;
@@ -73,15 +69,28 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    PosixLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
+    std::unique_ptr<ILogFolder> logFolder;
+    SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, "Windows", nullptr, nullptr, nullptr};
+#ifndef _WIN32
+    logFolder = std::make_unique<PosixLogFolder>(SessionLogFolderPath(texts::kCompanyName));
+    logSetup.platform = PlatformDescription();
+    logSetup.localTimeNow = LocalTimeNow;
+#endif
+    // Adapter details stay unset until the port table can describe the
+    // adapter behind a device; the log then names the device path alone.
+    logSetup.folder = logFolder.get();
     if (options.listLogs) {
-        SessionLogStore store(logFolder);
+        if (!logFolder) {
+            std::fprintf(stderr, "%s: no session logs are kept on this system\n", kProgramName);
+            return kExitUsage;
+        }
+        SessionLogStore store(*logFolder);
         std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
         return kExitUpdated;
     }
 
-    PosixTickSource clock;
-    PosixPortTable installedPorts;
+    NativeTickSource clock;
+    NativePortTable installedPorts;
     std::unique_ptr<ExtraPortTable> namedDevice;
     IPortTable* ports = &installedPorts;
     std::optional<int> comNumber;
@@ -89,7 +98,7 @@ int main(int argc, char** argv) {
         namedDevice = std::make_unique<ExtraPortTable>(installedPorts, options.port);
         if (namedDevice->ComNumber() == -1) {
             std::fprintf(stderr, "%s: every COM number is taken; cannot use %s\n", kProgramName,
-                         options.port.c_str());
+                         PrintableText(options.port).c_str());
             return kExitPortUnavailable;
         }
         comNumber = namedDevice->ComNumber();
@@ -101,48 +110,52 @@ int main(int argc, char** argv) {
         return ListPorts(*ports);
     }
 
-    PosixSerialDevice device;
+    NativeFileSystem files;
+    NativeSerialDevice device;
     ISerialDevice* line = &device;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, &std::fclose);
+    std::unique_ptr<IFile> logFile;
     std::unique_ptr<WireLogDevice> wireLog;
     if (!options.logFile.empty()) {
-        logFile.reset(std::fopen(options.logFile.c_str(), "w"));
+        // A regular file of this user only: never through a symbolic link,
+        // never a FIFO or a device, never a file with a second name.
+        logFile = files.Open(options.logFile, OpenMode::CreateTruncateReadWrite);
         if (!logFile) {
-            std::fprintf(stderr, "%s: cannot write the log file %s\n", kProgramName,
-                         options.logFile.c_str());
+            std::fprintf(stderr,
+                         "%s: cannot write the log file %s (it must be a regular file of "
+                         "yours, not a symbolic link)\n",
+                         kProgramName, PrintableText(options.logFile).c_str());
             return kExitUsage;
         }
-        wireLog = std::make_unique<WireLogDevice>(device, clock, logFile.get());
+        wireLog = std::make_unique<WireLogDevice>(device, clock, *logFile);
         line = wireLog.get();
     }
 
-    IniSettingsStore settings(texts::kCompanyName, kProgramName);
+    NativeSettingsStore settings(texts::kCompanyName, kProgramName);
     const auto peers = MakeDesktopPeerWindows();
-    PosixFileSystem files;
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
-    // Adapter details: nullptr until the port table can describe the adapter
-    // behind a device; the log then names the device path alone.
-    SessionRecorder recorder(
-        host, *line, clock, files,
-        {kProgramName, VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow, nullptr});
+    SessionRecorder recorder(host, *line, clock, files, std::move(logSetup));
     const UpdateDlgPlatform platform{
         recorder.Window(), clock, recorder.Device(), *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
     CPLSM_UpdateDlg window(platform, preferredPort, kProgramName);
-    window.programDir = options.dir.empty() ? ProgramDirFromCommandLine(
-                                                  CommandLineForExecutable(ExecutablePath()), '/')
-                                            : options.dir;
-    if (!window.programDir.empty() && window.programDir.back() != '/') {
-        window.programDir += '/';
+    window.programDir =
+        options.dir.empty()
+            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), kPathSeparator)
+            : options.dir;
+    if (!window.programDir.empty() && window.programDir.back() != kPathSeparator) {
+        window.programDir += kPathSeparator;
     }
     window.tempDir = TemporaryFolder();
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // SIGTERM and SIGHUP stop at once what the second Ctrl-C stops.
     FlashSession session(
-        window, host, clock, [] { return interruptCount.load(); },
+        window, host, clock,
+        [&signals] {
+            return signals.Interrupts() +
+                   (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
+        },
         [&host, &recorder](const std::string& text) {
             host.Say(text);
             recorder.Note(text);
@@ -154,6 +167,15 @@ int main(int argc, char** argv) {
     const int status = session.Run(config);
     if (!recorder.LastLogPath().empty() && !options.quiet) {
         host.Say("Session log: " + recorder.LastLogPath());
+    }
+    // Said even with --quiet, like a short --log: support must not trust a cut log.
+    if (!recorder.LastLogPath().empty() && !recorder.LastLogComplete()) {
+        std::fprintf(stderr, "%s: the session log %s could not be written completely\n",
+                     kProgramName, PrintableText(recorder.LastLogPath()).c_str());
+    }
+    if (wireLog && !wireLog->Complete()) {
+        std::fprintf(stderr, "%s: the log file %s could not be written completely\n", kProgramName,
+                     PrintableText(options.logFile).c_str());
     }
     return status;
 }

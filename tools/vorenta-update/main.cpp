@@ -14,12 +14,16 @@
 #include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
 #include "platform/posix/StateFolder.h"
+#include "platform/posix/StopSignals.h"
 #include "platform/posix/SystemInfo.h"
 #include "ui/ProductTexts.h"
 #include "ui/wx/WxUpdateProgram.h"
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    OpenMissingStandardStreams();
+    // A session under way ends cleanly before the window closes.
+    const StopSignals signals;
     PosixTickSource clock;
     PosixSerialDevice serialDevice;
     PosixPortTable portTable;
@@ -49,6 +53,7 @@ int main(int argc, char** argv) {
         // adapter behind a device; the log then names the device path alone.
         {"vorenta-update", VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow,
          nullptr},
+        [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
     };
     return wxui::RunUpdateProgram(argc, argv, services);
 }

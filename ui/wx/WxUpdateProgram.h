@@ -35,6 +35,8 @@ struct UpdateProgramServices {
     std::vector<std::string> arguments;
     // Where and how each update session is logged.
     SessionLogSetup sessionLogs;
+    // Says when the system asked the program to end (SIGTERM, SIGHUP).
+    std::function<bool()> terminationRequested;
 };
 
 // Starts the toolkit, runs the start-up and the update window until it is
