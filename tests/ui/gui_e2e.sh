@@ -67,7 +67,7 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display" 2>"$roo
 pids+=($!)
 wait_for test -s "$root/display" || { echo "FAILED: Xvfb did not start"; cat "$root/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$root/display")"
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR" "$XDG_CONFIG_HOME/Harwen Systems"
 
 # The simulator's pty is COM5 in the per-user port map.
@@ -149,6 +149,11 @@ wait_for eval '! window_named "^Firmware Update Complete$"'
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window after the update" $?
+# The session ends once its message is closed: one log, with the outcome.
+gui_logs=("$XDG_STATE_HOME/Harwen Systems/logs/"*_vorenta-update_COM5.log)
+[ "${#gui_logs[@]}" -eq 1 ] && grep -q "BOX   \[Firmware Update Complete\]" "${gui_logs[0]}" &&
+  grep -q "RX    D0" "${gui_logs[0]}" && tail -n 1 "${gui_logs[0]}" | grep -q "outcome: *success"
+check "the update left one session log with its outcome" $?
 if gone "$app"; then
   wait "$app"
   check "exit status 0" $?
