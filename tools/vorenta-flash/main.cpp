@@ -11,8 +11,10 @@
 #include "WireLogDevice.h"
 #include "app/CommandLine.h"
 #include "platform/NativePlatform.h"
+#include "serial/PortListText.h"
 #include "ui/PrintableText.h"
 #include "ui/ProductTexts.h"
+#include "ui/UpdateDlgTexts.h"
 
 namespace {
 
@@ -27,10 +29,7 @@ int ListPorts(vorenta::IPortTable& table) {
     if (ports.empty()) {
         std::printf("no serial ports found\n");
     }
-    for (const auto& port : ports) {
-        std::printf("%-6s %s\n", vorenta::PrintableText(port.name).c_str(),
-                    vorenta::PrintableText(port.devicePath).c_str());
-    }
+    std::fputs(vorenta::PortListText(table, ports).c_str(), stdout);
     return vorenta::kExitUpdated;
 }
 
@@ -103,6 +102,14 @@ int main(int argc, char** argv) {
     NativeSettingsStore settings(texts::kCompanyName, kProgramName);
     const auto peers = MakeDesktopPeerWindows();
     ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
+    if (wireLog) {
+        // Why the port could not be opened belongs beside the failed OPEN in the wire log.
+        host.onMessageBox = [&wireLog](const HeadlessWindowHost::Box& box) {
+            if (box.text.rfind(texts::kPortOpenFailure, 0) == 0) {
+                wireLog->Note(box.text);
+            }
+        };
+    }
     const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
