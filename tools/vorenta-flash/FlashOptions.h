@@ -19,6 +19,7 @@ struct FlashOptions {
     std::string port;  // "COMn", a device path, or empty for the window's preselection
     std::string dir;   // folder of the description and firmware files
     bool listPorts = false;
+    bool listLogs = false;
     std::optional<unsigned> waitSeconds;
     std::string logFile;
     bool quiet = false;

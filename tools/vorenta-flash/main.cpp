@@ -8,17 +8,27 @@
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
 #include "FlashSession.h"
-#include "WireLogDevice.h"
+#include "LogListing.h"
 #include "app/CommandLine.h"
 #include "platform/NativePlatform.h"
 #include "serial/PortListText.h"
 #include "ui/PrintableText.h"
+// Session logs have a folder on POSIX systems only so far; the Windows build
+// runs without them (a null folder) and says so for --list-logs.
+#ifndef _WIN32
+#include "platform/posix/PosixLogFolder.h"
+#include "platform/posix/StateFolder.h"
+#include "platform/posix/SystemInfo.h"
+#endif
+#include "serial/WireLogDevice.h"
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlgTexts.h"
+#include "update/SessionRecorder.h"
 
 namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
+constexpr std::size_t kListedLogs = 20;
 
 int ListPorts(vorenta::IPortTable& table) {
     std::vector<vorenta::InstalledPort> ports;
@@ -55,6 +65,26 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         std::printf("%s %s\n", kProgramName, VORENTA_VERSION);
+        return kExitUpdated;
+    }
+
+    std::unique_ptr<ILogFolder> logFolder;
+    SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, "Windows", nullptr, nullptr, nullptr};
+#ifndef _WIN32
+    logFolder = std::make_unique<PosixLogFolder>(SessionLogFolderPath(texts::kCompanyName));
+    logSetup.platform = PlatformDescription();
+    logSetup.localTimeNow = LocalTimeNow;
+#endif
+    // Adapter details stay unset until the port table can describe the
+    // adapter behind a device; the log then names the device path alone.
+    logSetup.folder = logFolder.get();
+    if (options.listLogs) {
+        if (!logFolder) {
+            std::fprintf(stderr, "%s: no session logs are kept on this system\n", kProgramName);
+            return kExitUsage;
+        }
+        SessionLogStore store(*logFolder);
+        std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
         return kExitUpdated;
     }
 
@@ -110,7 +140,9 @@ int main(int argc, char** argv) {
             }
         };
     }
-    const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
+    SessionRecorder recorder(host, *line, clock, files, std::move(logSetup));
+    const UpdateDlgPlatform platform{
+        recorder.Window(), clock, recorder.Device(), *ports, settings, *peers, files};
 
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
@@ -131,11 +163,23 @@ int main(int argc, char** argv) {
             return signals.Interrupts() +
                    (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
         },
-        [&host](const std::string& text) { host.Say(text); });
+        [&host, &recorder](const std::string& text) {
+            host.Say(text);
+            recorder.Note(text);
+        });
     FlashSession::Config config;
     config.comNumber = comNumber;
     config.waitSeconds = options.waitSeconds;
+    config.handler = &recorder.Watch(window, *ports);
     const int status = session.Run(config);
+    if (!recorder.LastLogPath().empty() && !options.quiet) {
+        host.Say("Session log: " + recorder.LastLogPath());
+    }
+    // Said even with --quiet, like a short --log: support must not trust a cut log.
+    if (!recorder.LastLogPath().empty() && !recorder.LastLogComplete()) {
+        std::fprintf(stderr, "%s: the session log %s could not be written completely\n",
+                     kProgramName, PrintableText(recorder.LastLogPath()).c_str());
+    }
     if (wireLog && !wireLog->Complete()) {
         std::fprintf(stderr, "%s: the log file %s could not be written completely\n", kProgramName,
                      PrintableText(options.logFile).c_str());
