@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
         }
     }
     // Without --map the machine's own port table answers.
-    PosixPortTable machinePorts;
+    NativePortTable machinePorts;
     IPortTable& ports = options.maps.empty() ? static_cast<IPortTable&>(machinePorts) : table;
     if (options.list) {
         return List(ports);
