@@ -108,7 +108,9 @@ void SessionLog::Line(std::string_view what, std::string_view text) {
 
 void SessionLog::MessageBox(std::string_view text, std::string_view caption) {
     const std::uint32_t ms = TicksSince(start_, clock_.GetTickCount());
-    std::string lines = WireLogLine(ms, "BOX", "[" + std::string(caption) + "]");
+    std::string bracketed(1, '[');
+    bracketed.append(caption).append(1, ']');
+    std::string lines = WireLogLine(ms, "BOX", bracketed);
     for (;;) {
         const std::size_t end = text.find('\n');
         lines += WireLogLine(ms, "BOX", "| " + std::string(text.substr(0, end)));
@@ -127,8 +129,10 @@ void SessionLog::Finish(SessionResult result) {
     const std::uint32_t ms = TicksSince(start_, clock_.GetTickCount());
     std::array<char, 32> duration{};
     std::snprintf(duration.data(), duration.size(), "%u.%03u s", ms / 1000U, ms % 1000U);
-    Write("\n" + Field("duration", duration.data()) +
-          Field(kOutcomeKey.substr(0, kOutcomeKey.size() - 1), SessionResultName(result)));
+    std::string closing(1, '\n');
+    closing.append(Field("duration", duration.data()))
+        .append(Field(kOutcomeKey.substr(0, kOutcomeKey.size() - 1), SessionResultName(result)));
+    Write(closing);
     finished_ = true;
 }
 

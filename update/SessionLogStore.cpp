@@ -96,7 +96,8 @@ std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         std::string tried = name;
         if (attempt > 1) {
-            tried.insert(tried.size() - kExtension.size(), "-" + std::to_string(attempt));
+            tried.insert(tried.size() - kExtension.size(),
+                         std::string(1, '-').append(std::to_string(attempt)));
         }
         if (taken(tried)) {
             continue;

@@ -182,7 +182,9 @@ bool IniSettingsStore::WriteProfileInt(std::string_view section, std::string_vie
             if (!lines.empty() && lines.back().kind != Line::Blank) {
                 lines.push_back(Line{});
             }
-            lines.push_back(Line{Line::Section, "[" + std::string(section) + "]", {}, {}});
+            std::string header(1, '[');
+            header.append(section).append(1, ']');
+            lines.push_back(Line{Line::Section, std::move(header), {}, {}});
             lines.push_back(Line{Line::Entry, newEntry, {}, {}});
         }
     }

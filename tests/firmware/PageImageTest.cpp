@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -149,8 +150,8 @@ TEST_F(PageImageTest, TwoSessionsBuildTheirOwnImagesSideBySide) {
     EXPECT_NE(Image(), second.PageImagePath());
     Bytes a = Pattern(700);
     a.resize(768, 0xFF);
-    Bytes b(300, 0x42);
-    b.resize(512, 0xFF);
+    Bytes b(512, 0xFF);
+    std::fill_n(b.begin(), 300, 0x42);
     EXPECT_EQ(ReadBytes(Image()), a);
     EXPECT_EQ(ReadBytes(second.PageImagePath()), b);
 

@@ -19,7 +19,9 @@ std::string SessionLogListing(SessionLogStore& store, std::size_t count) {
         text += outcome + logs[i].name + "\n";
     }
     if (logs.size() > count) {
-        text += "(" + std::to_string(logs.size() - count) + " older not shown)\n";
+        text.append(1, '(')
+            .append(std::to_string(logs.size() - count))
+            .append(" older not shown)\n");
     }
     return text;
 }
