@@ -18,6 +18,8 @@ class FlashSession {
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
+        // Runs once the port is chosen, just before "Begin Update" is pressed.
+        std::function<void()> beforeBegin;
     };
 
     // `interrupts` says how many times the operator has asked to stop.

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace vorenta {
+
+// SHA-256 of a byte stream fed in pieces of any size, for records that must
+// prove which firmware went out.
+class Sha256 {
+  public:
+    using Digest = std::array<std::uint8_t, 32>;
+
+    Sha256();
+
+    void Update(std::span<const std::uint8_t> data);
+    // The digest of everything fed so far; the object starts over afterwards.
+    Digest Finish();
+
+    // 64 lower-case hexadecimal digits.
+    static std::string ToHex(const Digest& digest);
+
+  private:
+    void Reset();
+    void Compress(const std::uint8_t* block);
+
+    std::array<std::uint32_t, 8> state_{};
+    std::array<std::uint8_t, 64> block_{};
+    std::size_t blockUsed_ = 0;
+    std::uint64_t totalBytes_ = 0;
+};
+
+}  // namespace vorenta
