@@ -15,12 +15,12 @@ TEST(SimProductionLine, ModulesAndTheFaultModuleAreParsedAndChecked) {
     EXPECT_EQ(parsed.options.faultModule, 2U);
     EXPECT_EQ(ParseCommandLine({}).options.modules, 1U);
 
-    for (const auto& args : std::vector<std::vector<std::string_view>>{
-             {"--modules", "0"},
-             {"--modules", "x"},
-             {"--fault-module", "0"},
-             {"--fault-module", "2"},  // only one module
-             {"--modules", "3", "--fault-module", "4"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string_view>>{{"--modules", "0"},
+                                                    {"--modules", "x"},
+                                                    {"--fault-module", "0"},
+                                                    {"--fault-module", "2"},  // only one module
+                                                    {"--modules", "3", "--fault-module", "4"}}) {
         EXPECT_EQ(ParseCommandLine(args).action, Action::Error) << args.back();
     }
 }

@@ -72,7 +72,8 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             for (const std::string& given : o.ports) {
-                if (given == value || (ComNumberOf(given) && ComNumberOf(given) == ComNumberOf(value))) {
+                if (given == value ||
+                    (ComNumberOf(given) && ComNumberOf(given) == ComNumberOf(value))) {
                     parsed.error = "--port " + value + " is given twice";
                     return parsed;
                 }

@@ -18,14 +18,14 @@ enum ExitStatus : int {
 struct FlashOptions {
     // "COMn" or device paths, one session on each at once; none: the window's preselection.
     std::vector<std::string> ports;
-    std::string dir;   // folder of the description and firmware files
+    std::string dir;  // folder of the description and firmware files
     bool listPorts = false;
     std::optional<unsigned> waitSeconds;
     std::string logFile;
     bool quiet = false;
-    bool repeat = false;             // a new session after each module, until stopped
-    std::optional<unsigned> count;   // stop repeating after this many modules
-    std::string reportFile;          // one JSON line per module appended here
+    bool repeat = false;            // a new session after each module, until stopped
+    std::optional<unsigned> count;  // stop repeating after this many modules
+    std::string reportFile;         // one JSON line per module appended here
     bool help = false;
     bool version = false;
 };

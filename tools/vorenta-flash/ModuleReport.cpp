@@ -160,9 +160,9 @@ std::string ModuleRecordJson(const ModuleRecord& record) {
 
 std::unique_ptr<ReportFile> ReportFile::Open(const std::string& path, std::string& error) {
     // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    UniqueFd fd(::open(path.c_str(),
-                       O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                       0644));
+    UniqueFd fd(::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
     if (!fd.Valid()) {
         error = errno == ELOOP ? "is a symbolic link; it is never followed"
                                : std::string(std::strerror(errno));

@@ -19,8 +19,8 @@ struct ModuleRecord {
     std::chrono::system_clock::time_point start;
     std::chrono::system_clock::time_point end;
     std::uint64_t durationMs = 0;
-    std::string port;    // "COM5"
-    std::string device;  // the device behind it
+    std::string port;     // "COM5"
+    std::string device;   // the device behind it
     unsigned module = 0;  // count of sessions on this port, from 1
     std::string firmwareFile;
     std::optional<std::uint64_t> firmwareSize;  // none: the file could not be read

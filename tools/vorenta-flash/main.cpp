@@ -2,24 +2,12 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "ConsoleWindowHost.h"
-#include "ExtraPortTable.h"
 #include "FlashOptions.h"
-#include "FlashSession.h"
-#include "WireLogDevice.h"
-#include "app/CommandLine.h"
-#include "platform/posix/DesktopPeerWindows.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "ProductionRun.h"
 #include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ProcessInfo.h"
-#include "ui/ProductTexts.h"
 
 namespace {
 
@@ -67,66 +55,17 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    PosixTickSource clock;
     PosixPortTable installedPorts;
-    std::unique_ptr<ExtraPortTable> namedDevice;
-    IPortTable* ports = &installedPorts;
-    std::optional<int> comNumber;
-    if (!options.port.empty() && options.port[0] == '/') {
-        namedDevice = std::make_unique<ExtraPortTable>(installedPorts, options.port);
-        if (namedDevice->ComNumber() == -1) {
-            std::fprintf(stderr, "%s: every COM number is taken; cannot use %s\n", kProgramName,
-                         options.port.c_str());
-            return kExitPortUnavailable;
-        }
-        comNumber = namedDevice->ComNumber();
-        ports = namedDevice.get();
-    } else if (!options.port.empty()) {
-        comNumber = ComNumberOf(options.port);
+    StationPorts stations(installedPorts, options.ports);
+    if (!stations.Error().empty()) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName, stations.Error().c_str());
+        return kExitPortUnavailable;
     }
     if (options.listPorts) {
-        return ListPorts(*ports);
+        return ListPorts(stations.Table());
     }
-
-    PosixSerialDevice device;
-    ISerialDevice* line = &device;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> logFile(nullptr, &std::fclose);
-    std::unique_ptr<WireLogDevice> wireLog;
-    if (!options.logFile.empty()) {
-        logFile.reset(std::fopen(options.logFile.c_str(), "w"));
-        if (!logFile) {
-            std::fprintf(stderr, "%s: cannot write the log file %s\n", kProgramName,
-                         options.logFile.c_str());
-            return kExitUsage;
-        }
-        wireLog = std::make_unique<WireLogDevice>(device, clock, logFile.get());
-        line = wireLog.get();
-    }
-
-    IniSettingsStore settings(texts::kCompanyName, kProgramName);
-    const auto peers = MakeDesktopPeerWindows();
-    PosixFileSystem files;
-    ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
-    const UpdateDlgPlatform platform{host, clock, *line, *ports, settings, *peers, files};
-
-    // The window reads the preferred port each time it fills the port buttons.
-    const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
-    CPLSM_UpdateDlg window(platform, preferredPort, kProgramName);
-    window.programDir = options.dir.empty() ? ProgramDirFromCommandLine(
-                                                  CommandLineForExecutable(ExecutablePath()), '/')
-                                            : options.dir;
-    if (!window.programDir.empty() && window.programDir.back() != '/') {
-        window.programDir += '/';
-    }
-    window.tempDir = TemporaryFolder();
 
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    FlashSession session(
-        window, host, clock, [] { return interruptCount.load(); },
-        [&host](const std::string& text) { host.Say(text); });
-    FlashSession::Config config;
-    config.comNumber = comNumber;
-    config.waitSeconds = options.waitSeconds;
-    return session.Run(config);
+    return RunStations(options, stations, kProgramName, [] { return interruptCount.load(); });
 }

@@ -322,8 +322,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     }
     if (result.options.faultModule && *result.options.faultModule > result.options.modules) {
         return fail("--fault-module " + std::to_string(*result.options.faultModule) +
-                    " names a module beyond --modules " +
-                    std::to_string(result.options.modules));
+                    " names a module beyond --modules " + std::to_string(result.options.modules));
     }
     return result;
 }

@@ -1,0 +1,151 @@
+#include "ModuleSession.h"
+
+#include <memory>
+#include <vector>
+
+#include "ConsoleWindowHost.h"
+#include "FlashSession.h"
+#include "WireLogDevice.h"
+#include "firmware/Sha256.h"
+#include "platform/posix/PosixSerialDevice.h"
+#include "ui/UpdateDlg.h"
+#include "ui/UpdateDlgIds.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::string_view kParagraphBreak = "\n\n";
+constexpr std::string_view kBootLoaderLineSeparator = "=";
+constexpr std::size_t kHashChunk = 64 * 1024;
+
+std::string TrimmedEnd(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+}  // namespace
+
+std::string Headline(std::string_view message) {
+    return TrimmedEnd(message.substr(0, message.find(kParagraphBreak)));
+}
+
+std::string BootLoaderFromLine(std::string_view line) {
+    const auto separator = line.find(kBootLoaderLineSeparator);
+    if (separator == std::string_view::npos) {
+        return {};
+    }
+    line.remove_prefix(separator + kBootLoaderLineSeparator.size());
+    while (!line.empty() && line.front() == ' ') {
+        line.remove_prefix(1);
+    }
+    return std::string(line);
+}
+
+bool HashFile(IFileSystem& files, const std::string& path, std::uint64_t& size,
+              std::string& sha256) {
+    const auto file = files.Open(path, OpenMode::ReadExisting);
+    if (!file || !file->Seek(0)) {
+        return false;
+    }
+    Sha256 sha;
+    std::vector<std::uint8_t> chunk(kHashChunk);
+    size = 0;
+    for (;;) {
+        const long n = file->Read(chunk.data(), chunk.size());
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        sha.Update(std::span(chunk).first(static_cast<std::size_t>(n)));
+        size += static_cast<std::uint64_t>(n);
+    }
+    sha256 = Sha256::ToHex(sha.Finish());
+    return true;
+}
+
+ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup) {
+    ModuleRecord record;
+    record.module = setup.module;
+    record.start = std::chrono::system_clock::now();
+    const auto started = std::chrono::steady_clock::now();
+
+    PosixSerialDevice device;
+    std::unique_ptr<WireLogDevice> wireLog;
+    ISerialDevice* line = &device;
+    if (setup.wireLog != nullptr) {
+        wireLog = std::make_unique<WireLogDevice>(device, services.clock, setup.wireLog);
+        line = wireLog.get();
+    }
+    ConsoleWindowHost host(setup.out, setup.terminal, setup.quiet);
+    const UpdateDlgPlatform platform{host,           services.clock,    *line,
+                                     services.ports, services.settings, services.peers,
+                                     services.files};
+    // The window reads the preferred port each time it fills the port buttons.
+    const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
+    CPLSM_UpdateDlg window(platform, preferredPort, setup.programName);
+    window.programDir = setup.programDir;
+    window.tempDir = setup.tempDir;
+    window.pageRepeated = [&record](std::uint64_t page) {
+        ++record.resends[static_cast<unsigned>(page + 1)];
+    };
+
+    // The last thing the operator was told is how the session ended.
+    host.onMessageBox = [&record](const HeadlessWindowHost::Box& box) {
+        record.outcome = Headline(box.text);
+    };
+    const auto say = [&host, &record](const std::string& text) {
+        record.outcome = text;
+        host.Say(text);
+    };
+    bool hashed = false;
+    const auto hashFirmware = [&] {
+        if (window.firmwareFileName.empty()) {
+            return;
+        }
+        std::uint64_t size = 0;
+        if (HashFile(services.files, window.programDir + window.firmwareFileName, size,
+                     record.firmwareSha256)) {
+            record.firmwareSize = size;
+        }
+        hashed = true;
+    };
+
+    FlashSession session(window, host, services.clock, setup.interrupts, say);
+    FlashSession::Config config;
+    config.comNumber = setup.comNumber;
+    config.waitSeconds = setup.waitSeconds;
+    // Taken as the update starts, so the record names the file that was sent.
+    config.beforeBegin = hashFirmware;
+    record.exitStatus = session.Run(config);
+    if (!hashed) {
+        hashFirmware();
+    }
+
+    const int comNumber = setup.comNumber.value_or(window.GetSelectedPortNumber());
+    if (comNumber > 0) {
+        record.port = "COM" + std::to_string(comNumber);
+        record.device = services.ports.DevicePathFor(comNumber);
+    }
+    record.firmwareFile = window.firmwareFileName;
+    record.version = window.firmwareVersion;
+    record.bootLoader = BootLoaderFromLine(host.Text(ids::kBootLoaderLine));
+    unsigned page = 0;
+    unsigned pageCount = 0;
+    if (ParseProgressText(host.Text(ids::kProgressLine), page, pageCount)) {
+        record.lastPage = page;
+        record.pages = pageCount;
+    }
+    record.end = std::chrono::system_clock::now();
+    record.durationMs =
+        static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now() - started)
+                                       .count());
+    return record;
+}
+
+}  // namespace vorenta

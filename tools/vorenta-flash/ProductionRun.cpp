@@ -1,0 +1,348 @@
+#include "ProductionRun.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "ModuleSession.h"
+#include "PrivateTempFolder.h"
+#include "SharedServices.h"
+#include "StationConsole.h"
+#include "app/CommandLine.h"
+#include "platform/posix/DesktopPeerWindows.h"
+#include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixTickSource.h"
+#include "platform/posix/ProcessInfo.h"
+#include "ui/ProductTexts.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::size_t kFailuresNamed = 5;
+constexpr std::string_view kSummaryTitle = "Summary:";
+
+using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Everything one port's thread works with.
+struct PortJob {
+    std::optional<int> comNumber;
+    std::string name;
+    std::FILE* out = stderr;
+    bool terminal = false;
+    std::FILE* wireLog = nullptr;
+    bool ownFolder = false;  // a private folder for each session's page image
+};
+
+struct RunShared {
+    const FlashOptions& options;
+    const StationServices& services;
+    const std::string& programName;
+    const std::string& programDir;
+    const std::function<int()>& interrupts;
+    ReportFile* report;
+    std::string reportPath;
+};
+
+void Print(std::FILE* out, const std::string& line) {
+    std::fprintf(out, "%s\n", line.c_str());
+    std::fflush(out);
+}
+
+PortTally RunPort(const RunShared& run, const PortJob& job) {
+    const FlashOptions& options = run.options;
+    PortTally tally;
+    tally.port = job.name;
+    int lastStatus = kExitUpdated;
+    for (unsigned module = 1;; ++module) {
+        if (options.count && module > *options.count) {
+            break;
+        }
+        if (module > 1 && run.interrupts() > 0) {
+            tally.stoppedBecause = "stopped by the operator";
+            break;
+        }
+        ModuleSessionSetup setup;
+        setup.programName = run.programName;
+        setup.comNumber = job.comNumber;
+        setup.programDir = run.programDir;
+        setup.waitSeconds = options.waitSeconds;
+        setup.quiet = options.quiet;
+        setup.out = job.out;
+        setup.terminal = job.terminal;
+        setup.wireLog = job.wireLog;
+        setup.interrupts = run.interrupts;
+        setup.module = module;
+        std::optional<PrivateTempFolder> folder;
+        setup.tempDir = TemporaryFolder();
+        if (job.ownFolder) {
+            folder.emplace(run.services.files, setup.tempDir);
+            if (folder->Path().empty()) {
+                tally.stoppedBecause =
+                    "no private folder for the page image could be made in " + setup.tempDir;
+                Print(job.out, tally.stoppedBecause);
+                lastStatus = kExitUsage;
+                break;
+            }
+            setup.tempDir = folder->Path();
+        }
+        if (job.wireLog != nullptr && options.repeat) {
+            std::fprintf(job.wireLog, "--- module %u\n", module);
+        }
+
+        const ModuleRecord record = RunModuleSession(run.services, setup);
+        lastStatus = record.exitStatus;
+        if (tally.port.empty()) {
+            tally.port = record.port;
+        }
+        tally.device = record.device;
+        if (record.exitStatus == kExitGaveUp) {
+            // No module answered: the operator stopped, or --wait ran out.
+            tally.stoppedBecause = record.outcome;
+            break;
+        }
+        CountModule(tally, record);
+        if (run.report != nullptr && !run.report->Append(ModuleRecordJson(record))) {
+            Print(job.out, "The report " + run.reportPath +
+                               " could not be written; no further module is started.");
+            tally.stoppedBecause = "the report could not be written";
+            lastStatus = kExitFailureReported;
+            break;
+        }
+        if (record.exitStatus == kExitUsage || record.exitStatus == kExitPortUnavailable) {
+            tally.stoppedBecause = record.outcome;
+            break;
+        }
+        if (!options.repeat) {
+            break;
+        }
+        if (!options.quiet) {
+            Print(job.out, TallyText(tally));
+        }
+    }
+    tally.status = PortStatus(tally, options.repeat, options.count, lastStatus);
+    return tally;
+}
+
+std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
+    std::vector<std::string> names;
+    for (const int number : comNumbers) {
+        names.push_back("COM" + std::to_string(number));
+    }
+    return names;
+}
+
+}  // namespace
+
+StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names)
+    : installed_(installed) {
+    for (const std::string& name : names) {
+        int number = -1;
+        if (!name.empty() && name[0] == '/') {
+            extras_.push_back(std::make_unique<ExtraPortTable>(Table(), name));
+            number = extras_.back()->ComNumber();
+            if (number == -1) {
+                error_ = "every COM number is taken; cannot use " + name;
+                return;
+            }
+        } else if (const auto com = ComNumberOf(name)) {
+            number = *com;
+        } else {
+            error_ = "'" + name + "' is not a port";
+            return;
+        }
+        for (const int earlier : comNumbers_) {
+            if (earlier == number) {
+                error_ = name + " names COM" + std::to_string(number) + " a second time";
+                return;
+            }
+        }
+        comNumbers_.push_back(number);
+    }
+}
+
+void CountModule(PortTally& tally, const ModuleRecord& record) {
+    if (record.exitStatus == kExitUpdated) {
+        ++tally.updated;
+    } else {
+        ++tally.failed;
+        tally.failures.emplace_back(record.module, record.outcome);
+    }
+    tally.lastOutcome = record.outcome;
+    tally.lastDurationMs = record.durationMs;
+    tally.lastStatus = record.exitStatus;
+}
+
+std::string MinutesAndSeconds(std::uint64_t ms) {
+    const std::uint64_t seconds = (ms + 500) / 1000;
+    const std::uint64_t rest = seconds % 60;
+    return std::to_string(seconds / 60) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
+}
+
+std::string TallyText(const PortTally& tally) {
+    return std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) +
+           " failed; last module " + (tally.lastStatus == kExitUpdated ? "updated" : "failed") +
+           " in " + MinutesAndSeconds(tally.lastDurationMs) +
+           ". Waiting for the next module (Ctrl-C ends).";
+}
+
+std::string SummaryText(const PortTally& tally, bool repeat) {
+    std::string text = tally.port.empty() ? std::string("(no port)") : tally.port;
+    if (!tally.device.empty()) {
+        text += " (" + tally.device + ")";
+    }
+    text += ": ";
+    if (!repeat) {
+        if (tally.updated == 1) {
+            return text + "updated";
+        }
+        const std::string why = tally.failed == 1 ? tally.lastOutcome : tally.stoppedBecause;
+        return text + (tally.failed == 1 ? "failed: " : "not updated: ") + why;
+    }
+    text += std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) + " failed";
+    for (std::size_t i = 0; i < tally.failures.size() && i < kFailuresNamed; ++i) {
+        text +=
+            "; module " + std::to_string(tally.failures[i].first) + ": " + tally.failures[i].second;
+    }
+    if (tally.failures.size() > kFailuresNamed) {
+        text += "; ...";
+    }
+    if (!tally.stoppedBecause.empty()) {
+        text += "; ended: " + tally.stoppedBecause;
+    }
+    return text;
+}
+
+int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> count,
+               int lastSessionStatus) {
+    if (!repeat || lastSessionStatus == kExitUsage || lastSessionStatus == kExitPortUnavailable) {
+        return lastSessionStatus;
+    }
+    if (tally.failed > 0 || lastSessionStatus == kExitFailureReported) {
+        return kExitFailureReported;
+    }
+    if (tally.updated == 0 || (count && tally.updated < *count)) {
+        return kExitGaveUp;
+    }
+    return kExitUpdated;
+}
+
+int CombinedStatus(const std::vector<PortTally>& tallies) {
+    for (const PortTally& tally : tallies) {
+        if (tally.status != kExitUpdated) {
+            return tally.status;
+        }
+    }
+    return kExitUpdated;
+}
+
+std::string PerPortPath(const std::string& path, const std::string& port) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= nameStart) {
+        dot = path.size();
+    }
+    return path.substr(0, dot) + "-" + port + path.substr(dot);
+}
+
+int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
+                const std::function<int()>& interrupts) {
+    const std::vector<int>& comNumbers = ports.ComNumbers();
+    const bool several = comNumbers.size() > 1;
+
+    std::unique_ptr<ReportFile> report;
+    if (!options.reportFile.empty()) {
+        std::string error;
+        report = ReportFile::Open(options.reportFile, error);
+        if (!report) {
+            std::fprintf(stderr, "%s: cannot append to the report %s: %s\n", programName.c_str(),
+                         options.reportFile.c_str(), error.c_str());
+            return kExitUsage;
+        }
+    }
+
+    std::vector<PortJob> jobs;
+    std::vector<FilePtr> logFiles;
+    for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
+        PortJob job;
+        if (!comNumbers.empty()) {
+            job.comNumber = comNumbers[i];
+            job.name = "COM" + std::to_string(comNumbers[i]);
+        }
+        job.ownFolder = several;
+        if (!options.logFile.empty()) {
+            const std::string path =
+                several ? PerPortPath(options.logFile, job.name) : options.logFile;
+            logFiles.emplace_back(std::fopen(path.c_str(), "w"), &std::fclose);
+            if (!logFiles.back()) {
+                std::fprintf(stderr, "%s: cannot write the log file %s\n", programName.c_str(),
+                             path.c_str());
+                return kExitUsage;
+            }
+            job.wireLog = logFiles.back().get();
+        }
+        jobs.push_back(std::move(job));
+    }
+
+    PosixTickSource clock;
+    LockedPortTable portTable(ports.Table());
+    IniSettingsStore iniSettings(texts::kCompanyName, programName);
+    LockedSettingsStore settings(iniSettings);
+    const auto desktopPeers = MakeDesktopPeerWindows();
+    LockedPeerWindows peers(*desktopPeers);
+    PosixFileSystem posixFiles;
+    TurnTakingFileSystem files(posixFiles);
+    const StationServices services{clock, portTable, settings, peers, files};
+
+    std::string programDir =
+        options.dir.empty()
+            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), '/')
+            : options.dir;
+    if (!programDir.empty() && programDir.back() != '/') {
+        programDir += '/';
+    }
+    const RunShared run{options,    services,     programName,       programDir,
+                        interrupts, report.get(), options.reportFile};
+
+    std::vector<PortTally> tallies(jobs.size());
+    if (!several) {
+        jobs[0].terminal = StandardErrorIsTerminal();
+        tallies[0] = RunPort(run, jobs[0]);
+        if (options.repeat) {
+            Print(stderr, std::string(kSummaryTitle));
+            Print(stderr, SummaryText(tallies[0], true));
+        }
+        return tallies[0].status;
+    }
+
+    const bool terminal = StandardErrorIsTerminal();
+    StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        jobs[i].out = console.PortStream(i);
+        if (jobs[i].out == nullptr) {
+            std::fprintf(stderr, "%s: cannot set up the output of %s\n", programName.c_str(),
+                         jobs[i].name.c_str());
+            return kExitUsage;
+        }
+    }
+    {
+        // One thread per port; each session inside keeps to its own thread.
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            threads.emplace_back(
+                [&run, &jobs, &tallies, i] { tallies[i] = RunPort(run, jobs[i]); });
+        }
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        std::fflush(jobs[i].out);
+    }
+    console.Finish();
+    console.Line(std::string(kSummaryTitle));
+    for (const PortTally& tally : tallies) {
+        console.Line(SummaryText(tally, options.repeat));
+    }
+    return CombinedStatus(tallies);
+}
+
+}  // namespace vorenta
