@@ -100,8 +100,8 @@ int FlashSession::Arm(const Config& config) {
              window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
          " (put it into its firmware update mode; Ctrl-C cancels).");
 
-    if (config.beforeBegin) {
-        config.beforeBegin();
+    if (beforeBegin) {
+        beforeBegin();
     }
     boxesBefore_ = host_.messageBoxes.size();
     host_.Click(ids::kBeginUpdate);

@@ -18,8 +18,6 @@ class FlashSession {
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
-        // Runs once the port is chosen, just before "Begin Update" is pressed.
-        std::function<void()> beforeBegin;
     };
 
     // `interrupts` says how many times the operator has asked to stop.
@@ -27,6 +25,9 @@ class FlashSession {
                  std::function<int()> interrupts, std::function<void(const std::string&)> say);
 
     int Run(const Config& config);
+
+    // Runs once the port is chosen, just before "Begin Update" is pressed.
+    std::function<void()> beforeBegin;
 
   private:
     int Arm(const Config& config);

@@ -120,7 +120,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     config.comNumber = setup.comNumber;
     config.waitSeconds = setup.waitSeconds;
     // Taken as the update starts, so the record names the file that was sent.
-    config.beforeBegin = hashFirmware;
+    session.beforeBegin = hashFirmware;
     record.exitStatus = session.Run(config);
     if (!hashed) {
         hashFirmware();
