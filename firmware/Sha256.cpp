@@ -1,6 +1,7 @@
 #include "firmware/Sha256.h"
 
 #include <algorithm>
+#include <span>
 
 namespace vorenta {
 
@@ -88,7 +89,8 @@ void Sha256::Compress(const std::uint8_t* block) {
     state_[7] += h;
 }
 
-void Sha256::Update(std::span<const std::uint8_t> data) {
+void Sha256::Update(const std::uint8_t* bytes, std::size_t count) {
+    const std::span<const std::uint8_t> data(bytes, count);
     totalBytes_ += data.size();
     std::size_t at = 0;
     if (blockUsed_ > 0) {
@@ -134,7 +136,7 @@ Sha256::Digest Sha256::Finish() {
     return digest;
 }
 
-std::string Sha256::ToHex(const Digest& digest) {
+std::string Sha256::Hex(const Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
     text.reserve(digest.size() * 2);

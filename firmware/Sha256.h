@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
+#include <string_view>
 
 namespace vorenta {
 
@@ -16,15 +16,18 @@ class Sha256 {
 
     Sha256();
 
-    void Update(std::span<const std::uint8_t> data);
+    void Update(const std::uint8_t* data, std::size_t count);
+    void Update(std::string_view text) {
+        Update(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    }
     // The digest of everything fed so far; the object starts over afterwards.
     Digest Finish();
+    void Reset();
 
-    // 64 lower-case hexadecimal digits.
-    static std::string ToHex(const Digest& digest);
+    // 64 lower-case hexadecimal digits, as sha256sum prints them.
+    static std::string Hex(const Digest& digest);
 
   private:
-    void Reset();
     void Compress(const std::uint8_t* block);
 
     std::array<std::uint32_t, 8> state_{};

@@ -61,10 +61,10 @@ bool HashFile(IFileSystem& files, const std::string& path, std::uint64_t& size,
         if (n == 0) {
             break;
         }
-        sha.Update(std::span(chunk).first(static_cast<std::size_t>(n)));
+        sha.Update(chunk.data(), static_cast<std::size_t>(n));
         size += static_cast<std::uint64_t>(n);
     }
-    sha256 = Sha256::ToHex(sha.Finish());
+    sha256 = Sha256::Hex(sha.Finish());
     return true;
 }
 
