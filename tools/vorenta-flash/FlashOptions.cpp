@@ -153,6 +153,7 @@ std::string FlashUsage() {
            "  --wait SECONDS      give up when the module has not answered by then\n"
            "                      (default: wait until interrupted)\n"
            "  --log FILE          write every byte sent and received, with time stamps\n"
+           "                      (with several ports, FILE with -COMn before its extension)\n"
            "  --quiet             print only messages and errors\n"
            "  --repeat            after each module start again on the same port and wait for\n"
            "                      the next one, until Ctrl-C\n"
