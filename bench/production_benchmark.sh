@@ -83,7 +83,8 @@ flash_pid=$!
 seen=0
 status_of() { awk -v k="$1" '$1 == k ":" { print $2 }' "/proc/$flash_pid/status" 2>/dev/null; }
 while kill -0 "$flash_pid" 2>/dev/null; do
-  done_modules=$(wc -l <"$root/report.jsonl" 2>/dev/null || echo 0)
+  done_modules=0
+  [ -f "$root/report.jsonl" ] && done_modules=$(wc -l <"$root/report.jsonl")
   if [ "$done_modules" -gt "$seen" ]; then
     seen=$done_modules
     fds=$(ls "/proc/$flash_pid/fd" 2>/dev/null | wc -l)

@@ -6,12 +6,12 @@
 #include "ModuleSession.h"
 #include "PrivateTempFolder.h"
 #include "SharedServices.h"
+#include "StationClock.h"
 #include "StationConsole.h"
 #include "app/CommandLine.h"
 #include "platform/posix/DesktopPeerWindows.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
 #include "ui/ProductTexts.h"
 
@@ -55,7 +55,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
     tally.port = job.name;
     int lastStatus = kExitUpdated;
     for (unsigned module = 1;; ++module) {
-        if (options.count && module > *options.count) {
+        if ((module > 1 && !options.repeat) || (options.count && module > *options.count)) {
             break;
         }
         if (module > 1 && run.interrupts() > 0) {
@@ -113,8 +113,9 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
             tally.stoppedBecause = record.outcome;
             break;
         }
-        if (!options.repeat) {
-            break;
+        const bool last = options.count && module >= *options.count;
+        if (!options.repeat || last || run.interrupts() > 0) {
+            continue;  // the loop's own checks end it and say why
         }
         if (!options.quiet) {
             Print(job.out, TallyText(tally));
@@ -285,7 +286,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         jobs.push_back(std::move(job));
     }
 
-    PosixTickSource clock;
+    StationClock clock;
     LockedPortTable portTable(ports.Table());
     IniSettingsStore iniSettings(texts::kCompanyName, programName);
     LockedSettingsStore settings(iniSettings);
