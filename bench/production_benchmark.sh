@@ -8,7 +8,7 @@
 #     temporary folder.
 # Not part of the test run.
 #   bench/production_benchmark.sh [BIN_FOLDER] [PORTS] [MODULES]
-#   (defaults: build/release/bin, 8, 50)
+#   (defaults: build/release/bin, 8, 50; PORTS 0 skips the first part)
 set -euo pipefail
 bin=${1:-build/release/bin}
 stations=${2:-8}
@@ -60,16 +60,17 @@ run_flash() {
     "$label" "$status" "$wall" "$intact" "${#devices[@]}" "$rss" "$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')"
 }
 
-echo "1. $stations base stations at once, $pages pages each, line-rate pacing"
-start_sims 1 --pace
-run_flash "one alone"
-alone=$wall
-start_sims "$stations" --pace
-run_flash "$stations at once"
-together=$wall
-awk -v a="$alone" -v t="$together" 'BEGIN { printf "ratio of wall times: %.3f (at most 1.05 wanted)\n", t / a }'
-
-echo
+if [ "$stations" -gt 0 ]; then
+  echo "1. $stations base stations at once, $pages pages each, line-rate pacing"
+  start_sims 1 --pace
+  run_flash "one alone"
+  alone=$wall
+  start_sims "$stations" --pace
+  run_flash "$stations at once"
+  together=$wall
+  awk -v a="$alone" -v t="$together" 'BEGIN { printf "ratio of wall times: %.3f (at most 1.05 wanted)\n", t / a }'
+  echo
+fi
 echo "2. --repeat over a line of $modules modules (16 pages each, no pacing)"
 head -c $((16 * 256)) /dev/urandom >"$root/small/image.bin"
 printf 'bench\nimage.bin\n' >"$root/small/Vorenta_KT76_MM_VMM_V2.txt"
@@ -80,27 +81,28 @@ device=$(head -n 1 "$root/line.txt")
 "$bin/vorenta-flash" --quiet --port "$device" --dir "$root/small" --count "$modules" \
   --report "$root/report.jsonl" >/dev/null 2>"$root/repeat.txt" &
 flash_pid=$!
-seen=0
 status_of() { awk -v k="$1" '$1 == k ":" { print $2 }' "/proc/$flash_pid/status" 2>/dev/null; }
+# One sample every 0.1 s: modules finished so far, peak RSS, RSS, open files.
 while kill -0 "$flash_pid" 2>/dev/null; do
-  done_modules=0
-  [ -f "$root/report.jsonl" ] && done_modules=$(wc -l <"$root/report.jsonl")
-  if [ "$done_modules" -gt "$seen" ]; then
-    seen=$done_modules
-    fds=$(ls "/proc/$flash_pid/fd" 2>/dev/null | wc -l)
-    echo "$seen $(status_of VmHWM) $(status_of VmRSS) $fds" >>"$root/memory.txt"
-  fi
+  finished=0
+  [ -f "$root/report.jsonl" ] && finished=$(wc -l <"$root/report.jsonl")
+  # The process may end between the look and the sample: keep whole samples only.
+  sample="$finished $(status_of VmHWM) $(status_of VmRSS) $(ls "/proc/$flash_pid/fd" 2>/dev/null | wc -l)" || true
+  if [ "$(echo "$sample" | wc -w)" -eq 4 ]; then echo "$sample" >>"$root/memory.txt"; fi
   sleep 0.1
 done
 repeat_status=0
 wait "$flash_pid" || repeat_status=$?
 wait "$line_pid" || true
-updated=$(grep -c '"exitStatus":0' "$root/report.jsonl" || true)
-read -r _ first_peak first_rss first_fds < <(head -n 1 "$root/memory.txt")
-read -r last_n last_peak last_rss last_fds < <(tail -n 1 "$root/memory.txt")
-echo "exit $repeat_status, $updated of $modules modules updated, report lines $(wc -l <"$root/report.jsonl")"
-echo "after module 1: peak RSS $first_peak KiB, RSS $first_rss KiB, open files $first_fds"
-echo "after module $last_n: peak RSS $last_peak KiB, RSS $last_rss KiB, open files $last_fds"
-awk -v a="$first_peak" -v b="$last_peak" 'BEGIN { printf "peak RSS ratio last/first: %.3f (within 1.10 wanted)\n", b / a }'
+updated=$(grep -c '"exitStatus":0' "$root/report.jsonl" 2>/dev/null || true)
+echo "exit $repeat_status, $updated of $modules modules updated, report lines $(cat "$root/report.jsonl" 2>/dev/null | wc -l)"
+# The last sample taken while module K was under way, K = 1 and the last one.
+during() { awk -v k="$1" '$1 == k - 1 { line = $0 } END { print line }' "$root/memory.txt"; }
+read -r _ first_peak first_rss first_fds <<<"$(during 1)"
+read -r _ last_peak last_rss last_fds <<<"$(during "$modules")"
+echo "during module 1: peak RSS ${first_peak:-?} KiB, RSS ${first_rss:-?} KiB, open files ${first_fds:-?}"
+echo "during module $modules: peak RSS ${last_peak:-?} KiB, RSS ${last_rss:-?} KiB, open files ${last_fds:-?}"
+awk -v a="${first_peak:-0}" -v b="${last_peak:-0}" \
+  'BEGIN { if (a > 0) printf "peak RSS ratio last/first: %.3f (within 1.10 wanted)\n", b / a }'
 left=$(find "$TMPDIR" -mindepth 1 | wc -l)
 echo "left in the temporary folder: $left entries"

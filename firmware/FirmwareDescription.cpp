@@ -15,14 +15,20 @@ namespace {
 // Lines 1 to 3 are read; later lines are never looked at.
 constexpr std::size_t kLinesRead = 3;
 constexpr std::size_t kReadChunk = 4096;
+// Two short lines are all a description holds; anything larger is not one.
+constexpr std::uint64_t kMaxDescriptionBytes = 1024 * 1024;
 
 // Reads until `lines` line ends have arrived or the file ends. Null on a read
-// error.
-std::optional<std::string> ReadLeadingLines(IFile& file, std::size_t lines) {
+// error, or when the file holds more than `maxBytes`.
+std::optional<std::string> ReadLeadingLines(IFile& file, std::size_t lines,
+                                            std::uint64_t maxBytes) {
     std::string text;
     std::vector<std::uint8_t> chunk(kReadChunk);
     std::size_t lineEnds = 0;
     while (lineEnds < lines) {
+        if (text.size() > maxBytes) {
+            return std::nullopt;
+        }
         const long n = file.Read(chunk.data(), chunk.size());
         if (n < 0) {
             return std::nullopt;
@@ -71,8 +77,9 @@ void CPLSM_UpdateDlg::LoadFirmwareDescription() {
     {
         // Closed again before the firmware file is checked.
         const auto file = platform_.files.Open(path, OpenMode::ReadExisting);
-        if (file) {
-            text = ReadLeadingLines(*file, kLinesRead);
+        const std::optional<std::uint64_t> length = file ? file->Length() : std::nullopt;
+        if (file && length && *length <= kMaxDescriptionBytes) {
+            text = ReadLeadingLines(*file, kLinesRead, kMaxDescriptionBytes);
             failure = firmware::kDescriptionReadFailed;
         }
     }

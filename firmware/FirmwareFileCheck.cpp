@@ -12,7 +12,10 @@ int CPLSM_UpdateDlg::CheckFirmwareFile() {
 
     int result = 0;
     std::string dateText;
+    checkedFirmware_.reset();
     if (const auto file = platform_.files.Open(path, OpenMode::ReadExisting)) {
+        // The version shown; the transfer sends no other.
+        checkedFirmware_ = file->Identity();
         // A time that cannot be read still lets the check pass; the line
         // then shows the name alone.
         if (const auto modified = file->ModificationTime()) {

@@ -43,6 +43,10 @@ inline constexpr std::string_view kImageCreateFailed =
 inline constexpr std::string_view kSourceReadFailed = "Unable to read the firmware file.";
 inline constexpr std::string_view kImageWriteFailed =
     "Unable to write the temporary firmware file.";
+inline constexpr std::string_view kFirmwareChangedNotice =
+    "The firmware file changed since the update began; its pages are copied again.";
+inline constexpr std::string_view kSourceKeepsChanging =
+    "The firmware file keeps changing; it cannot be sent.";
 // printf format: pages required, then pages written.
 inline constexpr const char* kPageCountMismatchFormat =
     "Invalid binary output file: \n    Number of pages required = %d\n    Number of pages "

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "firmware/FirmwareTexts.h"
+#include "firmware/HeldPageImage.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta {
@@ -18,7 +19,11 @@ enum class CopyResult { Done, ReadFailed, WriteFailed };
 struct CopyOutcome {
     CopyResult result = CopyResult::Done;
     std::uint64_t pagesWritten = 0;
+    std::vector<std::uint64_t> pageDigests;
 };
+
+// Firmware files replaced again and again while the transfer starts.
+constexpr int kRebuildAttempts = 3;
 
 // Copies the source into whole pages, the last one filled up with 0xFF.
 CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
@@ -47,6 +52,7 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
             return outcome;
         }
         ++outcome.pagesWritten;
+        outcome.pageDigests.push_back(PageDigest(page.data(), page.size()));
         if (static_cast<std::size_t>(n) < pageSize) {
             break;
         }
@@ -70,7 +76,6 @@ std::string PageCountMismatchText(std::uint64_t required, std::uint64_t written)
 int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
     constexpr std::string_view caption = texts::kUpdateErrorCaption;
     const std::string sourcePath = programDir + firmwareFile;
-    const std::string imagePath = tempDir + std::string(firmware::kPageImageFileName);
 
     CopyOutcome outcome;
     std::uint64_t pagesRequired = 0;
@@ -82,12 +87,25 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
             platform_.window.MessageBox(firmware::kSourceOpenFailed, caption, MessageIcon::None);
             return 0;
         }
-        const auto image = platform_.files.Open(imagePath, OpenMode::CreateTruncateReadWrite);
-        if (!image) {
+        // The session's own folder, made once and kept for the session: no
+        // other session, and no file outside it, is ever touched.
+        if (!pageImage_.folder) {
+            pageImage_.folder = platform_.files.CreateSessionFolder(tempDir);
+        }
+        pageImage_.file.reset();
+        pageImage_.builtFrom.reset();
+        pageImage_.pageDigests.clear();
+        if (pageImage_.folder) {
+            pageImage_.file = pageImage_.folder->CreateFile(firmware::kPageImageFileName);
+        }
+        if (!pageImage_.file) {
             platform_.window.MessageBox(firmware::kImageCreateFailed, caption, MessageIcon::None);
             return 0;
         }
 
+        // Taken before the copy: a file changed while it is copied then
+        // counts as changed, and the transfer builds its image again.
+        const std::optional<FileIdentity> identity = source->Identity();
         const std::optional<std::uint64_t> length = source->Length();
         if (!length) {
             outcome.result = CopyResult::ReadFailed;
@@ -97,7 +115,10 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
         } else {
             const auto size = static_cast<std::uint64_t>(pageSize);
             pagesRequired = (*length + size - 1) / size;
-            outcome = CopyPages(*source, *image, static_cast<std::size_t>(pageSize));
+            outcome = CopyPages(*source, *pageImage_.file, static_cast<std::size_t>(pageSize));
+            pageImage_.builtFrom = identity;
+            pageImage_.pageDigests = std::move(outcome.pageDigests);
+            pageImage_.pageSize = static_cast<std::size_t>(pageSize);
         }
     }
 
@@ -120,10 +141,43 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
     return 1;
 }
 
+int CPLSM_UpdateDlg::RefreshPageImage() {
+    if (!pageImage_.file) {
+        return 1;  // nothing held: opening the image reports it
+    }
+    for (int attempt = 0; attempt < kRebuildAttempts; ++attempt) {
+        // Sent and shown must be the same version of the firmware file.
+        if (pageImage_.builtFrom && pageImage_.builtFrom == checkedFirmware_) {
+            return 1;
+        }
+        platform_.window.Log(firmware::kFirmwareChangedNotice);
+        if (BuildPageImage(firmwareFileName) == 0 || CheckFirmwareFile() == 0) {
+            return 0;
+        }
+    }
+    platform_.window.MessageBox(firmware::kSourceKeepsChanging, texts::kUpdateErrorCaption,
+                                MessageIcon::None);
+    return 0;
+}
+
+std::unique_ptr<IFile> CPLSM_UpdateDlg::OpenPageImage() {
+    return MakeCheckedPageImageReader(pageImage_);
+}
+
+std::string CPLSM_UpdateDlg::PageImagePath() const {
+    if (!pageImage_.folder) {
+        return {};
+    }
+    return pageImage_.folder->Path() + std::string(firmware::kPageImageFileName);
+}
+
 void CPLSM_UpdateDlg::DeletePageImage() {
-    // Nothing to report: a file that will not go is left for the next build,
-    // which empties it.
-    platform_.files.RemoveFile(tempDir + std::string(firmware::kPageImageFileName));
+    // The file is closed before its folder is removed with it. Nothing to
+    // report: a folder that will not go is removed by a later session.
+    pageImage_.file.reset();
+    pageImage_.folder.reset();
+    pageImage_.builtFrom.reset();
+    pageImage_.pageDigests.clear();
 }
 
 }  // namespace vorenta

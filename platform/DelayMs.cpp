@@ -7,8 +7,13 @@ void DelayMs(ITickSource& clock, std::uint32_t ms) {
         return;
     }
     const std::uint32_t start = clock.GetTickCount();
-    while (TicksSince(start, clock.GetTickCount()) < ms) {
-        clock.Yield();
+    for (;;) {
+        const std::uint32_t waited = TicksSince(start, clock.GetTickCount());
+        if (waited >= ms) {
+            return;
+        }
+        // A sleep may end a little early (a signal, a coarse timer): measure again.
+        clock.Sleep(ms - waited);
     }
 }
 

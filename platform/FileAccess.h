@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorenta {
 
@@ -16,6 +17,19 @@ struct LocalTime {
     int hour = 0;    // 0-23
     int minute = 0;  // 0-59
     int second = 0;  // 0-60
+};
+
+// What tells one version of a file from another: the file itself (volume and
+// index, so a file replaced under the same name differs), its length and the
+// times of its last change, to the finest unit the platform keeps.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::uint64_t length = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;  // status change where the platform has one, else 0
+
+    bool operator==(const FileIdentity&) const = default;
 };
 
 enum class OpenMode {
@@ -38,6 +52,29 @@ class IFile {
     virtual std::optional<LocalTime> ModificationTime() = 0;
     // Flushes what was written to the device; false when it did not get there.
     virtual bool Flush() = 0;
+    // Which version of which file this is, when the platform can tell.
+    virtual std::optional<FileIdentity> Identity() = 0;
+};
+
+// A private folder for the temporary files of one update session, made fresh
+// under the temporary-files folder and reachable by this user only. It is held
+// (locked) while the object lives, so no other session mistakes it for an
+// abandoned one, and removed with the files made in it when destroyed. Files
+// made in it must be closed before it is destroyed (Windows cannot remove an
+// open file).
+//
+// POSIX: mkdtemp (mode 0700), a flock on the folder, files made with openat
+// relative to it. Windows: GetTempPath and a folder of a unique name, held
+// open without delete sharing.
+class ISessionFolder {
+  public:
+    virtual ~ISessionFolder() = default;
+    // The folder, with its trailing separator.
+    virtual const std::string& Path() const = 0;
+    // Makes the file `name` in the folder, empty, for reading and writing,
+    // held for exclusive use until closed; a file of that name made earlier
+    // is replaced. Null when it cannot be made.
+    virtual std::unique_ptr<IFile> CreateFile(std::string_view name) = 0;
 };
 
 class IFileSystem {
@@ -47,8 +84,11 @@ class IFileSystem {
     // (missing, a directory, a device, a FIFO, an empty path, held by another
     // process, or a symbolic link where one must not be followed).
     virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
-    // Removes a regular file; a missing file, or anything else, is left alone.
-    virtual bool RemoveFile(const std::string& path) = 0;
+    // Makes a session folder under `parent` (the temporary-files folder, with
+    // its trailing separator); null when none can be made there. Folders that
+    // sessions of this user left behind (a killed process) and nobody holds
+    // any more are removed first. Nothing else is ever removed.
+    virtual std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) = 0;
 };
 
 }  // namespace vorenta

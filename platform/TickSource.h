@@ -10,9 +10,10 @@ class ITickSource {
   public:
     virtual ~ITickSource() = default;
     virtual std::uint32_t GetTickCount() = 0;
-    // A real sleep; only the port hand-off uses it, every other wait is busy.
+    // Gives up the processor for about `ms` milliseconds. Callers that must not
+    // return early check the counter afterwards, as DelayMs does.
     virtual void Sleep(std::uint32_t ms) = 0;
-    // Called inside busy waits so another process on the machine is not starved.
+    // For a caller that has to loop without a wait of its own.
     virtual void Yield() {}
 };
 
@@ -20,8 +21,9 @@ inline std::uint32_t TicksSince(std::uint32_t start, std::uint32_t now) {
     return now - start;
 }
 
-// Busy wait on the tick counter: never sleeps, never processes window messages,
-// never returns before the unsigned difference reaches `ms`. 0 returns at once.
+// Waits until the unsigned difference of the counter from its first reading
+// reaches `ms`, sleeping meanwhile; never returns earlier and never processes
+// window messages. 0 returns at once.
 void DelayMs(ITickSource& clock, std::uint32_t ms);
 
 }  // namespace vorenta

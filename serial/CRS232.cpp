@@ -18,6 +18,8 @@ constexpr char kXoff = 0x13;
 constexpr char kErrorReplacement = static_cast<char>(0xFF);
 constexpr char kEndOfFile = 0x0D;
 constexpr char kEventChar = static_cast<char>(0xFF);
+// How long a wait for input sleeps at a time on a line that cannot wait for bytes itself.
+constexpr unsigned kInputSleepSliceMs = 5;
 
 // Any speed outside these lists falls back to this one.
 constexpr int kFallbackSpeed = 9600;
@@ -73,6 +75,7 @@ int CRS232::Open(int portNumberArg, int baudRate, int parityLetter, int dataBits
     // Kept even when the open fails, so the caller can name the port it tried.
     portNumber = portNumberArg;
     devicePath_ = ports_.DevicePathFor(portNumberArg);
+    deviceError_ = false;
 
     dcb = Dcb{};
     dcb.DCBlength = kDcbRecordLength;
@@ -154,12 +157,14 @@ int CRS232::WriteBytes(const std::uint8_t* buffer, int count) {
         return 0;
     }
     const auto size = static_cast<std::size_t>(count);
-    return device_.Write(buffer, size) == static_cast<long>(size) ? 1 : 0;
+    const long written = device_.Write(buffer, size);
+    deviceError_ = deviceError_ || written < 0;
+    return written == static_cast<long>(size) ? 1 : 0;
 }
 
-void CRS232::SendPacket(const std::uint8_t* buffer, int count) {
+int CRS232::SendPacket(const std::uint8_t* buffer, int count) {
     if (buffer == nullptr) {
-        return;
+        return count <= 0 ? 1 : 0;
     }
     PacketFrameBuffer frame{};
     std::size_t offset = 0;
@@ -168,9 +173,13 @@ void CRS232::SendPacket(const std::uint8_t* buffer, int count) {
         count -= chunk;
         const std::size_t length =
             BuildPacketFrame(buffer + offset, static_cast<std::size_t>(chunk), frame);
-        WriteBytes(frame.data(), static_cast<int>(length));
+        // A line that failed one frame (gone, or stalled for seconds) is not asked for more.
+        if (WriteBytes(frame.data(), static_cast<int>(length)) == 0) {
+            return 0;
+        }
         offset += static_cast<std::size_t>(chunk);
     }
+    return 1;
 }
 
 void CRS232::SendPacketText(const char* text) {
@@ -185,6 +194,7 @@ unsigned CRS232::BytesWaiting() {
         return 0;
     }
     const long waiting = device_.BytesWaiting();
+    deviceError_ = deviceError_ || waiting < 0;
     return waiting > 0 ? static_cast<unsigned>(waiting) : 0U;
 }
 
@@ -197,7 +207,17 @@ unsigned CRS232::Read(std::uint8_t* buffer, unsigned maxCount) {
         return 0;
     }
     const long got = device_.Read(buffer, std::min(maxCount, waiting));
+    deviceError_ = deviceError_ || got < 0;
     return got > 0 ? static_cast<unsigned>(got) : 0U;
+}
+
+void CRS232::WaitForInput(unsigned ms) {
+    if (ms == 0) {
+        return;
+    }
+    if (isOpen == 0 || !device_.WaitForInput(ms)) {
+        clock_.Sleep(std::min(ms, kInputSleepSliceMs));
+    }
 }
 
 int CRS232::PurgeInput() {

@@ -23,6 +23,7 @@ void CPLSM_UpdateDlg::DelayMs(std::uint32_t ms) {
 }
 
 void CPLSM_UpdateDlg::OnCommand(int controlId) {
+    const HandlerScope running(handlersRunning_);
     switch (controlId) {
         case ids::IDOK:
             OnOK();
@@ -46,6 +47,7 @@ void CPLSM_UpdateDlg::OnCommand(int controlId) {
 }
 
 void CPLSM_UpdateDlg::OnPostedMessage(unsigned message) {
+    const HandlerScope running(handlersRunning_);
     if (message == ids::UWM_MODULE_ANSWERED) {
         OnModuleAnswered(0, 0);
     } else if (message == ids::UWM_CANCEL_UPDATE) {

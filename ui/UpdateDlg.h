@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "firmware/HeldPageImage.h"
 #include "platform/FileAccess.h"
 #include "platform/PeerWindows.h"
 #include "platform/PortTable.h"
@@ -70,6 +71,8 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     int CheckFirmwareFile();
     int BuildPageImage(std::string firmwareFile);
     void DeletePageImage();
+    // The held page image's path, empty when the session holds none.
+    std::string PageImagePath() const;
 
     // Ports.
     void EnumerateSerialPorts();
@@ -117,7 +120,25 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // the boot loader asked for again (pages counted from 0).
     std::function<void(std::uint64_t page)> pageRepeated;
 
+    // For hosts the system can ask to end (SIGTERM, SIGHUP): once `requested`
+    // says so, a transfer ends with its failure report, an armed session is
+    // cancelled at the next tick, and the window then ends. Outcomes go to the
+    // log from then on, as nobody is left to close a message box.
+    void SetTerminationRequest(std::function<bool()> requested);
+
   protected:
+    // Counts a handler under way for as long as it runs.
+    class HandlerScope {
+      public:
+        explicit HandlerScope(int& running) : running_(running) { ++running_; }
+        ~HandlerScope() { --running_; }
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+      private:
+        int& running_;
+    };
+
     enum class ByteWait { Received, TimedOut, ReadFailed, Interrupted };
 
     void ReportFailure(TransferFailure failure);
@@ -126,15 +147,30 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // Waits up to `timeoutMs` for one byte of the boot loader's reply.
     ByteWait WaitForByte(std::uint32_t timeoutMs, std::uint8_t& byte);
     bool InterruptRequested() const;
+    bool TerminationRequested() const;
+    // Ends the window for a termination request once no handler is running.
+    void EndForTermination();
+    // An outcome for the operator: a message box, or the log while terminating.
+    void ShowOutcome(std::string_view text, std::string_view caption, MessageIcon icon);
+    // The armed session's port reported that its device is gone: cancel, say so.
+    void EndSessionForLostPort();
     // Pages in the page image, or nothing when it cannot be opened.
     std::optional<std::uint64_t> PageImagePageCount();
-    std::string PageImagePath() const;
+    // Builds the page image again when the firmware file shown is not the one
+    // it was built from; 0 after a message when that fails.
+    int RefreshPageImage();
+    // The held page image for the transfer to read; null when there is none.
+    std::unique_ptr<IFile> OpenPageImage();
     void LockSessionControls();
     void RestoreSessionControls();
 
     UpdateDlgPlatform platform_;
     const std::int8_t& preferredPort_;
     std::string applicationName_;
+    HeldPageImage pageImage_;
+    std::optional<FileIdentity> checkedFirmware_;  // what the firmware line shows
+    std::function<bool()> terminationRequested_;
+    int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
 };
 
 }  // namespace vorenta

@@ -83,6 +83,7 @@ ControlStyle CPLSM_UpdateDlg::GetControlStyle(int controlId) const {
 }
 
 void CPLSM_UpdateDlg::OnSysCommand(unsigned commandId) {
+    const HandlerScope running(handlersRunning_);
     if ((commandId & 0xFFF0U) == ids::kSysCommandAbout) {
         platform_.window.ShowAboutDialog();
     } else if ((commandId & 0xFFF0U) == ids::kSysCommandClose) {
@@ -111,6 +112,7 @@ void CPLSM_UpdateDlg::OnDestroy() {
         timerId = 0;
     }
     serialPort.Close();
+    DeletePageImage();
 }
 
 }  // namespace vorenta

@@ -1,6 +1,8 @@
 // The exchange with the module's boot loader once it has answered the poll:
 // identification, ready byte, the pages with address, checksum and reply, and
 // the end marker.
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,9 +16,46 @@ namespace vorenta {
 namespace {
 
 constexpr std::string_view kBootLoaderVersionLabel = "Boot loader version  =  ";
+constexpr std::string_view kDiscardedInputLog = "Input discarded before page ";
+constexpr std::string_view kDiscardedInputLogEnd = " was sent: ";
+// The longest sleep of a wait for a reply, so an interrupt is seen soon.
+constexpr std::uint32_t kReplySleepSliceMs = 50;
 
 std::string ProgressText(std::uint64_t page, std::uint64_t pageCount) {
     return "Sending firmware page  " + std::to_string(page) + "  of  " + std::to_string(pageCount);
+}
+
+std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        text += text.empty() ? "" : " ";
+        text += kDigits[byte >> 4U];
+        text += kDigits[byte & 0x0FU];
+    }
+    return text;
+}
+
+// A reply byte that is already waiting (a doubled '!' on a noisy line) belongs
+// to an earlier send; taken as the next page's reply it could accept a page the
+// module never took. It is read off the line, so the log shows it, and dropped.
+void DiscardStaleInput(CRS232& port, IWindowServices& window, std::uint64_t pageNumber) {
+    std::vector<std::uint8_t> stale;
+    std::array<std::uint8_t, 64> chunk{};
+    // Bounded, so a line that never stops talking cannot hold the transfer here.
+    for (int reads = 0; reads < 16 && port.BytesWaiting() > 0; ++reads) {
+        const unsigned got = port.Read(chunk.data(), static_cast<unsigned>(chunk.size()));
+        if (got == 0) {
+            break;
+        }
+        stale.insert(stale.end(), chunk.begin(), chunk.begin() + got);
+    }
+    if (stale.empty()) {
+        return;
+    }
+    port.PurgeInput();
+    window.Log(std::string(kDiscardedInputLog) + std::to_string(pageNumber + 1) +
+               std::string(kDiscardedInputLogEnd) + HexBytes(stale));
 }
 
 // Reads exactly `count` bytes unless the file ends or fails first.
@@ -45,13 +84,14 @@ CPLSM_UpdateDlg::ByteWait CPLSM_UpdateDlg::WaitForByte(std::uint32_t timeoutMs,
         if (serialPort.BytesWaiting() > 0) {
             return serialPort.Read(&byte, 1) == 1 ? ByteWait::Received : ByteWait::ReadFailed;
         }
-        if (TicksSince(start, platform_.clock.GetTickCount()) >= timeoutMs) {
+        const std::uint32_t waited = TicksSince(start, platform_.clock.GetTickCount());
+        if (waited >= timeoutMs) {
             return ByteWait::TimedOut;
         }
         if (InterruptRequested()) {
             return ByteWait::Interrupted;
         }
-        platform_.clock.Yield();
+        serialPort.WaitForInput(std::min(timeoutMs - waited, kReplySleepSliceMs));
     }
 }
 
@@ -73,6 +113,11 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         FinishSession();
         return 0;
     }
+    // A firmware file replaced since arming: send what the firmware line shows.
+    if (RefreshPageImage() == 0) {
+        FinishSession();
+        return 0;
+    }
     window.SetDlgItemText(ids::kBootLoaderLine, "");
     window.SetDlgItemText(ids::kProgressLine, "");
     window.SetDlgItemText(ids::kStatusLine, "");
@@ -86,8 +131,9 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     bool overlong = false;
     const std::uint32_t identificationStart = platform_.clock.GetTickCount();
     for (;;) {
-        if (TicksSince(identificationStart, platform_.clock.GetTickCount()) >=
-            bl::kIdentificationTimeoutMs) {
+        const std::uint32_t waited =
+            TicksSince(identificationStart, platform_.clock.GetTickCount());
+        if (waited >= bl::kIdentificationTimeoutMs) {
             ReportFailure(TransferFailure::NoResponseWithHint);
             return 0;
         }
@@ -96,7 +142,8 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             return 0;
         }
         if (serialPort.BytesWaiting() == 0) {
-            platform_.clock.Yield();
+            serialPort.WaitForInput(
+                std::min(bl::kIdentificationTimeoutMs - waited, kReplySleepSliceMs));
             continue;
         }
         std::uint8_t byte = 0;
@@ -143,7 +190,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     }
 
     // Phase 3: the page image.
-    auto image = platform_.files.Open(PageImagePath(), OpenMode::ReadWriteExisting);
+    auto image = OpenPageImage();
     if (!image || !image->Seek(0) || !image->Length() || pageSize <= 0) {
         image.reset();
         ReportTemporaryFileFailure();
@@ -184,6 +231,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         const auto address = bl::PageAddress(static_cast<std::uint32_t>(pageNumber), size);
         const std::uint8_t checksum = bl::PageChecksum(page.data(), page.size());
         DelayMs(bl::kSendPauseMs);
+        DiscardStaleInput(serialPort, window, pageNumber);
         serialPort.SendPacket(address.data(), static_cast<int>(address.size()));
         DelayMs(bl::kSendPauseMs);
         serialPort.SendPacket(page.data(), static_cast<int>(page.size()));
@@ -225,8 +273,14 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         return 0;
     }
 
-    // Phase 5: the end marker; no reply is awaited.
-    serialPort.SendPacket(bl::kEndMarker.data(), static_cast<int>(bl::kEndMarker.size()));
+    // Phase 5: the end marker; no reply is awaited, but it must have left, or
+    // the module may still be waiting for it.
+    if (serialPort.SendPacket(bl::kEndMarker.data(), static_cast<int>(bl::kEndMarker.size())) ==
+        0) {
+        image.reset();
+        ReportFailure(TransferFailure::NoResponse);
+        return 0;
+    }
     DelayMs(bl::kSendPauseMs);
     image.reset();
     SavePortNumber(serialPort.GetPortNumber());

@@ -1,6 +1,7 @@
 // The update session: arming, the poll on every timer tick, the module's
 // answer, cancelling, and the transfer run from the answer's message.
 #include <string>
+#include <utility>
 
 #include "firmware/FirmwareTexts.h"
 #include "ui/Colours.h"
@@ -18,8 +19,6 @@ namespace {
 constexpr std::uint32_t kPromptShownMs = 1500;
 constexpr std::uint32_t kPromptHiddenMs = 250;
 
-constexpr std::string_view kPortOpenFailure = "Unable to open serial port COM";
-constexpr std::string_view kPortOpenFailureTail = "     ";
 constexpr std::string_view kEmptyFirmware =
     "The firmware file is empty: there is nothing to send to the module.     ";
 
@@ -84,8 +83,8 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
         if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
                             kSessionStopBits) == 0) {
             window.SetDlgItemText(ids::kStatusLine, "");
-            window.MessageBox(std::string(kPortOpenFailure) + std::to_string(port) +
-                                  std::string(kPortOpenFailureTail),
+            window.MessageBox(std::string(texts::kPortOpenFailure) + std::to_string(port) +
+                                  std::string(texts::kPortMessageTail),
                               texts::kUpdateErrorCaption, MessageIcon::Exclamation);
             ReturnLentPort();
             return;
@@ -133,6 +132,11 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
 }
 
 void CPLSM_UpdateDlg::OnTimer(unsigned) {
+    // Not from inside another handler: a modal box may be waiting there.
+    if (TerminationRequested() && handlersRunning_ == 0) {
+        EndForTermination();
+        return;
+    }
     if (updateActive == 0 || moduleAnswered == 1) {
         return;
     }
@@ -158,6 +162,10 @@ void CPLSM_UpdateDlg::OnTimer(unsigned) {
             window.PostMessage(ids::UWM_MODULE_ANSWERED);
             break;
         }
+    }
+    if (moduleAnswered == 0 && serialPort.DeviceReportedError()) {
+        EndSessionForLostPort();
+        return;
     }
 
     const std::uint8_t poll = bootloader::kPollByte;
@@ -191,12 +199,8 @@ void CPLSM_UpdateDlg::RunFirmwareTransfer() {
     DeletePageImage();
 }
 
-std::string CPLSM_UpdateDlg::PageImagePath() const {
-    return tempDir + std::string(firmware::kPageImageFileName);
-}
-
 std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {
-    const auto file = platform_.files.Open(PageImagePath(), OpenMode::ReadExisting);
+    const auto file = OpenPageImage();
     if (!file) {
         return std::nullopt;
     }
@@ -205,6 +209,47 @@ std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {
         return std::nullopt;
     }
     return *length / static_cast<std::uint64_t>(pageSize);
+}
+
+void CPLSM_UpdateDlg::EndSessionForLostPort() {
+    const int port = serialPort.portNumber;
+    // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
+    StartOrCancelUpdate();
+    ShowOutcome(
+        std::string(texts::kPortGone) + std::to_string(port) + std::string(texts::kPortGoneTail),
+        texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+    RefreshSerialPorts();
+}
+
+void CPLSM_UpdateDlg::SetTerminationRequest(std::function<bool()> requested) {
+    terminationRequested_ = requested;
+    // The transfer's waits ask this one.
+    transferInterruptRequested = [requested, previous = std::move(transferInterruptRequested)] {
+        return requested() || (previous && previous());
+    };
+}
+
+bool CPLSM_UpdateDlg::TerminationRequested() const {
+    return terminationRequested_ && terminationRequested_();
+}
+
+void CPLSM_UpdateDlg::EndForTermination() {
+    if (updateActive == 1) {
+        StartOrCancelUpdate();  // base released, port closed, page image deleted
+    }
+    serialPort.Close();
+    ReturnLentPort();
+    DeletePageImage();
+    platform_.window.EndDialog(ids::IDCANCEL);
+}
+
+void CPLSM_UpdateDlg::ShowOutcome(std::string_view text, std::string_view caption,
+                                  MessageIcon icon) {
+    if (TerminationRequested()) {
+        platform_.window.Log(std::string(caption) + ": " + std::string(text));
+        return;
+    }
+    platform_.window.MessageBox(text, caption, icon);
 }
 
 }  // namespace vorenta

@@ -19,21 +19,19 @@ void CPLSM_UpdateDlg::FinishSession() {
 void CPLSM_UpdateDlg::ReportFailure(TransferFailure failure) {
     FinishSession();
     platform_.window.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
-    platform_.window.MessageBox(FailureHeadline(failure) + FailureNotice(),
-                                texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+    ShowOutcome(FailureHeadline(failure) + FailureNotice(), texts::kUpdateErrorCaption,
+                MessageIcon::Exclamation);
 }
 
 void CPLSM_UpdateDlg::ReportTemporaryFileFailure() {
     FinishSession();
-    platform_.window.MessageBox(texts::kTemporaryFileFailure, texts::kUpdateErrorCaption,
-                                MessageIcon::None);
+    ShowOutcome(texts::kTemporaryFileFailure, texts::kUpdateErrorCaption, MessageIcon::None);
 }
 
 void CPLSM_UpdateDlg::ReportSuccess() {
     FinishSession();
     platform_.window.SetDlgItemText(ids::kStatusLine, SuccessStatusText());
-    platform_.window.MessageBox(SuccessMessage(), texts::kUpdateCompleteCaption,
-                                MessageIcon::Information);
+    ShowOutcome(SuccessMessage(), texts::kUpdateCompleteCaption, MessageIcon::Information);
 }
 
 }  // namespace vorenta

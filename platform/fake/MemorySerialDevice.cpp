@@ -4,6 +4,21 @@
 
 namespace vorenta {
 
+namespace {
+constexpr std::uint64_t kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
+// Input only appears when the test feeds it, possibly as the clock is read, so a
+// wait for input moves the clock in small steps.
+constexpr std::uint32_t kInputWaitStepMs = 1;
+
+std::uint32_t WireMs(std::size_t count, std::uint32_t bitsPerSecond) {
+    if (bitsPerSecond == 0) {
+        return 0;
+    }
+    const std::uint64_t bits = count * kBitsPerByte * 1000U;
+    return static_cast<std::uint32_t>((bits + bitsPerSecond - 1) / bitsPerSecond);
+}
+}  // namespace
+
 void MemorySerialDevice::Record(EventKind kind, bool raised, bool ok) {
     events.push_back(Event{kind, clock_.GetTickCount(), settings, raised, ok});
 }
@@ -68,8 +83,18 @@ long MemorySerialDevice::Write(const std::uint8_t* data, std::size_t count) {
         return -1;
     }
     std::vector<std::uint8_t> bytes(data, data + count);
+    if (refuseWrite && refuseWrite(bytes)) {
+        Record(EventKind::Write, false, false);
+        return -1;
+    }
     const std::uint32_t tick = clock_.GetTickCount();
-    writes.push_back(WriteRecord{tick, bytes, settings});
+    std::uint32_t endTick = tick;
+    if (sendsAtLineSpeed) {
+        const std::uint32_t wireMs = WireMs(count, settings.BaudRate);
+        clock_.Sleep(wireMs);
+        endTick = tick + wireMs;
+    }
+    writes.push_back(WriteRecord{tick, endTick, bytes, settings});
     events.push_back(Event{EventKind::Write, tick, settings, false, true});
     if (onWrite) {
         onWrite(*this, bytes);
@@ -94,6 +119,17 @@ long MemorySerialDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
     std::copy_n(input_.begin(), n, buffer);
     input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(n));
     return static_cast<long>(n);
+}
+
+bool MemorySerialDevice::WaitForInput(std::uint32_t timeoutMs) {
+    ++inputWaits;
+    if (!Usable()) {
+        return false;
+    }
+    if (input_.empty() && timeoutMs > 0) {
+        clock_.Sleep(kInputWaitStepMs);
+    }
+    return true;
 }
 
 bool MemorySerialDevice::PurgeOutput() {

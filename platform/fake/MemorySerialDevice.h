@@ -15,10 +15,13 @@ namespace vorenta {
 
 // A serial line in memory: records everything the port object does to it, with
 // the tick time and the line settings in force, and plays back scripted input.
+// It can also send at its set speed, as a real line does: a write then returns
+// only after its bytes' time on the wire has passed on the clock.
 class MemorySerialDevice : public ISerialDevice {
   public:
     struct WriteRecord {
-        std::uint32_t tick = 0;
+        std::uint32_t tick = 0;     // the first bit goes out
+        std::uint32_t endTick = 0;  // the last bit is out and the write returns
         std::vector<std::uint8_t> bytes;
         Dcb settings;
     };
@@ -44,6 +47,7 @@ class MemorySerialDevice : public ISerialDevice {
     long Write(const std::uint8_t* data, std::size_t count) override;
     long BytesWaiting() override;
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    bool WaitForInput(std::uint32_t timeoutMs) override;
     bool PurgeOutput() override;
     bool PurgeInput() override;
 
@@ -64,6 +68,10 @@ class MemorySerialDevice : public ISerialDevice {
     bool busy = false;
     // Called after each write is recorded, so a test peer can answer with Feed.
     std::function<void(MemorySerialDevice&, const std::vector<std::uint8_t>&)> onWrite;
+    // A write these bytes make true fails as on a broken line: nothing is sent.
+    std::function<bool(const std::vector<std::uint8_t>&)> refuseWrite;
+    // Writes take 10 bits a byte at the speed of the last line settings.
+    bool sendsAtLineSpeed = false;
 
     std::vector<std::string> openAttempts;
     std::string openPath;
@@ -77,6 +85,7 @@ class MemorySerialDevice : public ISerialDevice {
     // Read requests that reached the device, so tests can tell "never touched".
     int readCalls = 0;
     int bytesWaitingCalls = 0;
+    int inputWaits = 0;
 
   private:
     void Record(EventKind kind, bool raised = false, bool ok = true);

@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/UniqueFd.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <ctime>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 namespace vorenta {
@@ -94,6 +96,23 @@ class PosixFile : public IFile {
             }
         }
         return true;
+    }
+
+    std::optional<FileIdentity> Identity() override {
+        struct stat st {};
+        if (::fstat(fd_->Get(), &st) != 0 || st.st_size < 0) {
+            return std::nullopt;
+        }
+        constexpr std::int64_t kNsPerSecond = 1000000000;
+        FileIdentity identity;
+        identity.volume = static_cast<std::uint64_t>(st.st_dev);
+        identity.index = static_cast<std::uint64_t>(st.st_ino);
+        identity.length = static_cast<std::uint64_t>(st.st_size);
+        identity.modifiedNs =
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
+        identity.changedNs =
+            static_cast<std::int64_t>(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec;
+        return identity;
     }
 
   private:
@@ -182,28 +201,163 @@ std::unique_ptr<IFile> PosixFileSystem::Open(const std::string& path, OpenMode m
     return std::make_unique<PosixFile>(std::move(fd));
 }
 
-bool PosixFileSystem::RemoveFile(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) {
-        return false;
+namespace {
+
+// Session folders are named by this prefix; only such folders are ever
+// taken for abandoned ones.
+constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
+constexpr int kSessionFolderAttempts = 4;
+
+bool IsPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+// Removes every entry of the folder but sub-folders (a session makes none),
+// never following a link.
+void RemoveFolderContents(int folderFd) {
+    const int listFd = ::dup(folderFd);
+    if (listFd < 0) {
+        return;
     }
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISREG(link.st_mode)) {
-        return false;
+    DIR* list = ::fdopendir(listFd);
+    if (list == nullptr) {
+        ::close(listFd);
+        return;
+    }
+    ::rewinddir(list);
+    while (const dirent* entry = ::readdir(list)) {
+        const std::string_view name(entry->d_name);
+        if (!IsPlainName(name)) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !S_ISDIR(st.st_mode)) {
+            ::unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(list);
+}
+
+// Opens a session folder of this user under `parentFd` for removal or use;
+// invalid when it is anything else.
+std::unique_ptr<UniqueFd> OpenOwnFolder(int parentFd, const char* name) {
+    struct stat named {};
+    if (::fstatat(parentFd, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(named.st_mode) ||
+        named.st_uid != ::geteuid() || (named.st_mode & 07777) != 0700) {
+        return nullptr;
+    }
+    auto fd = std::make_unique<UniqueFd>(
+        ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat opened {};
+    if (!fd->Valid() || ::fstat(fd->Get(), &opened) != 0 || opened.st_dev != named.st_dev ||
+        opened.st_ino != named.st_ino) {
+        return nullptr;
+    }
+    return fd;
+}
+
+// Folders of sessions that ended without removing theirs: nobody holds their
+// lock any more.
+void RemoveAbandonedSessionFolders(int parentFd) {
+    const int listFd = ::dup(parentFd);
+    if (listFd < 0) {
+        return;
+    }
+    DIR* list = ::fdopendir(listFd);
+    if (list == nullptr) {
+        ::close(listFd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(list)) {
+        if (std::string_view(entry->d_name).rfind(kSessionFolderPrefix, 0) != 0) {
+            continue;
+        }
+        const auto folder = OpenOwnFolder(parentFd, entry->d_name);
+        if (!folder || ::flock(folder->Get(), LOCK_EX | LOCK_NB) != 0) {
+            continue;
+        }
+        RemoveFolderContents(folder->Get());
+        ::unlinkat(parentFd, entry->d_name, AT_REMOVEDIR);
+    }
+    ::closedir(list);
+}
+
+class PosixSessionFolder : public ISessionFolder {
+  public:
+    PosixSessionFolder(std::string path, std::string name, std::unique_ptr<UniqueFd> parent,
+                       std::unique_ptr<UniqueFd> folder)
+        : path_(std::move(path)),
+          name_(std::move(name)),
+          parent_(std::move(parent)),
+          folder_(std::move(folder)) {}
+
+    ~PosixSessionFolder() override {
+        RemoveFolderContents(folder_->Get());
+        ::unlinkat(parent_->Get(), name_.c_str(), AT_REMOVEDIR);
+    }
+    PosixSessionFolder(const PosixSessionFolder&) = delete;
+    PosixSessionFolder& operator=(const PosixSessionFolder&) = delete;
+
+    const std::string& Path() const override { return path_; }
+
+    std::unique_ptr<IFile> CreateFile(std::string_view name) override {
+        if (!IsPlainName(name)) {
+            return nullptr;
+        }
+        const std::string file(name);
+        ::unlinkat(folder_->Get(), file.c_str(), 0);
+        auto fd = std::make_unique<UniqueFd>(
+            ::openat(folder_->Get(), file.c_str(),
+                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+        if (!fd->Valid() || ::flock(fd->Get(), LOCK_EX | LOCK_NB) != 0) {
+            return nullptr;
+        }
+        return std::make_unique<PosixFile>(std::move(fd));
     }
 
-    // Take the file's lock first, so a file another process is using stays.
-    const UniqueFd fd(
-        ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd.Valid() || (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno))) {
-        return false;
+  private:
+    std::string path_;  // with its trailing '/'
+    std::string name_;  // within the parent
+    std::unique_ptr<UniqueFd> parent_;
+    std::unique_ptr<UniqueFd> folder_;  // holds the lock
+};
+
+}  // namespace
+
+std::unique_ptr<ISessionFolder> PosixFileSystem::CreateSessionFolder(const std::string& parent) {
+    if (parent.empty() || parent.find('\0') != std::string::npos) {
+        return nullptr;
     }
-    struct stat opened {};
-    if (::fstat(fd.Get(), &opened) != 0 || opened.st_dev != link.st_dev ||
-        opened.st_ino != link.st_ino) {
-        return false;
+    std::string base = parent;
+    if (base.back() != '/') {
+        base += '/';
     }
-    // unlink removes the name itself and never follows a link.
-    return ::unlink(path.c_str()) == 0;
+    auto parentFd =
+        std::make_unique<UniqueFd>(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parentFd->Valid()) {
+        return nullptr;
+    }
+    RemoveAbandonedSessionFolders(parentFd->Get());
+
+    for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
+        std::string path = base + std::string(kSessionFolderPrefix) + "XXXXXX";
+        if (::mkdtemp(path.data()) == nullptr) {
+            return nullptr;
+        }
+        const std::string name = path.substr(base.size());
+        auto folder = OpenOwnFolder(parentFd->Get(), name.c_str());
+        struct stat st {};
+        // Another session may have taken the new folder for an abandoned one
+        // before it was locked: then it is gone (or going), and a new one is made.
+        if (folder && ::flock(folder->Get(), LOCK_EX | LOCK_NB) == 0 &&
+            ::fstat(folder->Get(), &st) == 0 && st.st_nlink != 0) {
+            return std::make_unique<PosixSessionFolder>(path + '/', name, std::move(parentFd),
+                                                        std::move(folder));
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace vorenta

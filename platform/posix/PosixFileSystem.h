@@ -14,9 +14,10 @@ namespace vorenta {
 class PosixFileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
-    // Unlinks a regular file nobody holds; a symbolic link (and what it points
-    // to), a directory or a file in use is left alone.
-    bool RemoveFile(const std::string& path) override;
+    // A folder "vorenta-session-XXXXXX" (mkdtemp, mode 0700) held by a flock
+    // on it. Abandoned ones are this user's folders of that name and mode
+    // whose lock is free; only what lies directly in them goes with them.
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override;
 };
 
 }  // namespace vorenta

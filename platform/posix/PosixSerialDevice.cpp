@@ -8,8 +8,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#if defined(__linux__)
+#include <linux/serial.h>
+#endif
 
 namespace vorenta {
 
@@ -75,6 +82,25 @@ bool IsTransient(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
+constexpr std::uint64_t kBitsPerByte = 10;
+// Sleeps while the output queue drains: long enough not to spin, short enough
+// to notice a stalled line in time.
+constexpr std::uint64_t kShortestDrainSleepMs = 1;
+constexpr std::uint64_t kLongestDrainSleepMs = 100;
+
+std::uint64_t MonotonicMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000U +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000U;
+}
+
+void SleepMs(std::uint64_t ms) {
+    timespec left{static_cast<time_t>(ms / 1000U), static_cast<long>(ms % 1000U) * 1000000L};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
 }  // namespace
 
 PosixSerialDevice::~PosixSerialDevice() {
@@ -124,11 +150,24 @@ bool PosixSerialDevice::Open(const std::string& devicePath) {
         return Fail(devicePath + ": cannot set raw mode", errno);
     }
     fd_ = fd.Release();
+    AskForLowLatency();
     // A pty has no modem lines and refuses this; that is fine.
     SetDtr(true);
     SetRts(true);
     lastError_.clear();
     return true;
+}
+
+void PosixSerialDevice::AskForLowLatency() {
+#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
+    // USB adapters otherwise hold received bytes up to 16 ms before passing them on.
+    // A pty and many drivers refuse the request; the line works either way.
+    serial_struct info{};
+    if (::ioctl(fd_, TIOCGSERIAL, &info) == 0 && (info.flags & ASYNC_LOW_LATENCY) == 0) {
+        info.flags |= ASYNC_LOW_LATENCY;
+        ::ioctl(fd_, TIOCSSERIAL, &info);
+    }
+#endif
 }
 
 void PosixSerialDevice::Close() {
@@ -153,7 +192,8 @@ bool PosixSerialDevice::ApplySettings(const Dcb& dcb) {
     bool complete = true;
 
     speed_t speed = B9600;
-    if (SpeedConstant(dcb.BaudRate, speed)) {
+    const bool speedKnown = SpeedConstant(dcb.BaudRate, speed);
+    if (speedKnown) {
         ::cfsetispeed(&tio, speed);
         ::cfsetospeed(&tio, speed);
     } else {
@@ -219,6 +259,9 @@ bool PosixSerialDevice::ApplySettings(const Dcb& dcb) {
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) {
         return Fail("cannot set line settings", errno);
     }
+    if (speedKnown) {
+        bitsPerSecond_ = dcb.BaudRate;
+    }
     if (complete) {
         lastError_.clear();
     }
@@ -280,7 +323,44 @@ long PosixSerialDevice::Write(const std::uint8_t* data, std::size_t count) {
             return -1;
         }
     }
+    if (!Drain()) {
+        return -1;
+    }
     return static_cast<long>(done);
+}
+
+bool PosixSerialDevice::Drain() {
+    // tcdrain alone has no time limit, so first sleep while the driver's queue
+    // shrinks; a queue that stays the same for the stall limit means a dead line.
+    int lastQueued = -1;
+    std::uint64_t lastProgress = MonotonicMs();
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            break;  // empty, or a driver that cannot tell: tcdrain decides
+        }
+        const std::uint64_t now = MonotonicMs();
+        if (queued != lastQueued) {
+            lastQueued = queued;
+            lastProgress = now;
+        } else if (now - lastProgress >= static_cast<std::uint64_t>(writeStallLimitMs_)) {
+            Fail("write stalled: the line sent nothing for " + std::to_string(writeStallLimitMs_) +
+                     " ms",
+                 0);
+            return false;
+        }
+        const std::uint64_t wireMs =
+            static_cast<std::uint64_t>(queued) * kBitsPerByte * 1000U / bitsPerSecond_;
+        SleepMs(std::clamp(wireMs, kShortestDrainSleepMs, kLongestDrainSleepMs));
+    }
+    // The last bytes: the driver's and the adapter's own buffers.
+    while (::tcdrain(fd_) != 0) {
+        if (errno != EINTR) {
+            Fail("write failed", errno);
+            return false;
+        }
+    }
+    return true;
 }
 
 long PosixSerialDevice::BytesWaiting() {
@@ -322,6 +402,23 @@ long PosixSerialDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
         Fail("read failed", errno);
         return -1;
     }
+}
+
+bool PosixSerialDevice::WaitForInput(std::uint32_t timeoutMs) {
+    if (fd_ < 0) {
+        return false;
+    }
+    pollfd p{fd_, POLLIN, 0};
+    const int ready =
+        ::poll(&p, 1, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1U << 30U)));
+    if (ready < 0) {
+        return errno == EINTR;
+    }
+    if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        // A hung-up line wakes every poll at once, for ever: a wait only while bytes are left.
+        return BytesWaiting() > 0;
+    }
+    return true;
 }
 
 bool PosixSerialDevice::PurgeOutput() {

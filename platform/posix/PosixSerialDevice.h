@@ -7,7 +7,8 @@
 namespace vorenta {
 
 // A serial line through termios: exclusive, raw 8-bit, no flow control, reads
-// that never wait and writes that give up when the device goes away.
+// that never wait, writes that return once the bytes have left the line and
+// give up when the device goes away.
 class PosixSerialDevice : public ISerialDevice {
   public:
     PosixSerialDevice() = default;
@@ -24,23 +25,29 @@ class PosixSerialDevice : public ISerialDevice {
     long Write(const std::uint8_t* data, std::size_t count) override;
     long BytesWaiting() override;
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    bool WaitForInput(std::uint32_t timeoutMs) override;
     bool PurgeOutput() override;
     bool PurgeInput() override;
 
     // Why the last request failed, in words for the operator ("" after success).
     const std::string& LastError() const { return lastError_; }
 
-    // A line that takes no byte at all for this long is treated as gone, so a
-    // stuck peer cannot freeze the caller for ever.
+    // A line that takes or sends no byte at all for this long is treated as
+    // gone, so a stuck peer cannot freeze the caller for ever.
     static constexpr int kDefaultWriteStallLimitMs = 10000;
     void SetWriteStallLimit(int ms) { writeStallLimitMs_ = ms; }
 
   private:
     bool Fail(const std::string& what, int error);
     bool SetModemLine(int line, bool raised);
+    void AskForLowLatency();
+    // Waits until the driver's queue is empty and the last byte is out.
+    bool Drain();
 
     int fd_ = -1;
     int writeStallLimitMs_ = kDefaultWriteStallLimitMs;
+    // Bits per second in force, to size the sleeps while the output queue drains.
+    std::uint32_t bitsPerSecond_ = 9600;
     std::string lastError_;
 };
 

@@ -104,6 +104,41 @@ TEST_F(FirmwareDescriptionTest, MissingOrUnreadableDescriptionFile) {
     EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
 }
 
+TEST_F(FirmwareDescriptionTest, DescriptionOverOneMebibyteIsRefusedUnread) {
+    const std::string path = dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
+    WriteText(dlg.programDir + "fw.bin", "firmware");
+    const std::string tail = "     " + path + "     \n\nFirmware update wil be disabled.";
+
+    // Exactly 1 MiB is still a description file.
+    std::string atLimit = "V\nfw.bin\n";
+    atLimit.resize(1024 * 1024, 'x');
+    WriteText(path, atLimit);
+    dlg.LoadFirmwareDescription();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(dlg.firmwareFileName, "fw.bin");
+
+    // One byte more, or a file reporting a huge length, is refused before it is read.
+    WriteText(path, atLimit + "x");
+    dlg.LoadFirmwareDescription();
+    WriteText(path, "V\nfw.bin\n");
+    files.faults[path].length = std::uint64_t{2} << 30;
+    files.faults[path].readFails = true;
+    dlg.LoadFirmwareDescription();
+    ASSERT_EQ(Boxes().size(), 2u);
+    for (const auto& box : Boxes()) {
+        EXPECT_EQ(box.text, "Unable to open the firmware description file:     \n" + tail);
+    }
+    EXPECT_EQ(dlg.firmwareFileName, "");
+    EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
+
+    // A file that grows past the limit while it is read, without a line end.
+    files.faults.clear();
+    WriteText(path, std::string(3 * 1024 * 1024, 'v'));
+    files.faults[path].length = 10;
+    dlg.LoadFirmwareDescription();
+    EXPECT_EQ(Boxes().back().text, "Unable to read the firmware description file:     \n" + tail);
+}
+
 TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
     fs::create_directory(dlg.programDir + "folder");
     ASSERT_EQ(::mkfifo((dlg.programDir + "fifo").c_str(), 0600), 0);

@@ -33,7 +33,8 @@ inline Bytes ReadBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The real POSIX file system with faults injected per path.
+// The real POSIX file system with faults injected per path (files made in a
+// session folder: per name).
 class FaultyFileSystem : public IFileSystem {
   public:
     struct Faults {
@@ -45,18 +46,41 @@ class FaultyFileSystem : public IFileSystem {
     };
 
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override {
-        auto file = real.Open(path, mode);
-        if (!file || !faults.contains(path)) {
-            return file;
-        }
-        return std::make_unique<FaultyFile>(std::move(file), faults[path]);
+        return WithFaults(real.Open(path, mode), path);
     }
-    bool RemoveFile(const std::string& path) override { return real.RemoveFile(path); }
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
+        auto folder = real.CreateSessionFolder(parent);
+        if (!folder) {
+            return nullptr;
+        }
+        return std::make_unique<FaultyFolder>(std::move(folder), *this);
+    }
 
     PosixFileSystem real;
     std::map<std::string, Faults> faults;
 
   private:
+    std::unique_ptr<IFile> WithFaults(std::unique_ptr<IFile> file, const std::string& key) {
+        if (!file || !faults.contains(key)) {
+            return file;
+        }
+        return std::make_unique<FaultyFile>(std::move(file), faults[key]);
+    }
+
+    class FaultyFolder : public ISessionFolder {
+      public:
+        FaultyFolder(std::unique_ptr<ISessionFolder> folder, FaultyFileSystem& owner)
+            : folder_(std::move(folder)), owner_(owner) {}
+        const std::string& Path() const override { return folder_->Path(); }
+        std::unique_ptr<IFile> CreateFile(std::string_view name) override {
+            return owner_.WithFaults(folder_->CreateFile(name), std::string(name));
+        }
+
+      private:
+        std::unique_ptr<ISessionFolder> folder_;
+        FaultyFileSystem& owner_;
+    };
+
     class FaultyFile : public IFile {
       public:
         FaultyFile(std::unique_ptr<IFile> file, Faults faults)
@@ -79,6 +103,7 @@ class FaultyFileSystem : public IFileSystem {
             return faults_.modified ? *faults_.modified : file_->ModificationTime();
         }
         bool Flush() override { return !faults_.flushFails && file_->Flush(); }
+        std::optional<FileIdentity> Identity() override { return file_->Identity(); }
 
       private:
         std::unique_ptr<IFile> file_;
@@ -100,14 +125,15 @@ class FirmwareFilesTest : public ::testing::Test {
         std::filesystem::create_directory(root + "/temp");
         dlg.programDir = root + "/program/";
         dlg.tempDir = root + "/temp/";
-        image = dlg.tempDir + "Hex.tmp";
     }
     ~FirmwareFilesTest() override { std::filesystem::remove_all(root); }
 
     const std::vector<MemoryWindowHost::Box>& Boxes() const { return null.window.messageBoxes; }
 
+    // The page image the window holds; empty when none.
+    std::string Image() const { return dlg.PageImagePath(); }
+
     std::string root;
-    std::string image;
     FaultyFileSystem files;
     NullPlatform null{files};
     std::int8_t preferredPort = -1;

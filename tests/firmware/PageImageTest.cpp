@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -21,6 +22,16 @@ Bytes Pattern(std::size_t length) {
     return bytes;
 }
 
+// Everything in a folder, by name.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST_F(PageImageTest, CopiesWholePagesPaddedWithFF) {
     Bytes endsInFF = Pattern(300);
     std::fill(endsInFF.begin() + 250, endsInFF.end(), 0xFF);
@@ -35,27 +46,50 @@ TEST_F(PageImageTest, CopiesWholePagesPaddedWithFF) {
 
         Bytes expected = firmware;
         expected.resize((firmware.size() + 255) / 256 * 256, 0xFF);
-        EXPECT_EQ(ReadBytes(image), expected);
+        EXPECT_EQ(ReadBytes(Image()), expected);
     }
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(PageImageTest, LongerOldImageIsReplacedWhole) {
-    WriteBytes(image, Bytes(4096, 0xAA));
+TEST_F(PageImageTest, ImageLivesInAPrivateFolderOfItsSessionUntilDeleted) {
+    WriteBytes(dlg.programDir + "fw.bin", Pattern(4096));
+    ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+    const fs::path image = Image();
+    const fs::path folder = image.parent_path();
+    EXPECT_EQ(image.filename(), "Hex.tmp");
+    EXPECT_EQ(folder.parent_path().string() + "/", dlg.tempDir);
+    EXPECT_EQ(folder.filename().string().rfind("vorenta-session-", 0), 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    ASSERT_EQ(::stat(image.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    // Held for the session: nobody else gets it for exclusive use.
+    EXPECT_FALSE(files.real.Open(image, OpenMode::ReadExisting));
+
+    // A rebuild stays in the same folder and replaces the longer image whole.
     WriteBytes(dlg.programDir + "fw.bin", {0x12});
     ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+    EXPECT_EQ(Image(), image.string());
     Bytes expected(256, 0xFF);
     expected[0] = 0x12;
     EXPECT_EQ(ReadBytes(image), expected);
+
+    dlg.DeletePageImage();
+    EXPECT_EQ(Image(), "");
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(Entries(dlg.tempDir).empty());
 }
 
 TEST_F(PageImageTest, SourceThatCannotBeOpenedRemovesOldImageBeforeItsMessage) {
     fs::create_directory(dlg.programDir + "folder");
     ASSERT_EQ(::mkfifo((dlg.programDir + "fifo").c_str(), 0600), 0);
+    WriteBytes(dlg.programDir + "fw.bin", Pattern(512));
 
     for (const std::string name : {"missing.bin", "", "folder", "fifo"}) {
         SCOPED_TRACE(name);
-        WriteBytes(image, Bytes(512, 0x55));
+        ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+        const std::string image = Image();
         bool imageGoneAtMessage = false;
         null.window.onMessageBox = [&](const MemoryWindowHost::Box&) {
             imageGoneAtMessage = !fs::exists(image);
@@ -68,44 +102,73 @@ TEST_F(PageImageTest, SourceThatCannotBeOpenedRemovesOldImageBeforeItsMessage) {
         EXPECT_EQ(Boxes().back().caption, kCaption);
         EXPECT_EQ(Boxes().back().icon, MessageIcon::None);
         EXPECT_TRUE(imageGoneAtMessage);
+        null.window.onMessageBox = nullptr;
     }
 }
 
-TEST_F(PageImageTest, PlantedLinkIsNeitherFollowedNorRemoved) {
-    const std::string target = root + "/victim";
-    WriteText(target, "precious data");
-    fs::create_symlink(target, image);
-    WriteBytes(dlg.programDir + "fw.bin", Pattern(300));
+TEST_F(PageImageTest, NothingOutsideTheSessionFolderIsTouched) {
+    // The firmware named as "Hex.tmp" in the temporary folder itself, a link
+    // of that name planted beside it, and another session's folder.
+    const std::string firmware = dlg.tempDir + "Hex.tmp";
+    WriteBytes(firmware, Pattern(300));
+    const std::string victim = root + "/victim";
+    WriteText(victim, "precious data");
+    fs::create_directory(dlg.tempDir + "planted");
+    fs::create_symlink(victim, dlg.tempDir + "planted/Hex.tmp");
+    PosixFileSystem other;
+    const auto otherSession = other.CreateSessionFolder(dlg.tempDir);
+    ASSERT_TRUE(otherSession);
+    const auto otherImage = otherSession->CreateFile("Hex.tmp");
+    ASSERT_TRUE(otherImage);
+    const Bytes otherBytes{9, 9, 9};
+    ASSERT_EQ(otherImage->Write(otherBytes.data(), otherBytes.size()), 3);
 
+    ASSERT_EQ(dlg.BuildPageImage("../temp/Hex.tmp"), 1);
+    Bytes expected = Pattern(300);
+    expected.resize(512, 0xFF);
+    EXPECT_EQ(ReadBytes(Image()), expected);
+    dlg.DeletePageImage();
+    EXPECT_EQ(dlg.BuildPageImage("missing.bin"), 0);  // removes "an old image" too
+
+    EXPECT_EQ(ReadBytes(firmware), Pattern(300));
+    EXPECT_TRUE(fs::is_symlink(dlg.tempDir + "planted/Hex.tmp"));
+    EXPECT_EQ(ReadBytes(victim),
+              Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's', ' ', 'd', 'a', 't', 'a'}));
+    EXPECT_EQ(ReadBytes(otherSession->Path() + "Hex.tmp"), otherBytes);
+}
+
+TEST_F(PageImageTest, TwoSessionsBuildTheirOwnImagesSideBySide) {
+    CPLSM_UpdateDlg second{null.Platform(), preferredPort, "VorentaUpdate"};
+    second.programDir = dlg.programDir;
+    second.tempDir = dlg.tempDir;
+    WriteBytes(dlg.programDir + "a.bin", Pattern(700));
+    WriteBytes(dlg.programDir + "b.bin", Bytes(300, 0x42));
+
+    ASSERT_EQ(dlg.BuildPageImage("a.bin"), 1);
+    ASSERT_EQ(second.BuildPageImage("b.bin"), 1);
+    EXPECT_NE(Image(), second.PageImagePath());
+    Bytes a = Pattern(700);
+    a.resize(768, 0xFF);
+    Bytes b(300, 0x42);
+    b.resize(512, 0xFF);
+    EXPECT_EQ(ReadBytes(Image()), a);
+    EXPECT_EQ(ReadBytes(second.PageImagePath()), b);
+
+    // One session's end leaves the other's image alone.
+    second.DeletePageImage();
+    EXPECT_EQ(ReadBytes(Image()), a);
+    EXPECT_EQ(Entries(dlg.tempDir).size(), 1u);
+}
+
+TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreated) {
+    dlg.tempDir = root + "/no-such-folder/";
+    WriteBytes(dlg.programDir + "fw.bin", Pattern(10));
     EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, "Unable to create the temporary firmware file.");
     EXPECT_EQ(Boxes()[0].caption, kCaption);
     EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
-
-    // Removing the image, as a cancel or a missing source does, leaves it too.
-    dlg.DeletePageImage();
-    dlg.BuildPageImage("missing.bin");
-    EXPECT_TRUE(fs::is_symlink(image));
-    EXPECT_EQ(ReadBytes(target),
-              Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's', ' ', 'd', 'a', 't', 'a'}));
-
-    // A dangling link must not create its target either.
-    fs::remove(image);
-    fs::create_symlink(root + "/created-through-link", image);
-    EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
-    EXPECT_FALSE(fs::exists(root + "/created-through-link"));
-}
-
-TEST_F(PageImageTest, ImageHeldByAnotherIsNotTruncated) {
-    WriteBytes(image, Bytes(512, 0x55));
-    const auto holder = files.real.Open(image, OpenMode::ReadWriteExisting);
-    ASSERT_TRUE(holder);
-    WriteBytes(dlg.programDir + "fw.bin", Pattern(10));
-
-    EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
-    EXPECT_EQ(Boxes().back().text, "Unable to create the temporary firmware file.");
-    EXPECT_EQ(ReadBytes(image), Bytes(512, 0x55));
+    EXPECT_FALSE(fs::exists(dlg.tempDir));
 }
 
 TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {
@@ -127,12 +190,13 @@ TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {
     WriteBytes(source, Pattern(1000));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        files.faults = {{source, c.source}, {image, c.image}};
+        files.faults = {{source, c.source}, {"Hex.tmp", c.image}};
         EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
         ASSERT_FALSE(Boxes().empty());
         EXPECT_EQ(Boxes().back().text, c.message);
         EXPECT_EQ(Boxes().back().caption, kCaption);
-        EXPECT_FALSE(fs::exists(image));
+        EXPECT_EQ(Image(), "");
+        EXPECT_TRUE(Entries(dlg.tempDir).empty());
     }
 }
 
@@ -149,7 +213,7 @@ TEST_F(PageImageTest, PageCountMismatchIsReportedUnderTheApplicationName) {
               "    Number of pages written = 3");
     EXPECT_EQ(Boxes()[0].caption, "VorentaUpdate");
     EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
-    EXPECT_EQ(ReadBytes(image).size(), 768u);
+    EXPECT_EQ(ReadBytes(Image()).size(), 768u);
 }
 
 }  // namespace

@@ -44,7 +44,6 @@ TEST_F(PosixFileSystemTest, OneHolderAtATime) {
     EXPECT_EQ(first->Write(data.data(), data.size()), 3);
     EXPECT_FALSE(posix.Open(file, OpenMode::ReadExisting));
     EXPECT_FALSE(posix.Open(file, OpenMode::CreateTruncateReadWrite));
-    EXPECT_FALSE(posix.RemoveFile(file));
     EXPECT_EQ(ReadBytes(file), data);
 
     first.reset();
@@ -61,19 +60,107 @@ TEST_F(PosixFileSystemTest, NeverEmptiesAFileWithAnotherName) {
     EXPECT_EQ(ReadBytes(file).size(), 4u);
 }
 
-TEST_F(PosixFileSystemTest, RemovesOnlyRegularFiles) {
-    PosixFileSystem& posix = files.real;
-    const std::string file = root + "/file";
-    WriteText(file, "data");
-    fs::create_symlink(file, root + "/link");
+TEST_F(PosixFileSystemTest, IdentityTellsVersionsOfAFileApart) {
+    const std::string file = root + "/fw.bin";
+    WriteText(file, "version 1");
+    const auto first = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(files.real.Open(file, OpenMode::ReadExisting)->Identity(), first);
 
-    EXPECT_FALSE(posix.RemoveFile(root + "/link"));
-    EXPECT_FALSE(posix.RemoveFile(root + "/temp"));
-    EXPECT_FALSE(posix.RemoveFile(root + "/missing"));
-    EXPECT_TRUE(fs::is_symlink(root + "/link"));
-    EXPECT_TRUE(fs::is_directory(root + "/temp"));
-    EXPECT_TRUE(posix.RemoveFile(file));
-    EXPECT_FALSE(fs::exists(file));
+    // Rewritten in place with the same length, and replaced by another file.
+    WriteText(file, "version 2");
+    const auto rewritten = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    EXPECT_NE(rewritten, first);
+    WriteText(root + "/new.bin", "version 2");
+    fs::rename(root + "/new.bin", file);
+    const auto replaced = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    EXPECT_NE(replaced, rewritten);
+    EXPECT_NE(replaced->index, rewritten->index);
+}
+
+TEST_F(PosixFileSystemTest, SessionFolderIsPrivateAndGoesWithItsFiles) {
+    PosixFileSystem& posix = files.real;
+    const std::string parent = root + "/temp";
+    auto folder = posix.CreateSessionFolder(parent);  // no trailing separator
+    ASSERT_TRUE(folder);
+    const std::string path = folder->Path();
+    ASSERT_EQ(path.back(), '/');
+    EXPECT_EQ(fs::path(path).parent_path().parent_path(), fs::path(parent));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+
+    for (const char* bad : {"", ".", "..", "a/b", "../escape"}) {
+        EXPECT_FALSE(folder->CreateFile(bad)) << bad;
+    }
+    EXPECT_FALSE(fs::exists(root + "/escape"));
+
+    auto file = folder->CreateFile("Hex.tmp");
+    ASSERT_TRUE(file);
+    const Bytes data{1, 2, 3};
+    ASSERT_EQ(file->Write(data.data(), data.size()), 3);
+    EXPECT_FALSE(posix.Open(path + "Hex.tmp", OpenMode::ReadExisting));  // held
+    // Made again: a new, empty file, even where a link was planted meanwhile.
+    file.reset();
+    fs::remove(path + "Hex.tmp");
+    fs::create_symlink(root + "/victim", path + "Hex.tmp");
+    file = folder->CreateFile("Hex.tmp");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Length(), 0u);
+    EXPECT_FALSE(fs::exists(root + "/victim"));
+
+    // Two folders under one parent never share a name.
+    const auto second = posix.CreateSessionFolder(parent + "/");
+    ASSERT_TRUE(second);
+    EXPECT_NE(second->Path(), path);
+
+    file.reset();
+    folder.reset();
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(fs::exists(second->Path()));
+    EXPECT_FALSE(posix.CreateSessionFolder(root + "/missing/"));
+}
+
+TEST_F(PosixFileSystemTest, AbandonedFoldersOfThisUserGoWhenNobodyHoldsThem) {
+    PosixFileSystem& posix = files.real;
+    const std::string parent = root + "/temp/";
+    const std::string outside = root + "/outside";
+    WriteText(outside, "keep");
+
+    // A killed session's folder, with its image and a link in it.
+    const std::string abandoned = parent + "vorenta-session-dead01";
+    fs::create_directory(abandoned);
+    fs::permissions(abandoned, fs::perms::owner_all);
+    WriteText(abandoned + "/Hex.tmp", "old image");
+    fs::create_symlink(outside, abandoned + "/link");
+    // Things that only look like one: another mode, a link to a folder, and
+    // one holding a folder of its own (never made by a session).
+    const std::string openMode = parent + "vorenta-session-shared";
+    fs::create_directory(openMode);
+    fs::permissions(openMode,
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+    WriteText(openMode + "/Hex.tmp", "x");
+    fs::create_directory(root + "/target");
+    WriteText(root + "/target/Hex.tmp", "target");
+    fs::create_directory_symlink(root + "/target", parent + "vorenta-session-link01");
+    const std::string nested = parent + "vorenta-session-nest01";
+    fs::create_directories(nested + "/inner");
+    fs::permissions(nested, fs::perms::owner_all);
+    // A live session's folder is held.
+    const auto live = posix.CreateSessionFolder(parent);
+    ASSERT_TRUE(live);
+    const auto liveImage = live->CreateFile("Hex.tmp");
+    ASSERT_TRUE(liveImage);
+
+    const auto next = posix.CreateSessionFolder(parent);
+    ASSERT_TRUE(next);
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_EQ(ReadBytes(outside), Bytes({'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(fs::exists(openMode + "/Hex.tmp"));
+    EXPECT_TRUE(fs::exists(root + "/target/Hex.tmp"));
+    EXPECT_TRUE(fs::is_symlink(parent + "vorenta-session-link01"));
+    EXPECT_TRUE(fs::exists(nested + "/inner"));
+    EXPECT_TRUE(fs::exists(live->Path() + "Hex.tmp"));
 }
 
 }  // namespace

@@ -92,5 +92,51 @@ TEST(FlashSession, OneInterruptDuringTheTransferOnlyWarnsTwoStopIt) {
     EXPECT_FALSE(stopped.module.endMarkerSeen);
 }
 
+TEST(FlashSession, TerminationStopsAtOnceWhereTheSecondCtrlCWould) {
+    // While waiting: cancelled, exit 4.
+    FlashRig waiting;
+    waiting.module.answerAtPoll = 1000;
+    waiting.interrupts = FlashSession::kStopNow;
+    EXPECT_EQ(waiting.Run({}), kExitGaveUp);
+    EXPECT_EQ(waiting.LastWrite(), (std::vector<std::uint8_t>{0x3C, 0x57}));
+    EXPECT_FALSE(waiting.device.IsOpen());
+    EXPECT_FALSE(waiting.PageImageExists());
+
+    // During the transfer: no warning first, a failure report, exit 1.
+    FlashRig transferring;
+    transferring.module.pageReply = [&transferring](std::size_t page,
+                                                    int) -> std::optional<std::uint8_t> {
+        if (page == 0) {
+            transferring.interrupts = FlashSession::kStopNow;
+        }
+        return '!';
+    };
+    EXPECT_EQ(transferring.Run({}), kExitFailureReported);
+    EXPECT_NE(transferring.LastBox()->text.find("interrupted by the operator"), std::string::npos);
+    for (const std::string& line : transferring.said) {
+        EXPECT_EQ(line.find("Press Ctrl-C again"), std::string::npos);
+    }
+    EXPECT_EQ(transferring.LastWrite(), (std::vector<std::uint8_t>{0x3C, 0x57}));
+    EXPECT_FALSE(transferring.device.IsOpen());
+    EXPECT_FALSE(transferring.PageImageExists());
+}
+
+TEST(FlashSession, PortThatGoesAwayWhilePollingIsAPortFailure) {
+    FlashRig rig;
+    rig.module.answerAtPoll = 1000;
+    int polls = 0;
+    const auto peer = rig.device.onWrite;
+    rig.device.onWrite = [&](MemorySerialDevice& device, const std::vector<std::uint8_t>& bytes) {
+        peer(device, bytes);
+        if (rig.module.polls > polls && (polls = rig.module.polls) == 2) {
+            device.Vanish();
+        }
+    };
+    EXPECT_EQ(rig.Run({}), kExitPortUnavailable);
+    EXPECT_EQ(rig.LastBox()->text.rfind("Serial port COM3 is no longer available", 0), 0U);
+    EXPECT_FALSE(rig.device.IsOpen());
+    EXPECT_FALSE(rig.PageImageExists());
+}
+
 }  // namespace
 }  // namespace vorenta::test

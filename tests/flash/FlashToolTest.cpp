@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include "ConsoleWindowHost.h"
+
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
+#include "WireLogDevice.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/MemorySerialDevice.h"
 #include "serial/StaticPortTable.h"
+#include "ui/PrintableText.h"
 
 namespace vorenta::test {
 namespace {
@@ -29,11 +35,19 @@ TEST(FlashOptions, RejectsBadValuesWithAReason) {
                                                                   {"--wait", "0"},
                                                                   {"--wait", "-5"},
                                                                   {"--wait", "10s"},
+                                                                  {"--wait", "86401"},
+                                                                  {"--wait", "4294968"},
+                                                                  {"--wait", "4294967296"},
                                                                   {"--dir="},
                                                                   {"--frobnicate"},
                                                                   {"extra"}}) {
         EXPECT_NE(ParseFlashOptions(args).error, "") << args.front();
     }
+}
+
+TEST(FlashOptions, WaitIsBoundedToADay) {
+    EXPECT_EQ(ParseFlashOptions({"--wait", "86400"}).options.waitSeconds, 86400U);
+    EXPECT_NE(ParseFlashOptions({"--wait", "4294968"}).error.find("1 to 86400"), std::string::npos);
 }
 
 TEST(FlashOptions, ComNumbersAreCom1ToCom100InAnyCase) {
@@ -57,6 +71,83 @@ TEST(ConsoleProgress, ReadsTheProgressLineAndDrawsABar) {
               "[#######-----------------------] 64/256 pages 25%  about 1:35 left");
     EXPECT_EQ(ProgressBar(256, 256, std::nullopt),
               "[##############################] 256/256 pages 100%");
+}
+
+TEST(PrintableText, ControlCharactersNeverReachTheTerminal) {
+    EXPECT_EQ(PrintableText("V2.60\x1b]0;owned\x07\x1b[2J"), "V2.60?]0;owned??[2J");
+    EXPECT_EQ(PrintableText(std::string("a\rb\bc\x7f"
+                                        "\0"
+                                        "d",
+                                        8)),
+              "a?b?c??d");
+    EXPECT_EQ(PrintableText("line one\n\tline two"), "line one\n\tline two");
+    // UTF-8 text stays; the C1 controls, raw 8-bit bytes and broken or
+    // over-long sequences do not.
+    const std::string utf8 =
+        "Gr\xc3\xbc\xc3\x9f"
+        "e \xe2\x82\xac \xf0\x9f\x93\xa1";
+    EXPECT_EQ(PrintableText(utf8), utf8);
+    EXPECT_EQ(PrintableText("\xc2\x9b"
+                            "2J \x9b"
+                            "2J \xe2\x82 \xc0\xaf \xed\xa0\x80"),
+              "??2J ?2J ?? ?? ???");
+}
+
+TEST(ConsoleWindowHost, PrintsWhatFilesSayWithoutTheirControlCharacters) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        ConsoleWindowHost host(out, false, false);
+        host.SetDlgItemText(1009, "Firmware version  =  \x1b[31mred");
+        host.MessageBox("text\x1b[2J\n", "cap\rtion", MessageIcon::None);
+        host.Log("/dev/tty\x1bX");
+    }
+    std::rewind(out);
+    std::string printed;
+    for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) {
+        printed += static_cast<char>(c);
+    }
+    std::fclose(out);
+    EXPECT_EQ(printed, "Firmware version  =  ?[31mred\ncap?tion:\ntext?[2J\n/dev/tty?X\n");
+}
+
+class CountingFile : public IFile {
+  public:
+    long Read(std::uint8_t*, std::size_t) override { return -1; }
+    long Write(const std::uint8_t* data, std::size_t count) override {
+        if (text.size() + count > room) {
+            return -1;
+        }
+        text.append(reinterpret_cast<const char*>(data), count);
+        return static_cast<long>(count);
+    }
+    bool Seek(std::uint64_t) override { return false; }
+    std::optional<std::uint64_t> Length() override { return text.size(); }
+    std::optional<LocalTime> ModificationTime() override { return std::nullopt; }
+    bool Flush() override { return true; }
+    std::optional<FileIdentity> Identity() override { return std::nullopt; }
+
+    std::size_t room = SIZE_MAX;
+    std::string text;
+};
+
+TEST(WireLogDevice, KnowsWhenALineDidNotReachTheLog) {
+    FakeClock clock{1000, 0};
+    MemorySerialDevice device{clock};
+    CountingFile log;
+    WireLogDevice wire(device, clock, log);
+    ASSERT_TRUE(wire.Open("/dev/ttyFAKE1"));
+    const std::vector<std::uint8_t> bytes{0x3C, 0x57};
+    EXPECT_EQ(wire.Write(bytes.data(), bytes.size()), 2);
+    EXPECT_TRUE(wire.Complete());
+    EXPECT_NE(log.text.find("TX    3C 57\n"), std::string::npos);
+
+    log.room = log.text.size();                            // the disk is full from here on
+    EXPECT_EQ(wire.Write(bytes.data(), bytes.size()), 2);  // the line itself goes on
+    EXPECT_FALSE(wire.Complete());
+    log.room = SIZE_MAX;
+    wire.Close();
+    EXPECT_FALSE(wire.Complete());
 }
 
 TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {

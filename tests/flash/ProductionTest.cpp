@@ -18,7 +18,6 @@
 #include "FlashOptions.h"
 #include "ModuleReport.h"
 #include "ModuleSession.h"
-#include "PrivateTempFolder.h"
 #include "ProductionRun.h"
 #include "SharedServices.h"
 #include "StationConsole.h"
@@ -255,29 +254,6 @@ TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
     ::close(fd);
-}
-
-TEST(PrivateTempFolder, OwnFolderPerSessionGoneAfterwards) {
-    TempDir dir;
-    PosixFileSystem files;
-    std::string first;
-    {
-        PrivateTempFolder a(files, dir.path.string() + "/");
-        PrivateTempFolder b(files, dir.path.string() + "/");
-        ASSERT_FALSE(a.Path().empty());
-        ASSERT_NE(a.Path(), b.Path());
-        EXPECT_EQ(a.Path().back(), '/');
-        struct stat st {};
-        ASSERT_EQ(::stat(a.Path().c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0700U);
-        std::ofstream(a.Path() + "Hex.tmp") << "left behind";
-        first = a.Path();
-    }
-    EXPECT_FALSE(fs::exists(first));
-    EXPECT_TRUE(fs::is_empty(dir.path));
-
-    PrivateTempFolder nowhere(files, (dir.path / "missing").string() + "/");
-    EXPECT_TRUE(nowhere.Path().empty());
 }
 
 TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {

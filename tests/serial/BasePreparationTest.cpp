@@ -116,6 +116,35 @@ TEST(BasePreparation, ReleaseWritesTheReleaseCommandAndWaits) {
     EXPECT_TRUE(rig.device.IsOpen());
 }
 
+// A clock whose sleeps end early, as a signal or a coarse timer can make them.
+class RestlessClock : public ITickSource {
+  public:
+    std::uint32_t GetTickCount() override {
+        ++reads;
+        return now;
+    }
+    void Sleep(std::uint32_t ms) override {
+        sleeps.push_back(ms);
+        now += ms / 2 + 1;
+    }
+    std::uint32_t now = 0xFFFFFFF0U;
+    int reads = 0;
+    std::vector<std::uint32_t> sleeps;
+};
+
+TEST(DelayMsTest, SleepsForWhatIsLeftAndNeverReturnsEarly) {
+    RestlessClock clock;
+    DelayMs(clock, 1000);
+    EXPECT_GE(clock.now - 0xFFFFFFF0U, 1000U);
+    EXPECT_LT(clock.now - 0xFFFFFFF0U, 1010U);
+    // Every sleep asks for exactly what is still missing; no reading loop in between.
+    ASSERT_FALSE(clock.sleeps.empty());
+    EXPECT_EQ(clock.sleeps[0], 1000U);
+    EXPECT_EQ(clock.sleeps[1], 499U);
+    EXPECT_LT(clock.sleeps.size(), 12U);
+    EXPECT_EQ(clock.reads, static_cast<int>(clock.sleeps.size()) + 2);
+}
+
 TEST(DelayMsTest, WaitsAcrossTheTickCounterWrap) {
     FakeClock clock(0xFFFFFF00U);
     DelayMs(clock, 0x200);

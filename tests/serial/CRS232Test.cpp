@@ -227,5 +227,48 @@ TEST(CRS232Writing, WriteStringSendsTheTextWithoutTerminatorInOneWrite) {
     EXPECT_EQ(rig.device.writes[0].bytes, Bytes("<<RS<#C14"));
 }
 
+TEST(CRS232Writing, SendPacketTellsWhetherEveryFrameLeftAndStopsAtTheFirstFailure) {
+    SerialRig rig;
+    rig.OpenSession();
+    const std::vector<std::uint8_t> data(200, 0x5A);
+    EXPECT_EQ(rig.port.SendPacket(data.data(), static_cast<int>(data.size())), 1);
+    EXPECT_EQ(rig.device.writes.size(), 3U);
+    EXPECT_EQ(rig.port.SendPacket(data.data(), 0), 1);
+
+    // The line takes the first frame, then fails: the rest is not tried.
+    int frames = 0;
+    rig.device.refuseWrite = [&frames](const std::vector<std::uint8_t>&) { return ++frames > 1; };
+    EXPECT_EQ(rig.port.SendPacket(data.data(), static_cast<int>(data.size())), 0);
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(rig.device.writes.size(), 4U);
+
+    rig.port.Close();
+    EXPECT_EQ(rig.port.SendPacket(data.data(), 1), 0);
+}
+
+TEST(CRS232Reading, WaitForInputSleepsUntilBytesOrTheTimeAndNeverSpins) {
+    SerialRig rig(100);
+    rig.OpenSession();
+    rig.device.Feed("!");
+    const std::uint32_t before = rig.clock.Now();
+    rig.port.WaitForInput(3000);
+    EXPECT_LE(rig.clock.Now() - before, 1U);  // a byte is waiting: back at once
+
+    // A line that cannot wait for bytes itself (here: gone) is slept on in short slices.
+    rig.device.Vanish();
+    rig.clock.sleeps.clear();
+    rig.port.WaitForInput(3000);
+    ASSERT_EQ(rig.clock.sleeps.size(), 1U);
+    EXPECT_GT(rig.clock.sleeps[0], 0U);
+    EXPECT_LT(rig.clock.sleeps[0], 100U);
+
+    rig.port.Close();
+    rig.clock.sleeps.clear();
+    rig.port.WaitForInput(2);
+    EXPECT_EQ(rig.clock.sleeps, (std::vector<std::uint32_t>{2}));
+    rig.port.WaitForInput(0);
+    EXPECT_EQ(rig.clock.sleeps.size(), 1U);
+}
+
 }  // namespace
 }  // namespace vorenta::test

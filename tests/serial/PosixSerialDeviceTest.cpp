@@ -152,6 +152,27 @@ TEST_F(PtyLine, HungUpLineFailsWritesAndReadsWithoutHanging) {
     EXPECT_LT(ElapsedMs(start), 1000);
 }
 
+TEST_F(PtyLine, WaitForInputWakesForBytesAndGivesUpOnAHungUpLine) {
+    ASSERT_TRUE(device.Open(pty.SlavePath())) << device.LastError();
+    EXPECT_TRUE(device.WaitForInput(10));  // nothing came: the time passed
+    EXPECT_EQ(device.BytesWaiting(), 0);
+
+    ASSERT_TRUE(pty.WriteMaster(Bytes("!")));
+    const auto start = Clock::now();
+    EXPECT_TRUE(device.WaitForInput(5000));
+    EXPECT_LT(ElapsedMs(start), 4000);
+    EXPECT_EQ(device.BytesWaiting(), 1);
+
+    std::uint8_t byte = 0;
+    ASSERT_EQ(device.Read(&byte, 1), 1);
+    pty.CloseMaster();
+    // A hung-up line would wake a poll at once, for ever: the caller must sleep instead.
+    EXPECT_FALSE(device.WaitForInput(5000));
+    EXPECT_LT(ElapsedMs(start), 4000);
+    device.Close();
+    EXPECT_FALSE(device.WaitForInput(1));
+}
+
 TEST_F(PtyLine, StuckPeerCannotHoldAWriteForEver) {
     ASSERT_TRUE(device.Open(pty.SlavePath())) << device.LastError();
     device.SetWriteStallLimit(200);

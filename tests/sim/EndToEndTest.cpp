@@ -140,6 +140,33 @@ TEST(SimEndToEnd, ALineClosedAfterAPageIsAVanishedDeviceForTheUpdater) {
     EXPECT_NE(rig.process->Output().find("the simulator closed the line (fault)"),
               std::string::npos);
     EXPECT_NE(rig.process->Output().find("faults injected: 1"), std::string::npos);
+    EXPECT_NE(rig.process->Output().find("pages received: 1 accepted"), std::string::npos);
+}
+
+TEST(SimEndToEnd, ALineClosingAfterAPageTakesNothingMore) {
+    const auto log = TempPath(".jsonl");
+    PtyRig rig({"--skip-preparation", "--answer-poll", "1", "--close-after-page", "1", "--log",
+                log.string()});
+    ASSERT_TRUE(rig.opened);
+    ASSERT_EQ(rig.driver.PollForAnswer(3, 300), 1);
+    rig.driver.SendIdentification();
+    EXPECT_EQ(rig.driver.Collect(13, 2000).size(), 13U);
+    const Bytes pages = TestImage(3);
+    for (std::uint32_t page = 0; page < 2; ++page) {
+        rig.driver.SendPage(page, std::span(pages).subspan(page * 256, 256));
+        EXPECT_EQ(rig.driver.ReplyWithin(2000), '!') << "page " << page;
+    }
+    // The next page follows at once, as the updater sends it: the module is gone.
+    rig.driver.SendPage(2, std::span(pages).subspan(512, 256));
+    EXPECT_EQ(rig.process->Wait(kEndMs), 1);
+    EXPECT_EQ(rig.driver.ReplyWithin(300), std::nullopt);
+    const std::string output = rig.process->Output();
+    EXPECT_NE(output.find("pages received: 2 accepted, 2 sends"), std::string::npos) << output;
+    std::ifstream in(log);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("not taken: the line is closing"), std::string::npos);
+    EXPECT_EQ(text.find("page 2"), std::string::npos);
+    std::filesystem::remove(log);
 }
 
 TEST(SimEndToEnd, SlowRepliesAndLinePacingDelayTheReply) {

@@ -31,6 +31,9 @@ TEST(SimOptions, FaultsCombineAndRepeat) {
                                "--bad-reply-page=4:0x0A",
                                "--close-after-page",
                                "9",
+                               "--double-reply-page",
+                               "3",
+                               "--double-reply-page=6",
                                "--id-lowercase",
                                "--no-cr",
                                "--ready-byte",
@@ -51,6 +54,7 @@ TEST(SimOptions, FaultsCombineAndRepeat) {
     EXPECT_EQ(f.silentPages, (std::set<std::uint32_t>{7}));
     EXPECT_EQ(f.badReplyPages, (std::map<std::uint32_t, std::uint8_t>{{1, '?'}, {4, 0x0A}}));
     EXPECT_EQ(f.closeAfterPage, 9U);
+    EXPECT_EQ(f.doubleReplyPages, (std::set<std::uint32_t>{3, 6}));
     EXPECT_TRUE(f.idLowerCase && f.noCr);
     EXPECT_EQ(f.readyByte, 0x3F);
     EXPECT_EQ(f.noiseBytes, 12U);
@@ -78,7 +82,8 @@ TEST(SimOptions, BadValuesAreRefusedWithTheOptionNamed) {
                                                          {"--pace=yes"},
                                                          {"--frobnicate"},
                                                          {"stray"},
-                                                         {"--close-after-page", "0x1000000"}};
+                                                         {"--close-after-page", "0x1000000"},
+                                                         {"--double-reply-page", "x"}};
     for (const auto& args : bad) {
         std::string trace(args[0]);
         if (args.size() > 1) {

@@ -34,6 +34,7 @@ struct MemoryRig {
             session->Receive(bytes, line.settings.BaudRate, clock.Now(), replies);
             for (const ModuleReply& reply : replies) {
                 line.Feed(reply.bytes);
+                session->ReplySent(reply);
                 closeAfter = closeAfter || reply.closeLineAfter;
             }
         };
@@ -260,6 +261,31 @@ TEST(SimSession, PageFaultsGiveNoReplyOrAStrangeOneAndCloseTheLine) {
     EXPECT_EQ(rig.driver.ReplyWithin(100), 0x3F);
     EXPECT_EQ(rig.session->module().PagesAccepted(), 1U);
     EXPECT_EQ(rig.session->module().Counters().faultsInjected, 4U);
+}
+
+TEST(SimSession, ADoubledAcceptanceCountsOnceAndOnlySentAcceptancesCount) {
+    SimOptions options;
+    options.faults.doubleReplyPages.insert(1);
+    MemoryRig rig(options);
+    rig.Start();
+    const Bytes pages = test::TestImage(3);
+    rig.driver.SendPage(0, std::span(pages).first(256));
+    EXPECT_EQ(rig.driver.Collect(2, 100), Bytes{kReady});
+    rig.driver.SendPage(1, std::span(pages).subspan(256, 256));
+    EXPECT_EQ(rig.driver.Collect(3, 100), (Bytes{kReady, kReady}));
+    EXPECT_EQ(rig.session->PagesAcknowledged(), 2U);
+    EXPECT_EQ(rig.session->module().Counters().faultsInjected, 1U);
+
+    // The module takes page 2, but its '!' never reaches the line.
+    rig.device.onWrite = [&rig](MemorySerialDevice& line, const Bytes& bytes) {
+        std::vector<ModuleReply> replies;
+        rig.session->Receive(bytes, line.settings.BaudRate, rig.clock.Now(), replies);
+    };
+    rig.driver.SendPage(2, std::span(pages).subspan(512, 256));
+    EXPECT_EQ(rig.session->module().PagesAccepted(), 3U);
+    EXPECT_NE(rig.session->Summary(Ending::LineClosed).find("pages received: 2 accepted, 3 sends"),
+              std::string::npos)
+        << rig.session->Summary(Ending::LineClosed);
 }
 
 TEST(SimSession, ASilentPageGetsNoReplyAtAll) {

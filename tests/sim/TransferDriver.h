@@ -72,11 +72,13 @@ class TransferDriver {
             std::uint8_t byte = 0;
             if (port_.BytesWaiting() > 0 && port_.Read(&byte, 1) == 1) {
                 got.push_back(byte);
-            } else if (TicksSince(start, clock_.GetTickCount()) >= timeoutMs) {
-                break;
-            } else {
-                clock_.Yield();
+                continue;
             }
+            const std::uint32_t waited = TicksSince(start, clock_.GetTickCount());
+            if (waited >= timeoutMs) {
+                break;
+            }
+            port_.WaitForInput(timeoutMs - waited);
         }
         return got;
     }

@@ -64,11 +64,13 @@ class NullPeerWindows : public IPeerWindows {
     }
 };
 
-// A file system in which nothing can be opened or removed.
+// A file system in which nothing can be opened or made.
 class NullFileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string&, OpenMode) override { return nullptr; }
-    bool RemoveFile(const std::string&) override { return false; }
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string&) override {
+        return nullptr;
+    }
 };
 
 // Window host, clock and null services; files come from the test.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "UpdateRig.h"
@@ -197,6 +198,86 @@ TEST(SessionWindow, DoneAndTheCloseCommandAreIgnoredWhileArmed) {
     rig.dlg.OnCommand(ids::IDCANCEL);
     ASSERT_TRUE(rig.host.endResult.has_value());
     EXPECT_EQ(*rig.host.endResult, ids::IDCANCEL);
+}
+
+TEST(SessionPolling, LineThatGoesAwayCancelsAndSaysThePortIsGone) {
+    UpdateRig rig;
+    rig.module.answerAtPoll = 1000;
+    rig.Init();
+    rig.BeginUpdate();
+    rig.TickUntilIdle(2);
+    ASSERT_EQ(rig.dlg.updateActive, 1);
+    rig.ports.Add(9, "/dev/ttyFAKE9");  // plugged in again under another name
+    bool cancelledAtMessage = false;
+    rig.host.onMessageBox = [&](const MemoryWindowHost::Box&) {
+        cancelledAtMessage = !rig.device.IsOpen() && !rig.PageImageExists();
+    };
+    rig.device.Vanish();
+    rig.TickUntilIdle(1);
+
+    ASSERT_NE(rig.LastBox(), nullptr);
+    EXPECT_EQ(rig.LastBox()->text,
+              "Serial port COM3 is no longer available: the session was cancelled.     ");
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(cancelledAtMessage);
+    // The port list was read again.
+    EXPECT_NE(std::find(rig.dlg.portNumbers.begin(), rig.dlg.portNumbers.end(), 9),
+              rig.dlg.portNumbers.end());
+    ExpectIdleControls(rig);
+    // No poll after the line went away.
+    const int polls = rig.module.polls;
+    rig.TickUntilIdle(3);
+    EXPECT_EQ(rig.module.polls, polls);
+}
+
+TEST(SessionWindow, TerminationCancelsAnArmedSessionAndEndsTheWindow) {
+    UpdateRig rig;
+    bool terminate = false;
+    rig.dlg.SetTerminationRequest([&terminate] { return terminate; });
+    rig.module.answerAtPoll = 1000;
+    rig.Init();
+    rig.BeginUpdate();
+    rig.TickUntilIdle(2);
+    terminate = true;
+    rig.TickUntilIdle(1);
+
+    ASSERT_TRUE(rig.host.endResult.has_value());
+    EXPECT_EQ(*rig.host.endResult, ids::IDCANCEL);
+    EXPECT_EQ(rig.LastWrite(), kRelease);
+    EXPECT_FALSE(rig.device.IsOpen());
+    EXPECT_FALSE(rig.PageImageExists());
+    EXPECT_TRUE(rig.host.messageBoxes.empty());
+}
+
+TEST(SessionWindow, TerminationDuringTheTransferEndsItThenTheWindowWithoutABox) {
+    UpdateRig rig;
+    bool terminate = false;
+    rig.dlg.SetTerminationRequest([&terminate] { return terminate; });
+    rig.module.pageReply = [&terminate](std::size_t page, int) -> std::optional<std::uint8_t> {
+        terminate = terminate || page == 1;
+        return '!';
+    };
+    rig.Init();
+    rig.BeginUpdate();
+    rig.TickUntilIdle();
+
+    EXPECT_TRUE(rig.host.messageBoxes.empty());  // nobody is left to close one
+    ASSERT_FALSE(rig.host.logLines.empty());
+    EXPECT_EQ(rig.host.logLines.back().rfind("Firmware Update Error: The firmware update was "
+                                             "interrupted",
+                                             0),
+              0U);
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "Firmware update failed");
+    EXPECT_FALSE(rig.module.endMarkerSeen);
+    EXPECT_EQ(rig.LastWrite(), kRelease);
+    EXPECT_FALSE(rig.device.IsOpen());
+    EXPECT_FALSE(rig.PageImageExists());
+    // The window ends at the next tick, once no handler is under way.
+    EXPECT_FALSE(rig.host.endResult.has_value());
+    rig.clock.Advance(500);
+    rig.host.TimerTick();
+    EXPECT_EQ(rig.host.endResult, std::optional<int>(ids::IDCANCEL));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <string>
 
 #include "UpdateRig.h"
@@ -96,6 +99,96 @@ TEST(Transfer, FourRepeatsOfAPageSucceedAndAFifthFails) {
     ExpectFailure(failing, "Invalid ready response from the " + kProduct + ".     ");
 }
 
+// Frames of one send follow each other without a pause; a frame of 86 data
+// bytes (108 on the line) is always followed by the rest of its send.
+bool ContinuesItsSend(const MemorySerialDevice::WriteRecord& frame) {
+    return frame.bytes.size() == 108 && frame.bytes[0] == '<';
+}
+
+TEST(Transfer, PausesAreGapsOnALineThatSendsAtItsSpeed) {
+    UpdateRig rig(1000);  // four pages
+    rig.device.sendsAtLineSpeed = true;
+    RunUpdate(rig);
+    ASSERT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    ASSERT_EQ(rig.module.pagesAccepted.size(), 4U);
+
+    const auto& writes = rig.device.writes;
+    ASSERT_GT(writes.size(), 4U + 4 * 5);
+    // The first command at 9600 bit/s: 6 bytes of 10 bits take 6.25 ms; a full
+    // data frame at 38400 bit/s 28.125 ms.
+    EXPECT_EQ(writes[0].endTick - writes[0].tick, 7U);
+    std::size_t dataFrames = 0;
+    for (std::size_t i = 0; i + 1 < writes.size(); ++i) {
+        const auto& sent = writes[i];
+        const auto& next = writes[i + 1];
+        if (ContinuesItsSend(sent)) {
+            EXPECT_EQ(sent.endTick - sent.tick, 29U);
+            ++dataFrames;
+            continue;
+        }
+        // Raw base-station commands are each followed by at least 200 ms and a purge of 10.
+        const std::uint32_t pause = sent.bytes[0] == '<' && sent.bytes[1] != '$' ? 210 : 20;
+        EXPECT_GE(next.tick - sent.endTick, pause)
+            << "between write " << i << " and the next, which starts at " << next.tick;
+    }
+    EXPECT_EQ(dataFrames, 8U);
+}
+
+TEST(Transfer, AReplyAlreadyWaitingBeforeAPageIsDiscarded) {
+    UpdateRig rig(1000);
+    // A noisy line doubles the acceptance of page 0; the module wants page 1 again.
+    rig.module.pageReply = [&rig](std::size_t page, int send) -> std::optional<std::uint8_t> {
+        if (page == 0) {
+            rig.device.Feed("!");
+        }
+        return page == 1 && send == 1 ? '@' : '!';
+    };
+    RunUpdate(rig);
+
+    EXPECT_EQ(rig.module.sendsPerPage, (std::vector<int>{1, 2, 1, 1}));
+    std::vector<std::uint8_t> received;
+    for (const auto& page : rig.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    std::vector<std::uint8_t> expected = rig.Firmware();
+    expected.resize(1024, 0xFF);
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    EXPECT_NE(std::find(rig.host.logLines.begin(), rig.host.logLines.end(),
+                        "Input discarded before page 2 was sent: 21"),
+              rig.host.logLines.end());
+}
+
+TEST(Transfer, AnEndMarkerThatCannotBeSentIsAFailure) {
+    UpdateRig rig(600);
+    // The line dies once the last page is accepted: nothing more goes out.
+    bool dead = false;
+    rig.device.refuseWrite = [&dead](const std::vector<std::uint8_t>& bytes) {
+        const std::vector<std::uint8_t> marker{0xFF, 0xFF, 0xFF, 0xFF};
+        dead = dead ||
+               (bytes.size() == 26 && std::equal(marker.begin(), marker.end(), bytes.begin() + 20));
+        return dead;
+    };
+    RunUpdate(rig);
+
+    ASSERT_TRUE(dead);
+    ASSERT_EQ(rig.module.pagesAccepted.size(), 3U);
+    ASSERT_EQ(rig.host.messageBoxes.size(), 1U);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(rig.LastBox()->text.rfind("No response from the " + kProduct + ".\n\n", 0), 0U);
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "Firmware update failed");
+    EXPECT_EQ(rig.settings.writes, 0);
+    // The release was still tried, and the session ended as every session does.
+    const auto lastWrite =
+        std::find_if(rig.device.events.rbegin(), rig.device.events.rend(),
+                     [](const auto& e) { return e.kind == MemorySerialDevice::EventKind::Write; });
+    ASSERT_NE(lastWrite, rig.device.events.rend());
+    EXPECT_FALSE(lastWrite->ok);
+    EXPECT_EQ(rig.device.events.back().kind, MemorySerialDevice::EventKind::Close);
+    EXPECT_FALSE(rig.PageImageExists());
+    EXPECT_EQ(rig.host.Text(ids::kBeginUpdate), "Begin Update");
+}
+
 struct FailureCase {
     const char* name;
     std::function<void(ModulePeer&)> arrange;
@@ -163,18 +256,72 @@ INSTANTIATE_TEST_SUITE_P(
                     "Invalid ready response from the " + kProduct + ".     ", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Transfer, MissingPageImageEndsWithTheTemporaryFileMessageOnly) {
+TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
+    std::vector<std::uint8_t> expected = UpdateRig(600).Firmware();
+    expected.resize(768, 0xFF);
+
+    // Its name removed by someone else: the session still holds the image.
+    UpdateRig removed(600);
+    removed.Init();
+    removed.BeginUpdate();
+    std::filesystem::remove(removed.PageImagePath());
+    removed.TickUntilIdle();
+    std::vector<std::uint8_t> received;
+    for (const auto& page : removed.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(removed.LastBox()->caption, "Firmware Update Complete");
+
+    // Page 2 overwritten by another process while page 1 is on its way: the
+    // changed page never leaves, and the session ends as for an unreadable image.
+    UpdateRig written(600);
+    written.module.pageReply = [&written](std::size_t page, int) -> std::optional<std::uint8_t> {
+        if (page == 0) {
+            std::fstream image(written.PageImagePath(),
+                               std::ios::in | std::ios::out | std::ios::binary);
+            image.seekp(256);
+            image.write(std::string(256, 'X').data(), 256);
+        }
+        return '!';
+    };
+    RunUpdate(written);
+    ASSERT_NE(written.LastBox(), nullptr);
+    EXPECT_EQ(written.LastBox()->text,
+              "Unable to open the temporary firmware file.               ");
+    EXPECT_EQ(written.LastBox()->caption, "Firmware Update Error");
+    EXPECT_EQ(written.LastBox()->icon, MessageIcon::None);
+    EXPECT_EQ(written.host.Text(ids::kStatusLine), "");
+    EXPECT_EQ(written.module.addresses, (std::vector<std::uint32_t>{0}));
+    EXPECT_FALSE(written.module.endMarkerSeen);
+    ExpectSessionEnded(written);
+}
+
+TEST(Transfer, FirmwareReplacedSinceArmingIsSentAsTheLineShowsIt) {
     UpdateRig rig(600);
     rig.Init();
     rig.BeginUpdate();
-    std::filesystem::remove(rig.PageImagePath());
+    const std::string before = rig.host.Text(ids::kFirmwareFileLine);
+    // A new file under the same name, of another length and content.
+    {
+        std::ofstream replacement(rig.programDir / "module.new", std::ios::binary);
+        replacement << std::string(300, 'N');
+    }
+    std::filesystem::rename(rig.programDir / "module.new", rig.programDir / "module.bin");
+    std::filesystem::last_write_time(
+        rig.programDir / "module.bin",
+        std::filesystem::file_time_type::clock::now() + std::chrono::hours(30));
     rig.TickUntilIdle();
-    ASSERT_NE(rig.LastBox(), nullptr);
-    EXPECT_EQ(rig.LastBox()->text, "Unable to open the temporary firmware file.               ");
-    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
-    EXPECT_EQ(rig.LastBox()->icon, MessageIcon::None);
-    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
-    EXPECT_EQ(rig.module.addresses.size(), 0U);
+
+    std::vector<std::uint8_t> received;
+    for (const auto& page : rig.module.pagesAccepted) {
+        received.insert(received.end(), page.begin(), page.end());
+    }
+    std::vector<std::uint8_t> expected(300, 'N');
+    expected.resize(512, 0xFF);
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    EXPECT_NE(rig.host.Text(ids::kFirmwareFileLine), before);
     ExpectSessionEnded(rig);
 }
 

@@ -65,8 +65,10 @@ class UpdateRig {
     // Writes firmware of `size` bytes with a known pattern and the description file.
     void WriteFirmware(std::size_t size);
     std::vector<std::uint8_t> Firmware() const;
-    std::string PageImagePath() const { return (tempDir / "Hex.tmp").string(); }
-    bool PageImageExists() const { return std::filesystem::exists(PageImagePath()); }
+    // The page image the session holds; empty when none.
+    std::string PageImagePath() const { return dlg.PageImagePath(); }
+    // Anything left in the temporary folder: a page image or its folder.
+    bool PageImageExists() const { return !std::filesystem::is_empty(tempDir); }
 
     void Init();  // the window's initialisation
     bool BeginUpdate() { return host.Click(ids::kBeginUpdate); }

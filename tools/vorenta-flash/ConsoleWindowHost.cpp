@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "ui/PrintableText.h"
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
@@ -96,12 +97,11 @@ void ConsoleWindowHost::MessageBox(std::string_view text, std::string_view capti
                                    MessageIcon icon) {
     HeadlessWindowHost::MessageBox(text, caption, icon);
     EndProgressLine();
-    std::string shown(text);
+    std::string shown = PrintableText(text);
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) {
         shown.pop_back();
     }
-    std::fprintf(out_, "%.*s:\n%s\n", static_cast<int>(caption.size()), caption.data(),
-                 shown.c_str());
+    std::fprintf(out_, "%s:\n%s\n", PrintableText(caption).c_str(), shown.c_str());
     std::fflush(out_);
 }
 
@@ -114,7 +114,7 @@ void ConsoleWindowHost::Log(std::string_view line) {
 
 void ConsoleWindowHost::Say(std::string_view line) {
     EndProgressLine();
-    std::fprintf(out_, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fprintf(out_, "%s\n", PrintableText(line).c_str());
     std::fflush(out_);
 }
 

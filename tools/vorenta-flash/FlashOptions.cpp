@@ -11,6 +11,9 @@ namespace {
 constexpr int kFirstWindowPort = 1;
 constexpr int kLastWindowPort = 100;
 constexpr unsigned kMostModules = 1000000;
+// A day: longer than any operator waits for a module, far below what the
+// millisecond arithmetic holds.
+constexpr unsigned kMaxWaitSeconds = 86400;
 
 std::optional<unsigned> ParseUnsigned(const std::string& text) {
     unsigned value = 0;
@@ -93,9 +96,9 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             const auto seconds = ParseUnsigned(value);
-            if (!seconds || *seconds == 0) {
-                parsed.error =
-                    "--wait takes a whole number of seconds above 0, not '" + value + "'";
+            if (!seconds || *seconds == 0 || *seconds > kMaxWaitSeconds) {
+                parsed.error = "--wait takes a whole number of seconds from 1 to " +
+                               std::to_string(kMaxWaitSeconds) + ", not '" + value + "'";
                 return parsed;
             }
             o.waitSeconds = *seconds;
@@ -150,8 +153,8 @@ std::string FlashUsage() {
            "  --dir FOLDER        folder of the firmware description file and the firmware\n"
            "                      (default: the program's folder)\n"
            "  --list-ports        list the installed serial ports and their devices\n"
-           "  --wait SECONDS      give up when the module has not answered by then\n"
-           "                      (default: wait until interrupted)\n"
+           "  --wait SECONDS      give up when the module has not answered by then, 1 to\n"
+           "                      86400 (default: wait until interrupted)\n"
            "  --log FILE          write every byte sent and received, with time stamps\n"
            "                      (with several ports, FILE with -COMn before its extension)\n"
            "  --quiet             print only messages and errors\n"
@@ -163,11 +166,13 @@ std::string FlashUsage() {
            "  --help, --version\n"
            "\n"
            "Exit status: 0 updated; 1 the update failed (reported); 2 bad usage or no usable\n"
-           "firmware; 3 the port could not be opened; 4 gave up waiting for the module or\n"
-           "interrupted before the transfer (the session was cancelled). With several ports or\n"
-           "--repeat, 0 only when every port updated every module it met.\n"
+           "firmware; 3 the port could not be opened, or went away while the module was\n"
+           "polled; 4 gave up waiting for the module or interrupted before the transfer (the\n"
+           "session was cancelled). With several ports or --repeat, 0 only when every port\n"
+           "updated every module it met.\n"
            "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
-           "warns; a second one stops the transfer and reports the failure.\n";
+           "warns; a second one stops the transfer and reports the failure. SIGTERM and SIGHUP\n"
+           "act at once like the second Ctrl-C.\n";
 }
 
 }  // namespace vorenta

@@ -3,13 +3,14 @@
 #include "FlashOptions.h"
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
+#include "ui/UpdateDlgTexts.h"
 #include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
 namespace {
-constexpr std::string_view kPortOpenFailurePrefix = "Unable to open serial port";
 constexpr std::uint32_t kSleepStepMs = 10;
+constexpr std::uint64_t kMsPerSecond = 1000;
 }  // namespace
 
 FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, ITickSource& clock,
@@ -32,14 +33,18 @@ int FlashSession::Run(const Config& config) {
                 "Stopping now may leave the module without working firmware. Press Ctrl-C "
                 "again to stop anyway.");
         }
-        return count >= 2;
+        return count >= kStopNow;
     };
 
     int status = Arm(config);
     if (status < 0) {
         status = kExitGaveUp;
-        const std::uint32_t armedAt = clock_.GetTickCount();
-        std::uint32_t nextTick = armedAt;
+        // Counted in 64 bits: a long wait must not wrap into a short one.
+        const std::uint64_t waitMs =
+            config.waitSeconds ? *config.waitSeconds * kMsPerSecond : UINT64_MAX;
+        std::uint64_t waitedMs = 0;
+        std::uint32_t lastTick = clock_.GetTickCount();
+        std::uint32_t nextTick = lastTick;
         for (;;) {
             nextTick += ids::kUpdateTimerPeriodMs;
             // Short sleeps, so an interrupt is seen at once.
@@ -52,8 +57,10 @@ int FlashSession::Run(const Config& config) {
                     Cancel("Interrupted before the transfer began; the session was cancelled.");
                 break;
             }
-            if (config.waitSeconds &&
-                TicksSince(armedAt, clock_.GetTickCount()) >= *config.waitSeconds * 1000U) {
+            const std::uint32_t now = clock_.GetTickCount();
+            waitedMs += TicksSince(lastTick, now);
+            lastTick = now;
+            if (waitedMs >= waitMs) {
                 status = Cancel("The module did not answer within " +
                                 std::to_string(*config.waitSeconds) +
                                 " seconds; the session was cancelled.");
@@ -61,7 +68,8 @@ int FlashSession::Run(const Config& config) {
             }
             host_.TimerTick();
             if (window_.updateActive == 0) {
-                status = OutcomeOfTransfer();
+                status =
+                    SaidSinceArming(texts::kPortGone) ? kExitPortUnavailable : OutcomeOfTransfer();
                 break;
             }
         }
@@ -108,12 +116,16 @@ int FlashSession::Arm(const Config& config) {
     if (window_.updateActive == 1) {
         return -1;
     }
+    return SaidSinceArming(texts::kPortOpenFailure) ? kExitPortUnavailable : kExitUsage;
+}
+
+bool FlashSession::SaidSinceArming(std::string_view prefix) const {
     for (std::size_t i = boxesBefore_; i < host_.messageBoxes.size(); ++i) {
-        if (host_.messageBoxes[i].text.rfind(kPortOpenFailurePrefix, 0) == 0) {
-            return kExitPortUnavailable;
+        if (host_.messageBoxes[i].text.rfind(prefix, 0) == 0) {
+            return true;
         }
     }
-    return kExitUsage;
+    return false;
 }
 
 int FlashSession::OutcomeOfTransfer() const {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/TickSource.h"
 #include "ui/HeadlessWindowHost.h"
@@ -20,6 +21,9 @@ class FlashSession {
         std::optional<unsigned> waitSeconds;
     };
 
+    // An interrupt count at which the transfer stops at once (the second Ctrl-C).
+    static constexpr int kStopNow = 2;
+
     // `interrupts` says how many times the operator has asked to stop.
     FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, ITickSource& clock,
                  std::function<int()> interrupts, std::function<void(const std::string&)> say);
@@ -32,6 +36,8 @@ class FlashSession {
   private:
     int Arm(const Config& config);
     int OutcomeOfTransfer() const;
+    // A box since arming whose text begins with `prefix`.
+    bool SaidSinceArming(std::string_view prefix) const;
     int Cancel(const std::string& why);
 
     CPLSM_UpdateDlg& window_;

@@ -68,7 +68,8 @@ bool HashFile(IFileSystem& files, const std::string& path, std::uint64_t& size,
     return true;
 }
 
-ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup) {
+ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup,
+                              bool& wireLogComplete) {
     ModuleRecord record;
     record.module = setup.module;
     record.start = std::chrono::system_clock::now();
@@ -78,7 +79,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     std::unique_ptr<WireLogDevice> wireLog;
     ISerialDevice* line = &device;
     if (setup.wireLog != nullptr) {
-        wireLog = std::make_unique<WireLogDevice>(device, services.clock, setup.wireLog);
+        wireLog = std::make_unique<WireLogDevice>(device, services.clock, *setup.wireLog);
         line = wireLog.get();
     }
     ConsoleWindowHost host(setup.out, setup.terminal, setup.quiet);
@@ -140,6 +141,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
         record.lastPage = page;
         record.pages = pageCount;
     }
+    wireLogComplete = !wireLog || wireLog->Complete();
     record.end = std::chrono::system_clock::now();
     record.durationMs =
         static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(

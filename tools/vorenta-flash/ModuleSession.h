@@ -32,9 +32,9 @@ struct ModuleSessionSetup {
     std::string tempDir;           // where the page image goes, with its trailing separator
     std::optional<unsigned> waitSeconds;
     bool quiet = false;
-    std::FILE* out = stderr;  // messages and progress
-    bool terminal = false;    // `out` is a terminal: a progress bar instead of lines
-    std::FILE* wireLog = nullptr;
+    std::FILE* out = stderr;          // messages and progress
+    bool terminal = false;            // `out` is a terminal: a progress bar instead of lines
+    IFile* wireLog = nullptr;         // every byte on the line goes here too
     std::function<int()> interrupts;  // how many times the operator asked to stop
     unsigned module = 1;
 };
@@ -42,8 +42,10 @@ struct ModuleSessionSetup {
 // One whole update on one port, exactly as a single run of the program does
 // it: the window's start, preparation, poll, transfer, release and end. Every
 // object of the session lives in here and is gone when it returns; only the
-// record of what happened comes back.
-ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup);
+// record of what happened comes back, and whether every line of the wire log
+// reached its file.
+ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup,
+                              bool& wireLogComplete);
 
 // The first paragraph of a message, without its trailing blanks: the headline.
 std::string Headline(std::string_view message);

@@ -4,15 +4,15 @@
 #include <thread>
 
 #include "ModuleSession.h"
-#include "PrivateTempFolder.h"
 #include "SharedServices.h"
-#include "StationClock.h"
 #include "StationConsole.h"
 #include "app/CommandLine.h"
 #include "platform/posix/DesktopPeerWindows.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
+#include "ui/PrintableText.h"
 #include "ui/ProductTexts.h"
 
 namespace vorenta {
@@ -22,16 +22,14 @@ namespace {
 constexpr std::size_t kFailuresNamed = 5;
 constexpr std::string_view kSummaryTitle = "Summary:";
 
-using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 // Everything one port's thread works with.
 struct PortJob {
     std::optional<int> comNumber;
     std::string name;
     std::FILE* out = stderr;
     bool terminal = false;
-    std::FILE* wireLog = nullptr;
-    bool ownFolder = false;  // a private folder for each session's page image
+    IFile* wireLog = nullptr;
+    std::string wireLogPath;
 };
 
 struct RunShared {
@@ -45,7 +43,7 @@ struct RunShared {
 };
 
 void Print(std::FILE* out, const std::string& line) {
-    std::fprintf(out, "%s\n", line.c_str());
+    std::fprintf(out, "%s\n", PrintableText(line).c_str());
     std::fflush(out);
 }
 
@@ -54,6 +52,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
     PortTally tally;
     tally.port = job.name;
     int lastStatus = kExitUpdated;
+    bool wireLogComplete = true;
     for (unsigned module = 1;; ++module) {
         if ((module > 1 && !options.repeat) || (options.count && module > *options.count)) {
             break;
@@ -73,24 +72,17 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.wireLog = job.wireLog;
         setup.interrupts = run.interrupts;
         setup.module = module;
-        std::optional<PrivateTempFolder> folder;
+        // Each session makes its own private folder for its page image in here.
         setup.tempDir = TemporaryFolder();
-        if (job.ownFolder) {
-            folder.emplace(run.services.files, setup.tempDir);
-            if (folder->Path().empty()) {
-                tally.stoppedBecause =
-                    "no private folder for the page image could be made in " + setup.tempDir;
-                Print(job.out, tally.stoppedBecause);
-                lastStatus = kExitUsage;
-                break;
-            }
-            setup.tempDir = folder->Path();
-        }
         if (job.wireLog != nullptr && options.repeat) {
-            std::fprintf(job.wireLog, "--- module %u\n", module);
+            const std::string separator = "--- module " + std::to_string(module) + "\n";
+            job.wireLog->Write(reinterpret_cast<const std::uint8_t*>(separator.data()),
+                               separator.size());
         }
 
-        const ModuleRecord record = RunModuleSession(run.services, setup);
+        bool complete = true;
+        const ModuleRecord record = RunModuleSession(run.services, setup, complete);
+        wireLogComplete = wireLogComplete && complete;
         lastStatus = record.exitStatus;
         if (tally.port.empty()) {
             tally.port = record.port;
@@ -120,6 +112,9 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         if (!options.quiet) {
             Print(job.out, TallyText(tally));
         }
+    }
+    if (!wireLogComplete) {
+        Print(job.out, "The log file " + job.wireLogPath + " could not be written completely.");
     }
     tally.status = PortStatus(tally, options.repeat, options.count, lastStatus);
     return tally;
@@ -258,27 +253,30 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         report = ReportFile::Open(options.reportFile, error);
         if (!report) {
             std::fprintf(stderr, "%s: cannot append to the report %s: %s\n", programName.c_str(),
-                         options.reportFile.c_str(), error.c_str());
+                         PrintableText(options.reportFile).c_str(), error.c_str());
             return kExitUsage;
         }
     }
 
+    PosixFileSystem posixFiles;
     std::vector<PortJob> jobs;
-    std::vector<FilePtr> logFiles;
+    std::vector<std::unique_ptr<IFile>> logFiles;
     for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
         PortJob job;
         if (!comNumbers.empty()) {
             job.comNumber = comNumbers[i];
             job.name = "COM" + std::to_string(comNumbers[i]);
         }
-        job.ownFolder = several;
         if (!options.logFile.empty()) {
-            const std::string path =
-                several ? PerPortPath(options.logFile, job.name) : options.logFile;
-            logFiles.emplace_back(std::fopen(path.c_str(), "w"), &std::fclose);
+            job.wireLogPath = several ? PerPortPath(options.logFile, job.name) : options.logFile;
+            // A regular file of this user only: never through a symbolic link,
+            // never a FIFO or a device, never a file with a second name.
+            logFiles.push_back(posixFiles.Open(job.wireLogPath, OpenMode::CreateTruncateReadWrite));
             if (!logFiles.back()) {
-                std::fprintf(stderr, "%s: cannot write the log file %s\n", programName.c_str(),
-                             path.c_str());
+                std::fprintf(stderr,
+                             "%s: cannot write the log file %s (it must be a regular file of "
+                             "yours, not a symbolic link)\n",
+                             programName.c_str(), PrintableText(job.wireLogPath).c_str());
                 return kExitUsage;
             }
             job.wireLog = logFiles.back().get();
@@ -286,13 +284,12 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         jobs.push_back(std::move(job));
     }
 
-    StationClock clock;
+    PosixTickSource clock;
     LockedPortTable portTable(ports.Table());
     IniSettingsStore iniSettings(texts::kCompanyName, programName);
     LockedSettingsStore settings(iniSettings);
     const auto desktopPeers = MakeDesktopPeerWindows();
     LockedPeerWindows peers(*desktopPeers);
-    PosixFileSystem posixFiles;
     TurnTakingFileSystem files(posixFiles);
     const StationServices services{clock, portTable, settings, peers, files};
 

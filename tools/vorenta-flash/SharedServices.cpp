@@ -20,6 +20,7 @@ class TurnHoldingFile : public IFile {
     std::optional<std::uint64_t> Length() override { return inner_->Length(); }
     std::optional<LocalTime> ModificationTime() override { return inner_->ModificationTime(); }
     bool Flush() override { return inner_->Flush(); }
+    std::optional<FileIdentity> Identity() override { return inner_->Identity(); }
 
   private:
     // Declared first: the file is closed before the turn passes on.

@@ -56,7 +56,9 @@ class TurnTakingFileSystem : public IFileSystem {
   public:
     explicit TurnTakingFileSystem(IFileSystem& inner) : inner_(inner) {}
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
-    bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
+        return inner_.CreateSessionFolder(parent);
+    }
 
   private:
     // Recursive: a session that opens a second file while holding one must not

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ConsoleWindowHost.h"
+#include "ui/PrintableText.h"
 
 namespace vorenta {
 
@@ -135,7 +136,7 @@ void StationConsole::PortLine(std::size_t index, std::string_view text) {
 
 void StationConsole::Line(std::string_view text) {
     const std::lock_guard lock(mutex_);
-    Print(std::string(text) + "\n");
+    Print(PrintableText(text) + "\n");
 }
 
 void StationConsole::Finish() {

@@ -1,14 +1,23 @@
 #include "WireLogDevice.h"
 
+#include <cstdio>
+
 namespace vorenta {
 
-WireLogDevice::WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log)
+WireLogDevice::WireLogDevice(ISerialDevice& inner, ITickSource& clock, IFile& log)
     : inner_(inner), clock_(clock), log_(log), start_(clock.GetTickCount()) {}
 
 void WireLogDevice::Line(const char* what, const std::string& detail) {
-    std::fprintf(log_, "%10u ms %-5s %s\n", TicksSince(start_, clock_.GetTickCount()), what,
-                 detail.c_str());
-    std::fflush(log_);
+    char head[48];
+    const int length = std::snprintf(head, sizeof head, "%10u ms %-5s ",
+                                     TicksSince(start_, clock_.GetTickCount()), what);
+    std::string line(head, length > 0 ? static_cast<std::size_t>(length) : 0U);
+    line += detail;
+    line += '\n';
+    // Written at once, so a killed process leaves every line before it.
+    const long written =
+        log_.Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+    complete_ = complete_ && written == static_cast<long>(line.size());
 }
 
 std::string WireLogDevice::Hex(const std::uint8_t* data, std::size_t count) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
+#include "platform/FileAccess.h"
 #include "platform/SerialDevice.h"
 #include "platform/TickSource.h"
 
@@ -13,7 +13,10 @@ namespace vorenta {
 // received, every line setting and open/close, with a millisecond time stamp.
 class WireLogDevice : public ISerialDevice {
   public:
-    WireLogDevice(ISerialDevice& inner, ITickSource& clock, std::FILE* log);
+    WireLogDevice(ISerialDevice& inner, ITickSource& clock, IFile& log);
+
+    // Every line reached the log file so far.
+    bool Complete() const { return complete_; }
 
     bool Open(const std::string& devicePath) override;
     void Close() override;
@@ -33,8 +36,9 @@ class WireLogDevice : public ISerialDevice {
 
     ISerialDevice& inner_;
     ITickSource& clock_;
-    std::FILE* log_;
+    IFile& log_;
     std::uint32_t start_;
+    bool complete_ = true;
 };
 
 }  // namespace vorenta

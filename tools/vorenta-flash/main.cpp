@@ -1,24 +1,18 @@
 // vorenta-flash: runs the update window's logic without a display.
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "FlashOptions.h"
+#include "FlashSession.h"
 #include "ProductionRun.h"
 #include "platform/posix/PosixPortTable.h"
+#include "platform/posix/StopSignals.h"
+#include "ui/PrintableText.h"
 
 namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
-
-// Ctrl-C only counts here; the session decides what a count means.
-std::atomic<int> interruptCount{0};
-
-extern "C" void OnInterrupt(int) {
-    interruptCount.fetch_add(1);
-}
 
 int ListPorts(vorenta::IPortTable& table) {
     std::vector<vorenta::InstalledPort> ports;
@@ -30,7 +24,8 @@ int ListPorts(vorenta::IPortTable& table) {
         std::printf("no serial ports found\n");
     }
     for (const auto& port : ports) {
-        std::printf("%-6s %s\n", port.name.c_str(), port.devicePath.c_str());
+        std::printf("%-6s %s\n", vorenta::PrintableText(port.name).c_str(),
+                    vorenta::PrintableText(port.devicePath).c_str());
     }
     return vorenta::kExitUpdated;
 }
@@ -39,10 +34,15 @@ int ListPorts(vorenta::IPortTable& table) {
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    // Before anything is opened: a closed standard stream must not be taken
+    // by the port or a file, and a closed pipe must not end the process.
+    OpenMissingStandardStreams();
+    const StopSignals signals;
+
     const ParsedOptions parsed = ParseFlashOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName, parsed.error.c_str(),
-                     kProgramName);
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgramName,
+                     PrintableText(parsed.error).c_str(), kProgramName);
         return kExitUsage;
     }
     const FlashOptions& options = parsed.options;
@@ -58,14 +58,15 @@ int main(int argc, char** argv) {
     PosixPortTable installedPorts;
     StationPorts stations(installedPorts, options.ports);
     if (!stations.Error().empty()) {
-        std::fprintf(stderr, "%s: %s\n", kProgramName, stations.Error().c_str());
+        std::fprintf(stderr, "%s: %s\n", kProgramName, PrintableText(stations.Error()).c_str());
         return kExitPortUnavailable;
     }
     if (options.listPorts) {
         return ListPorts(stations.Table());
     }
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    return RunStations(options, stations, kProgramName, [] { return interruptCount.load(); });
+    // SIGTERM and SIGHUP stop at once what the second Ctrl-C stops.
+    return RunStations(options, stations, kProgramName, [&signals] {
+        return signals.Interrupts() + (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
+    });
 }

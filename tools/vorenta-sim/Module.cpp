@@ -285,7 +285,13 @@ void Module::OnPageComplete(ModuleOutput& out) {
     }
     image_.insert(image_.end(), data.begin(), data.end());
     ++pagesAccepted_;
-    Reply({kReadyByte}, name + " accepted", out);
+    if (faults_.doubleReplyPages.contains(page)) {
+        ++counters_.faultsInjected;
+        Reply({kReadyByte, kReadyByte}, name + " accepted, '!' sent twice (fault)", out);
+    } else {
+        Reply({kReadyByte}, name + " accepted", out);
+    }
+    out.replies.back().acknowledgesPage = true;
     if (faults_.closeAfterPage == page) {
         ++counters_.faultsInjected;
         out.replies.back().closeLineAfter = true;
@@ -294,7 +300,7 @@ void Module::OnPageComplete(ModuleOutput& out) {
 }
 
 void Module::Reply(std::vector<std::uint8_t> bytes, std::string what, ModuleOutput& out) {
-    out.replies.push_back({std::move(bytes), std::move(what), false});
+    out.replies.push_back({std::move(bytes), std::move(what), false, false});
 }
 
 }  // namespace vorenta::sim

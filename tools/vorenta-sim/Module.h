@@ -13,7 +13,8 @@ namespace vorenta::sim {
 struct ModuleReply {
     std::vector<std::uint8_t> bytes;
     std::string what;
-    bool closeLineAfter = false;  // the line goes down once these bytes are out
+    bool closeLineAfter = false;    // the line goes down once these bytes are out
+    bool acknowledgesPage = false;  // a page's '!': it counts once it is on the line
 };
 
 // What one frame's data made the module do.

@@ -44,7 +44,9 @@ Faults (combinable; pages count from 0, page K starts at address K*256):
   --retry-page K:N       answer page K with '@' N times before taking it
   --no-reply-page K      never answer page K
   --bad-reply-page K[:BYTE]  answer page K with BYTE (default '?')
-  --close-after-page K   close the line once page K is accepted
+  --double-reply-page K  accept page K with two '!' instead of one
+  --close-after-page K   close the line right after page K's '!' (the module takes
+                         nothing more)
   --noise N              send N noise bytes before the poll answer
   --reply-delay MS       wait MS milliseconds before every reply
   --never-answer         never answer the poll
@@ -53,7 +55,7 @@ Faults (combinable; pages count from 0, page K starts at address K*256):
   --version              show the version and exit
 
 Options repeat where that makes sense (--retry-page, --no-reply-page,
---bad-reply-page). BYTE is a number, decimal or 0x hexadecimal.
+--bad-reply-page, --double-reply-page). BYTE is a number, decimal or 0x hexadecimal.
 Exit status: 0 after a complete, valid update (identification, every page,
 end marker, release); 1 when the update did not complete or the updater broke
 the protocol; 2 for a bad command line; 3 when the line or a file cannot be used.
@@ -120,8 +122,8 @@ std::string Flag(bool& target) {
     return {};
 }
 
-const std::array<OptionSpec, 29>& Specs() {
-    static const std::array<OptionSpec, 29> specs = {{
+const std::array<OptionSpec, 30>& Specs() {
+    static const std::array<OptionSpec, 30> specs = {{
         {"device", true,
          [](SimOptions& o, std::string_view v) {
              o.devicePath = v;
@@ -236,6 +238,15 @@ const std::array<OptionSpec, 29>& Specs() {
              }
              o.faults.badReplyPages[page] = byte;
              return std::string();
+         }},
+        {"double-reply-page", true,
+         [](SimOptions& o, std::string_view v) {
+             std::uint32_t page = 0;
+             std::string error = ParsePage(v, page);
+             if (error.empty()) {
+                 o.faults.doubleReplyPages.insert(page);
+             }
+             return error;
          }},
         {"close-after-page", true,
          [](SimOptions& o, std::string_view v) {

@@ -25,7 +25,8 @@ struct Faults {
     std::map<std::uint32_t, unsigned> retryPages;         // page -> how many '@' first
     std::set<std::uint32_t> silentPages;                  // pages that get no reply
     std::map<std::uint32_t, std::uint8_t> badReplyPages;  // page -> reply byte
-    std::optional<std::uint32_t> closeAfterPage;          // line closes once this page is accepted
+    std::set<std::uint32_t> doubleReplyPages;             // pages accepted with "!!"
+    std::optional<std::uint32_t> closeAfterPage;          // line closes once this page's '!' is out
     unsigned noiseBytes = 0;                              // sent before the poll answer
     unsigned replyDelayMs = 0;                            // before every reply
     bool neverAnswer = false;

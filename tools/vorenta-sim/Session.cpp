@@ -50,6 +50,12 @@ void Session::EndOfInput(std::string_view why, unsigned speed, std::uint64_t ms)
     log_.Note(ms, speed, why);
 }
 
+void Session::ReplySent(const ModuleReply& reply) {
+    if (reply.acknowledgesPage) {
+        ++pagesAcknowledged_;
+    }
+}
+
 void Session::Handle(const WireItem& item, std::uint64_t ms, std::vector<ModuleReply>& replies) {
     switch (item.kind) {
         case WireItem::Kind::Violation:
@@ -159,7 +165,7 @@ std::string Session::Summary(Ending ending) const {
         }
     }
     std::string text = "vorenta-sim: " + result + "\n";
-    text += "  pages received: " + std::to_string(module_.PagesAccepted()) + " accepted, " +
+    text += "  pages received: " + std::to_string(pagesAcknowledged_) + " accepted, " +
             std::to_string(counters.pageSends) + " sends\n";
     text += "  retries: " + std::to_string(counters.retries) + "\n";
     text += "  faults injected: " + std::to_string(counters.faultsInjected) + "\n";

@@ -30,6 +30,10 @@ class Session {
                  std::vector<ModuleReply>& replies);
     // No more input will come; `why` says what stopped it.
     void EndOfInput(std::string_view why, unsigned speed, std::uint64_t ms);
+    // A reply has gone out whole on the line.
+    void ReplySent(const ModuleReply& reply);
+    // Pages whose acceptance reached the line; the module may have taken more.
+    std::uint32_t PagesAcknowledged() const { return pagesAcknowledged_; }
 
     bool Released() const { return base_.Released(); }
     // Identification, every page, end marker and release, without a single violation.
@@ -53,6 +57,7 @@ class Session {
     BaseStation base_;
     Module module_;
     unsigned violations_ = 0;
+    std::uint32_t pagesAcknowledged_ = 0;
     std::vector<std::string> newViolations_;
     bool releasedAfterEnd_ = false;
     bool imageWritten_ = false;

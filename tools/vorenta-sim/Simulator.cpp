@@ -20,8 +20,9 @@ constexpr int kIdleWaitMs = 20;
 constexpr int kBlockedWaitMs = 5;
 constexpr unsigned kBitsPerByte = 10;
 constexpr unsigned kViolationsShown = 50;
-// An injected close waits this long after the last reply, so the updater can read it
-// before the line goes (a hang-up discards what the other side has not read yet).
+// An injected close waits after the last reply until the updater sends again (so it
+// has read the reply) or this long has passed: a hang-up discards what the other side
+// has not read yet.
 constexpr auto kCloseLinger = 100ms;
 
 }  // namespace
@@ -41,6 +42,13 @@ Simulator::Micros Simulator::ByteTime(unsigned speed) const {
 }
 
 void Simulator::Deliver(std::span<const std::uint8_t> bytes, unsigned speed, Clock::time_point at) {
+    if (closeAt_) {
+        // The module is gone from the line; the updater has read the last reply.
+        log_.Note(Ms(at), speed,
+                  std::to_string(bytes.size()) + " bytes not taken: the line is closing (fault)");
+        closeAt_ = std::min(*closeAt_, at);
+        return;
+    }
     replies_.clear();
     session_.Receive(bytes, speed, Ms(at), replies_);
     for (ModuleReply& reply : replies_) {
@@ -113,6 +121,7 @@ std::optional<Ending> Simulator::SendDue(Clock::time_point now) {
             lineFreeAt_ = done;
         }
         lastReplyDone_ = now;
+        session_.ReplySent(head.reply);
         const bool close = head.reply.closeLineAfter;
         outgoing_.pop_front();
         if (close) {

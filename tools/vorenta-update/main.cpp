@@ -12,10 +12,14 @@
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
 #include "platform/posix/ProcessInfo.h"
+#include "platform/posix/StopSignals.h"
 #include "ui/wx/WxUpdateProgram.h"
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    OpenMissingStandardStreams();
+    // A session under way ends cleanly before the window closes.
+    const StopSignals signals;
     PosixTickSource clock;
     PosixSerialDevice serialDevice;
     PosixPortTable portTable;
@@ -40,6 +44,7 @@ int main(int argc, char** argv) {
         executable,
         TemporaryFolder(),
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+        [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
     };
     return wxui::RunUpdateProgram(argc, argv, services);
 }

@@ -47,6 +47,9 @@ class WxAppPlatform : public IAppPlatform {
         CPLSM_UpdateDlg window(platform, app.preferredPort, app.ApplicationName());
         window.programDir = app.programDir;
         window.tempDir = app.tempDir;
+        if (services_.terminationRequested) {
+            window.SetTerminationRequest(services_.terminationRequested);
+        }
 
         DialogCallbacks callbacks;
         callbacks.initDialog = [&window] { return window.OnInitDialog(); };

@@ -32,6 +32,8 @@ struct UpdateProgramServices {
     std::string tempFolder;
     // Every argument after the program's name.
     std::vector<std::string> arguments;
+    // Says when the system asked the program to end (SIGTERM, SIGHUP).
+    std::function<bool()> terminationRequested;
 };
 
 // Starts the toolkit, runs the start-up and the update window until it is
