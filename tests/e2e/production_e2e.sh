@@ -89,8 +89,19 @@ first_device=$device
 start_sim second --retry-page 1:2
 second_device=$device
 "$flash" --port "$first_device" --port "$second_device" --dir "$root/fw" --wait 20 \
-  --report "$root/two.report" --log "$root/two.log" >"$root/two.flash" 2>&1
+  --report "$root/two.report" --log "$root/two.log" >"$root/two.flash" 2>&1 &
+flash_pid=$!
+# Each session keeps its page image in a folder of its own while it runs.
+most_folders=0
+while kill -0 "$flash_pid" 2>/dev/null; do
+  folders=$(find "$TMPDIR" -mindepth 1 -maxdepth 1 -type d | wc -l)
+  [ "$folders" -gt "$most_folders" ] && most_folders=$folders
+  sleep 0.05
+done
+wait "$flash_pid"
 status=$?
+check "two ports: two page-image folders side by side ($most_folders seen)" \
+  $([ "$most_folders" -eq 2 ]; echo $?)
 wait "$first_pid"
 first_status=$?
 wait "$second_pid"
