@@ -314,6 +314,11 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         return tallies[0].status;
     }
 
+    // Listed once before the threads start: warnings about the port map come
+    // out here, whole, and not in the middle of a port's line.
+    std::vector<InstalledPort> installed;
+    portTable.ListPorts(installed);
+
     const bool terminal = StandardErrorIsTerminal();
     StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
     for (std::size_t i = 0; i < jobs.size(); ++i) {
