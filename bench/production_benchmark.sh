@@ -15,7 +15,7 @@ stations=${2:-8}
 modules=${3:-50}
 pages=256
 root=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$root"' EXIT
 export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
 mkdir -p "$TMPDIR" "$root/fw" "$root/small"
 head -c $((pages * 256)) /dev/urandom >"$root/fw/image.bin"

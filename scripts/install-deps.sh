@@ -7,8 +7,9 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libx11-dev
-  xvfb xauth xdotool x11-apps imagemagick socat
+  xvfb xauth xdotool x11-apps x11-utils openbox imagemagick socat
   xdg-utils
+  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
 )
 
 missing=()

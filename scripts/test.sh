@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test: the debug build
-# (warnings are errors) and the address+undefined sanitizer build.
+# (warnings are errors), the address+undefined sanitizer build, and the
+# Windows cross build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,4 +16,12 @@ for preset in debug asan; do
   echo "=== $preset: tests"
   ctest --preset "$preset" -j "$jobs" || status=1
 done
+
+# The Windows programs, cross-built with MinGW-w64 and tested under Wine; the
+# end-to-end test drives the debug build's simulator.
+echo "=== win64: configure and build"
+cmake --preset win64 -DVORENTA_LINUX_SIM="$PWD/build/debug/bin/vorenta-sim" >/dev/null
+cmake --build --preset win64 -j "$jobs"
+echo "=== win64: tests under Wine"
+ctest --preset win64 -j "$jobs" || status=1
 exit $status

@@ -92,6 +92,10 @@ TEST(ModuleReport, TimesCarryTheirZone) {
     EXPECT_EQ(Iso8601(local, 42, 3600), "2026-12-07T14:02:31.042+01:00");
     EXPECT_EQ(Iso8601(local, 999, -(3 * 3600 + 30 * 60)), "2026-12-07T14:02:31.999-03:30");
     EXPECT_EQ(Iso8601(local, 0, 0), "2026-12-07T14:02:31.000+00:00");
+    // 2026-12-07T14:02:31 read as UTC is 1796652151 s after 1970.
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151), 0);
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151 - 3600), 3600);
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151 + 5 * 3600 + 1800), -(5 * 3600 + 1800));
     // The machine's own zone, whatever it is, in the same shape.
     const std::string now = LocalIso8601(std::chrono::system_clock::now());
     ASSERT_EQ(now.size(), 29U) << now;
@@ -281,22 +285,19 @@ TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
     constexpr int kLines = 300;
     {
         StationConsole console(out, false, {"COM5", "COM12"});
-        std::FILE* a = console.PortStream(0);
-        std::FILE* b = console.PortStream(1);
-        ASSERT_TRUE(a && b);
-        std::jthread first([a] {
+        auto a = console.PortOutput(0);
+        auto b = console.PortOutput(1);
+        std::jthread first([&a] {
             for (int i = 0; i < kLines; ++i) {
                 // A line written in pieces comes out once it has ended.
-                std::fputs("first half ", a);
-                std::fflush(a);
-                std::fprintf(a, "second half %d\n", i);
-                std::fflush(a);
+                a("first half ");
+                a("second half " + std::to_string(i) + "\n");
             }
         });
-        std::jthread second([b] {
+        std::jthread second([&b] {
             for (int i = 0; i < kLines; ++i) {
-                std::fprintf(b, "Sending firmware page  %d  of  %d\n", i + 1, kLines);
-                std::fflush(b);
+                b("Sending firmware page  " + std::to_string(i + 1) + "  of  " +
+                  std::to_string(kLines) + "\n");
             }
         });
     }

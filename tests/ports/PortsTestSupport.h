@@ -84,6 +84,7 @@ struct WindowUnderTest {
                         preferredPort, "PLSM_Update"};
 };
 
+#ifndef _WIN32
 // A folder of its own under the system's temporary folder, removed at the end.
 class TempFolder {
   public:
@@ -107,6 +108,7 @@ class TempFolder {
   private:
     std::filesystem::path path_;
 };
+#endif  // _WIN32
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& contents) {
     std::filesystem::create_directories(path.parent_path());

@@ -1,22 +1,33 @@
 // The wxWidgets host on a real display (run through run_with_xvfb.sh).
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/button.h>
+#include <wx/dcclient.h>
+#include <wx/display.h>
 #include <wx/radiobut.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
+#include <wx/tooltip.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include <unistd.h>
 #include <vector>
 
 #include "ui/AboutDlgIds.h"
 #include "ui/AboutDlgTemplate.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
+#include "ui/UpdateDlgTexts.h"
+#include "ui/WindowPlacement.h"
 #include "ui/wx/WxDialogHost.h"
 #include "ui/wx/WxImages.h"
+#include "ui/wx/WxMessageBox.h"
 #include "ui/wx/WxToolkit.h"
 
 namespace vorenta::wxui {
@@ -147,7 +158,7 @@ TEST_F(WxDialogHostTest, ColourRuleFollowsTheLogic) {
     active = true;
     host.RefreshColours();
     EXPECT_EQ(status->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
-    EXPECT_EQ(status->GetFont().GetPointSize(), 9);
+    EXPECT_EQ(status->GetFont(), host.Fonts().emphasis);
     EXPECT_EQ(status->GetForegroundColour(), wxColour(192, 0, 0));
 
     active = false;
@@ -244,6 +255,186 @@ TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
     };
     Run([this] { host.SetTimer(ids::kUpdateTimerId, 100); });
     EXPECT_EQ(seenFirst, done);
+}
+
+// What a message box showed when it first had nothing left to handle; the
+// box is then closed as an operator would close it.
+struct SeenBox {
+    bool shown = false;
+    bool hasIcon = false;
+    std::string text;
+};
+
+// Watches for the box titled `caption` from the application's idle time.
+class BoxWatcher {
+  public:
+    explicit BoxWatcher(wxString caption) : caption_(std::move(caption)) {
+        wxTheApp->Bind(wxEVT_IDLE, &BoxWatcher::OnIdle, this);
+    }
+    ~BoxWatcher() { wxTheApp->Unbind(wxEVT_IDLE, &BoxWatcher::OnIdle, this); }
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+    SeenBox seen;
+
+  private:
+    void OnIdle(wxIdleEvent& event) {
+        event.Skip();
+        for (wxWindow* top : wxTopLevelWindows) {
+            auto* box = wxDynamicCast(top, wxDialog);
+            if (box == nullptr || box->GetTitle() != caption_ || !box->IsModal() || seen.shown) {
+                continue;
+            }
+            seen.shown = true;
+            if (auto* icon = wxDynamicCast(box->FindWindow(kMessageBoxIconName), wxStaticBitmap)) {
+                seen.hasIcon = icon->GetBitmap().IsOk() && icon->GetBitmap().GetWidth() >= 16;
+            }
+            if (auto* text = wxDynamicCast(box->FindWindow(kMessageBoxTextName), wxStaticText)) {
+                seen.text = text->GetLabelText().ToStdString();
+            }
+            box->EndModal(wxID_OK);
+        }
+    }
+    wxString caption_;
+};
+
+TEST_F(WxDialogHostTest, TypeAheadGivenWhileBusyNeverReachesTheMessageBox) {
+    const std::string title = "Type-ahead " + std::to_string(::getpid());
+    BoxWatcher watcher("Firmware Update Complete");
+    recorder.onTick = [&](int tick) {
+        if (tick != 1) {
+            return;
+        }
+        host.KillTimer(ids::kUpdateTimerId);
+        // As during a transfer: the window is locked and busy while the
+        // operator presses Esc and Enter; xdotool returns once the display
+        // server has taken the keys. It moves the display's keyboard focus,
+        // so this test runs on a display of its own (CMakeLists.txt).
+        host.EnableDlgItem(ids::IDCANCEL, false);
+        const std::string keys = "xdotool search --sync --onlyvisible --name '^" + title +
+                                 "$' windowfocus --sync key Escape Return";
+        ASSERT_EQ(std::system(keys.c_str()), 0);
+        host.MessageBox("The firmware has been updated.", "Firmware Update Complete",
+                        MessageIcon::Information);
+        recorder.events.push_back("box closed");
+        host.EnableDlgItem(ids::IDCANCEL, true);
+        host.EndDialog(5);
+    };
+    EXPECT_EQ(Run([&] {
+                  host.SetWindowTitle(title);
+                  host.SetTimer(ids::kUpdateTimerId, 50);
+              }),
+              5);
+    EXPECT_TRUE(watcher.seen.shown) << "the box was closed by keys pressed before it opened";
+    EXPECT_TRUE(watcher.seen.hasIcon);
+    EXPECT_EQ(watcher.seen.text, "The firmware has been updated.");
+    // Neither key reached the window afterwards either.
+    const std::vector<std::string> expected{"tick 10", "box closed"};
+    EXPECT_EQ(recorder.events, expected);
+}
+
+TEST(WxMessageBox, CarriesTheIconOfItsKindAndTheWholeText) {
+    const std::string text = "Unable to open the temporary firmware file.               ";
+    for (const auto& [icon, withIcon] :
+         {std::pair{MessageIcon::Exclamation, true}, std::pair{MessageIcon::Warning, true},
+          std::pair{MessageIcon::Information, true}, std::pair{MessageIcon::None, false}}) {
+        BoxWatcher watcher("Firmware Update Error");
+        ShowMessageBox(nullptr, wxString::FromUTF8(text), "Firmware Update Error", icon);
+        EXPECT_TRUE(watcher.seen.shown);
+        EXPECT_EQ(watcher.seen.hasIcon, withIcon) << static_cast<int>(icon);
+        EXPECT_EQ(watcher.seen.text, text);
+    }
+}
+
+TEST_F(WxDialogHostTest, ACutLineShowsAnEllipsisAndItsWholeTextAsTooltip) {
+    wxWindow* line = host.ControlWindow(ids::kFirmwareVersionLine);
+    const std::string version = "Firmware version  =  " + std::string(400, 'V') + " end";
+    host.SetDlgItemText(ids::kFirmwareVersionLine, version);
+    ASSERT_NE(line->GetToolTip(), nullptr);
+    EXPECT_EQ(line->GetToolTip()->GetTip().ToStdString(), version);
+    EXPECT_TRUE(line->HasFlag(wxST_ELLIPSIZE_END));
+    host.SetDlgItemText(ids::kFirmwareVersionLine, "Firmware version  =  1.0");
+    EXPECT_EQ(line->GetToolTip(), nullptr);
+    // A tooltip the logic sets (a port's device) stays.
+    host.SetDlgItemTooltip(ids::kFirstPortButton, "/dev/ttyUSB0");
+    host.SetDlgItemText(ids::kFirstPortButton, "COM33");
+    ASSERT_NE(host.ControlWindow(ids::kFirstPortButton)->GetToolTip(), nullptr);
+    EXPECT_EQ(host.ControlWindow(ids::kFirstPortButton)->GetToolTip()->GetTip(), "/dev/ttyUSB0");
+}
+
+// Run on screens of several sizes and scales (see CMakeLists.txt): the whole
+// window fits the work area, every control is inside it, and no fixed text is
+// cut or squeezed.
+TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
+    WxDialogHost host(nullptr, UpdateDlgTemplate(), MakeAppIcons());
+    Recorder recorder;
+    const wxRect area = wxDisplay(0U).GetClientArea();
+    wxRect frame;
+    std::vector<std::string> outside;
+    std::vector<std::string> cut;
+    recorder.onTick = [&](int) {
+        host.KillTimer(ids::kUpdateTimerId);
+        frame = host.GetRect();
+        if (const char* shot = std::getenv("VORENTA_SCREENSHOT")) {
+            std::system((std::string("import -window root '") + shot + "'").c_str());
+        }
+        for (const ControlTemplate& c : UpdateDlgTemplate().controls) {
+            wxWindow* w = host.ControlWindow(c.id);
+            if (w == nullptr || !w->IsShown()) {
+                continue;
+            }
+            const wxRect r(w->GetScreenPosition(), w->GetSize());
+            if (!area.Contains(r)) {
+                outside.push_back(std::to_string(c.id));
+            }
+            if (auto* label = wxDynamicCast(w, wxStaticText)) {
+                wxClientDC dc(label);
+                dc.SetFont(label->GetFont());
+                const wxSize need = dc.GetMultiLineTextExtent(label->GetLabelText());
+                const bool oneLine = c.height <= 12;
+                if (label->GetToolTip() != nullptr || (oneLine && need.GetWidth() > r.GetWidth()) ||
+                    (!oneLine && need.GetHeight() > r.GetHeight())) {
+                    cut.push_back(
+                        std::to_string(c.id) + " needs " + std::to_string(need.GetWidth()) + "x" +
+                        std::to_string(need.GetHeight()) + ", has " + std::to_string(r.GetWidth()) +
+                        "x" + std::to_string(r.GetHeight()));
+                }
+            } else if (auto* button = wxDynamicCast(w, wxControl)) {
+                const wxSize need = button->GetBestSize();
+                if (need.GetWidth() > r.GetWidth()) {
+                    cut.push_back(std::to_string(c.id));
+                }
+            }
+        }
+        host.EndDialog(0);
+    };
+    DialogCallbacks callbacks;
+    callbacks.initDialog = [&] {
+        // Placed as the window's initialisation places it, the text the
+        // logic sets in place.
+        const WindowRect placed = PlaceWindow(host.GetWindowRect(), host.GetScreenRect());
+        host.MoveWindow(placed.left, placed.top);
+        host.SetDlgItemText(ids::kUseForLine, texts::kUseForLine);
+        host.SetDlgItemText(ids::kLabelNotice, texts::kLabelNotice);
+        host.SetDlgItemText(ids::kInstructions, texts::kInstructions);
+        for (int id = ids::kFirstPortButton; id <= ids::kLastPortButton; ++id) {
+            host.SetDlgItemText(id, "COM" + std::to_string(id - ids::kFirstPortButton + 79));
+        }
+        host.SetTimer(ids::kUpdateTimerId, 300);
+        return true;
+    };
+    callbacks.controlStyle = [](int id) {
+        ControlStyle style;
+        style.emphasisFont = id == ids::kUseForLine || id == ids::kLabelNotice;
+        return style;
+    };
+    host.Attach(recorder, std::move(callbacks));
+    host.RunModal();
+    std::printf("work area %dx%d at %d,%d; window %dx%d at %d,%d\n", area.width, area.height,
+                area.x, area.y, frame.width, frame.height, frame.x, frame.y);
+    EXPECT_TRUE(area.Contains(frame));
+    EXPECT_GE(frame.GetTop(), area.GetTop());
+    EXPECT_TRUE(outside.empty()) << outside.front();
+    EXPECT_TRUE(cut.empty()) << cut.front();
 }
 
 TEST(WxAboutHost, LinksReportMouseActionsAndHandTheFocusToOk) {

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Runs vorenta-update on its own Xvfb display: the window opens with its title,
 # "Begin Update" cannot be reached without firmware, a whole update against the
-# simulator ends in "Firmware Update Complete", and the window closes with Esc.
+# simulator ends in "Firmware Update Complete", the window closes with Esc; a
+# dark theme keeps the emphasis readable; during a failing transfer "Cancel
+# Update" looks disabled and an Esc pressed then leaves the failure box up.
+# Every step waits for what it needs to see, never for a guessed time.
 # Screenshots are kept in ARTIFACTS.
 # Usage: gui_e2e.sh VORENTA_UPDATE VORENTA_SIM ARTIFACTS
 set -uo pipefail
@@ -28,14 +31,24 @@ wait_for() {
   for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
-window_named() { xdotool search --name "$1" | head -n 1 | grep -q .; }
-window_id() { xdotool search --name "$1" | head -n 1; }
-# press WINDOW_TITLE_REGEX KEY...: keys to that window
+# Only mapped windows count: a window has its title before it is shown.
+window_named() { xdotool search --onlyvisible --name "$1" | head -n 1 | grep -q .; }
+window_id() { xdotool search --onlyvisible --name "$1" | head -n 1; }
+# press WINDOW_TITLE_REGEX KEY...: keys to that window, once it is shown
 press() {
   local w
-  w=$(window_id "$1") || return 1
+  wait_for window_named "$1" || return 1
+  w=$(window_id "$1")
   shift
-  xdotool windowfocus --sync "$w" && sleep 0.3 && xdotool key --delay 150 "$@"
+  xdotool windowfocus --sync "$w" && xdotool key --delay 50 "$@"
+}
+# darkest WINDOW_ID X Y W H (dialog units of the 647 x 392 window): the
+# darkest grey level inside that rectangle, 0-255
+darkest() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "$((WIDTH * $4 / 647))x$((HEIGHT * $5 / 392))+$((X + WIDTH * $2 / 647))+$((Y + HEIGHT * $3 / 392))" \
+    -colorspace gray -format '%[fx:int(255*minima)]' info:
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
@@ -81,7 +94,6 @@ import -window root "$artifacts/missing-firmware-message.png"
 press "Mobile Module Update$" Return
 wait_for window_named "$title_re"
 check "window opens after the message" $?
-sleep 0.5
 press "$title_re" Tab Tab Tab space
 wait_for window_named "^About "
 check "without firmware the third Tab reaches Contact Information, not Begin Update" $?
@@ -122,7 +134,6 @@ wait_for window_named "$title_re"
 check "window opens" $?
 [ "$(xdotool getwindowname "$(window_id "$title_re")")" = "$title" ]
 check "window title" $?
-sleep 1
 import -window root "$artifacts/update-window.png"
 # Done, port group, Refresh, Begin Update.
 press "$title_re" Tab Tab Tab space
@@ -134,7 +145,7 @@ check "module received the firmware image" $?
 grep -q "^ComPort=5" "$XDG_CONFIG_HOME/Harwen Systems/vorenta-update.ini"
 check "port saved under the company and application names" $?
 press "^Firmware Update Complete$" Return
-sleep 0.5
+wait_for eval '! window_named "^Firmware Update Complete$"'
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window after the update" $?
@@ -144,6 +155,56 @@ if gone "$app"; then
 fi
 [ ! -e "$TMPDIR/Hex.tmp" ]
 check "page image removed" $?
+
+# 3. A transfer that fails at page 12: during it "Cancel Update" looks as grey
+# as "Done", and Esc pressed then does not dismiss the failure notice.
+"$sim" --image "$root/received2.bin" --pace --no-reply-page 12 --log "$root/wire2.jsonl" \
+  --timeout 120 >"$root/sim2.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim2.txt"
+echo "COM5=$(head -n 1 "$root/sim2.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+mkdir -p "$root/app2"
+cp "$update" "$root/app2/vorenta-update"
+head -c 20000 /dev/urandom >"$root/app2/image.bin"
+printf '9.9 gui test\nimage.bin\n' >"$root/app2/Vorenta_KT76_MM_VMM_V2.txt"
+"$root/app2/vorenta-update" /C5 >"$root/app2.txt" 2>&1 &
+app=$!
+pids+=($app)
+press "$title_re" Tab Tab Tab space
+wait_for grep -q '"page 4' "$root/wire2.jsonl"
+check "the transfer starts" $?
+w=$(window_id "$title_re")
+import -window root "$artifacts/during-transfer.png"
+cancel=$(darkest "$w" 340 375 86 8)
+done_=$(darkest "$w" 460 375 86 8)
+[ -n "$cancel" ] && [ -n "$done_" ] && [ $((cancel - done_)) -le 16 ] && [ $((done_ - cancel)) -le 16 ]
+check "during the transfer Cancel Update looks disabled like Done (darkest $cancel and $done_)" $?
+xdotool key Escape
+wait_for window_named "^Firmware Update Error$"
+check "the failure is reported" $?
+import -window root "$artifacts/failure-message.png"
+# The Esc was queued long before the box opened and would have closed it at
+# once; it is still there after a round trip through the display server.
+xdotool windowfocus --sync "$(window_id '^Firmware Update Error$')"
+window_named "^Firmware Update Error$"
+check "an Esc pressed during the transfer leaves the failure box up" $?
+press "^Firmware Update Error$" Return
+wait_for eval '! window_named "^Firmware Update Error$"'
+check "Enter closes the failure box" $?
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the window after the failure" $?
+
+# 4. Under a dark theme, for a look at the colours.
+GTK_THEME=Adwaita:dark "$root/app2/vorenta-update" /C5 >"$root/app3.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "the window opens under a dark theme" $?
+import -window root "$artifacts/dark-theme.png"
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the dark window" $?
 
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]

@@ -81,14 +81,13 @@ void ConsoleWindowHost::ShowProgress(std::string_view text) {
         const double elapsed = std::chrono::duration<double>(now - *firstPage_).count();
         secondsLeft = elapsed / (page - 1) * (pageCount - page + 1);
     }
-    std::fprintf(out_, "\r%s\x1b[K", ProgressBar(page, pageCount, secondsLeft).c_str());
-    std::fflush(out_);
+    Emit("\r" + ProgressBar(page, pageCount, secondsLeft) + "\x1b[K");
     progressOnLine_ = true;
 }
 
 void ConsoleWindowHost::EndProgressLine() {
     if (progressOnLine_) {
-        std::fputc('\n', out_);
+        Emit("\n");
         progressOnLine_ = false;
     }
 }
@@ -101,8 +100,7 @@ void ConsoleWindowHost::MessageBox(std::string_view text, std::string_view capti
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) {
         shown.pop_back();
     }
-    std::fprintf(out_, "%s:\n%s\n", PrintableText(caption).c_str(), shown.c_str());
-    std::fflush(out_);
+    Emit(PrintableText(caption) + ":\n" + shown + "\n");
 }
 
 void ConsoleWindowHost::Log(std::string_view line) {
@@ -114,7 +112,15 @@ void ConsoleWindowHost::Log(std::string_view line) {
 
 void ConsoleWindowHost::Say(std::string_view line) {
     EndProgressLine();
-    std::fprintf(out_, "%s\n", PrintableText(line).c_str());
+    Emit(PrintableText(line) + "\n");
+}
+
+void ConsoleWindowHost::Emit(std::string_view text) {
+    if (output_) {
+        output_(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), out_);
     std::fflush(out_);
 }
 

@@ -1,8 +1,10 @@
 #include "ModuleReport.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -115,6 +117,21 @@ std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeco
     return text;
 }
 
+long OffsetFromUtc(const std::tm& local, std::time_t moment) {
+    // Days since 1970-01-01 of the local date (the civil calendar's own rule),
+    // so the local time read as UTC minus the moment is the zone's offset.
+    const long long year = local.tm_year + 1900LL - (local.tm_mon < 2 ? 1 : 0);
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long month = local.tm_mon + 1;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + local.tm_mday - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const long long days = era * 146097 + dayOfEra - 719468;
+    const long long asUtc =
+        days * 86400 + local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
+    return static_cast<long>(asUtc - static_cast<long long>(moment));
+}
+
 std::string LocalIso8601(std::chrono::system_clock::time_point when) {
     using namespace std::chrono;
     const auto sinceEpoch = duration_cast<milliseconds>(when.time_since_epoch()).count();
@@ -125,10 +142,16 @@ std::string LocalIso8601(std::chrono::system_clock::time_point when) {
         --seconds;
     }
     std::tm local{};
+#ifdef _WIN32
+    if (::localtime_s(&local, &seconds) != 0) {
+        return {};
+    }
+#else
     if (::localtime_r(&seconds, &local) == nullptr) {
         return {};
     }
-    return Iso8601(local, static_cast<unsigned>(millis), local.tm_gmtoff);
+#endif
+    return Iso8601(local, static_cast<unsigned>(millis), OffsetFromUtc(local, seconds));
 }
 
 std::string ModuleRecordJson(const ModuleRecord& record) {
@@ -159,48 +182,59 @@ std::string ModuleRecordJson(const ModuleRecord& record) {
 }
 
 std::unique_ptr<ReportFile> ReportFile::Open(const std::string& path, std::string& error) {
+#ifdef _WIN32
+    FilePtr file(std::fopen(path.c_str(), "ab"), &std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+#else
     // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    UniqueFd fd(::open(
+    const int fd = ::open(
         path.c_str(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
-    if (!fd.Valid()) {
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
         error = errno == ELOOP ? "is a symbolic link; it is never followed"
                                : std::string(std::strerror(errno));
         return nullptr;
     }
+    FilePtr file(::fdopen(fd, "a"), &std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         error = "is not a regular file";
         return nullptr;
     }
-    const int flags = ::fcntl(fd.Get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         error = std::strerror(errno);
         return nullptr;
     }
-    return std::unique_ptr<ReportFile>(new ReportFile(fd.Release()));
+#endif
+    return std::unique_ptr<ReportFile>(new ReportFile(std::move(file)));
 }
 
 bool ReportFile::Append(std::string_view line) {
     std::string whole(line);
     whole += '\n';
     const std::lock_guard lock(mutex_);
-    std::string_view left = whole;
-    while (!left.empty()) {
-        const ssize_t n = ::write(fd_.Get(), left.data(), left.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        left.remove_prefix(static_cast<std::size_t>(n));
+    // A line is far smaller than the stream's buffer: it leaves in one write.
+    if (std::fwrite(whole.data(), 1, whole.size(), file_.get()) != whole.size() ||
+        std::fflush(file_.get()) != 0) {
+        std::clearerr(file_.get());
+        return false;
     }
-    while (::fdatasync(fd_.Get()) != 0) {
+#ifndef _WIN32
+    while (::fdatasync(::fileno(file_.get())) != 0) {
         if (errno != EINTR) {
             return false;
         }
     }
+#endif
     return true;
 }
 

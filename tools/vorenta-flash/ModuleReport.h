@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -9,8 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/posix/UniqueFd.h"
 
 namespace vorenta {
 
@@ -41,26 +40,29 @@ std::string ModuleRecordJson(const ModuleRecord& record);
 std::string JsonString(std::string_view text);
 // "2026-12-07T14:02:31.042+01:00" from local time parts and the zone's offset.
 std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeconds);
+// The zone's offset from UTC in seconds, from the local time parts of a moment.
+long OffsetFromUtc(const std::tm& local, std::time_t moment);
 // The same for a moment, in the machine's local time zone.
 std::string LocalIso8601(std::chrono::system_clock::time_point when);
 
 // The report file, appended to by every session of every port. Each line goes
-// out in one write and is synced, so a reader never sees half a line and a
-// power cut loses at most the line under way.
+// out in one write and is flushed (and on POSIX synced), so a reader never sees
+// half a line and a power cut loses at most the line under way.
 class ReportFile {
   public:
     // Null, and `error` filled, when the path cannot be appended to: a symbolic
-    // link, not a regular file, or not writable.
+    // link (on POSIX), not a regular file, or not writable.
     static std::unique_ptr<ReportFile> Open(const std::string& path, std::string& error);
 
     // False when the line did not get to the file whole.
     bool Append(std::string_view line);
 
   private:
-    explicit ReportFile(int fd) : fd_(fd) {}
+    using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+    explicit ReportFile(FilePtr file) : file_(std::move(file)) {}
 
     std::mutex mutex_;
-    UniqueFd fd_;
+    FilePtr file_;
 };
 
 }  // namespace vorenta

@@ -7,7 +7,7 @@
 #include "FlashSession.h"
 #include "WireLogDevice.h"
 #include "firmware/Sha256.h"
-#include "platform/posix/PosixSerialDevice.h"
+#include "platform/NativePlatform.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 
@@ -75,14 +75,15 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     record.start = std::chrono::system_clock::now();
     const auto started = std::chrono::steady_clock::now();
 
-    PosixSerialDevice device;
+    NativeSerialDevice device;
     std::unique_ptr<WireLogDevice> wireLog;
     ISerialDevice* line = &device;
     if (setup.wireLog != nullptr) {
         wireLog = std::make_unique<WireLogDevice>(device, services.clock, *setup.wireLog);
         line = wireLog.get();
     }
-    ConsoleWindowHost host(setup.out, setup.terminal, setup.quiet);
+    ConsoleWindowHost host = setup.output ? ConsoleWindowHost(setup.output, false, setup.quiet)
+                                          : ConsoleWindowHost(stderr, setup.terminal, setup.quiet);
     const UpdateDlgPlatform platform{host,           services.clock,    *line,
                                      services.ports, services.settings, services.peers,
                                      services.files};

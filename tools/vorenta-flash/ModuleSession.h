@@ -32,9 +32,10 @@ struct ModuleSessionSetup {
     std::string tempDir;           // where the page image goes, with its trailing separator
     std::optional<unsigned> waitSeconds;
     bool quiet = false;
-    std::FILE* out = stderr;          // messages and progress
-    bool terminal = false;            // `out` is a terminal: a progress bar instead of lines
-    IFile* wireLog = nullptr;         // every byte on the line goes here too
+    // Where messages and progress go; none: standard error.
+    std::function<void(std::string_view text)> output;
+    bool terminal = false;     // standard error is a terminal: a progress bar instead of lines
+    IFile* wireLog = nullptr;  // every byte on the line goes here too
     std::function<int()> interrupts;  // how many times the operator asked to stop
     unsigned module = 1;
 };

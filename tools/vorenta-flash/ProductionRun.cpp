@@ -7,11 +7,7 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "app/CommandLine.h"
-#include "platform/posix/DesktopPeerWindows.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ProcessInfo.h"
+#include "platform/NativePlatform.h"
 #include "ui/PrintableText.h"
 #include "ui/ProductTexts.h"
 
@@ -26,7 +22,7 @@ constexpr std::string_view kSummaryTitle = "Summary:";
 struct PortJob {
     std::optional<int> comNumber;
     std::string name;
-    std::FILE* out = stderr;
+    std::function<void(std::string_view text)> output;  // none: standard error
     bool terminal = false;
     IFile* wireLog = nullptr;
     std::string wireLogPath;
@@ -42,9 +38,14 @@ struct RunShared {
     std::string reportPath;
 };
 
-void Print(std::FILE* out, const std::string& line) {
-    std::fprintf(out, "%s\n", PrintableText(line).c_str());
-    std::fflush(out);
+void Print(const PortJob& job, const std::string& line) {
+    const std::string text = PrintableText(line) + "\n";
+    if (job.output) {
+        job.output(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
 }
 
 PortTally RunPort(const RunShared& run, const PortJob& job) {
@@ -67,7 +68,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.programDir = run.programDir;
         setup.waitSeconds = options.waitSeconds;
         setup.quiet = options.quiet;
-        setup.out = job.out;
+        setup.output = job.output;
         setup.terminal = job.terminal;
         setup.wireLog = job.wireLog;
         setup.interrupts = run.interrupts;
@@ -95,8 +96,8 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         }
         CountModule(tally, record);
         if (run.report != nullptr && !run.report->Append(ModuleRecordJson(record))) {
-            Print(job.out, "The report " + run.reportPath +
-                               " could not be written; no further module is started.");
+            Print(job, "The report " + run.reportPath +
+                           " could not be written; no further module is started.");
             tally.stoppedBecause = "the report could not be written";
             lastStatus = kExitFailureReported;
             break;
@@ -110,11 +111,11 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
             continue;  // the loop's own checks end it and say why
         }
         if (!options.quiet) {
-            Print(job.out, TallyText(tally));
+            Print(job, TallyText(tally));
         }
     }
     if (!wireLogComplete) {
-        Print(job.out, "The log file " + job.wireLogPath + " could not be written completely.");
+        Print(job, "The log file " + job.wireLogPath + " could not be written completely.");
     }
     tally.status = PortStatus(tally, options.repeat, options.count, lastStatus);
     return tally;
@@ -233,7 +234,7 @@ int CombinedStatus(const std::vector<PortTally>& tallies) {
 }
 
 std::string PerPortPath(const std::string& path, const std::string& port) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(std::string("/") + kPathSeparator);
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot <= nameStart) {
@@ -258,7 +259,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         }
     }
 
-    PosixFileSystem posixFiles;
+    NativeFileSystem nativeFiles;
     std::vector<PortJob> jobs;
     std::vector<std::unique_ptr<IFile>> logFiles;
     for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
@@ -271,7 +272,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
             job.wireLogPath = several ? PerPortPath(options.logFile, job.name) : options.logFile;
             // A regular file of this user only: never through a symbolic link,
             // never a FIFO or a device, never a file with a second name.
-            logFiles.push_back(posixFiles.Open(job.wireLogPath, OpenMode::CreateTruncateReadWrite));
+            logFiles.push_back(
+                nativeFiles.Open(job.wireLogPath, OpenMode::CreateTruncateReadWrite));
             if (!logFiles.back()) {
                 std::fprintf(stderr,
                              "%s: cannot write the log file %s (it must be a regular file of "
@@ -284,21 +286,21 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         jobs.push_back(std::move(job));
     }
 
-    PosixTickSource clock;
+    NativeTickSource clock;
     LockedPortTable portTable(ports.Table());
-    IniSettingsStore iniSettings(texts::kCompanyName, programName);
-    LockedSettingsStore settings(iniSettings);
+    NativeSettingsStore nativeSettings(texts::kCompanyName, programName);
+    LockedSettingsStore settings(nativeSettings);
     const auto desktopPeers = MakeDesktopPeerWindows();
     LockedPeerWindows peers(*desktopPeers);
-    TurnTakingFileSystem files(posixFiles);
+    TurnTakingFileSystem files(nativeFiles);
     const StationServices services{clock, portTable, settings, peers, files};
 
     std::string programDir =
         options.dir.empty()
-            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), '/')
+            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), kPathSeparator)
             : options.dir;
-    if (!programDir.empty() && programDir.back() != '/') {
-        programDir += '/';
+    if (!programDir.empty() && programDir.back() != kPathSeparator) {
+        programDir += kPathSeparator;
     }
     const RunShared run{options,    services,     programName,       programDir,
                         interrupts, report.get(), options.reportFile};
@@ -308,8 +310,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         jobs[0].terminal = StandardErrorIsTerminal();
         tallies[0] = RunPort(run, jobs[0]);
         if (options.repeat) {
-            Print(stderr, std::string(kSummaryTitle));
-            Print(stderr, SummaryText(tallies[0], true));
+            Print(jobs[0], std::string(kSummaryTitle));
+            Print(jobs[0], SummaryText(tallies[0], true));
         }
         return tallies[0].status;
     }
@@ -322,12 +324,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     const bool terminal = StandardErrorIsTerminal();
     StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        jobs[i].out = console.PortStream(i);
-        if (jobs[i].out == nullptr) {
-            std::fprintf(stderr, "%s: cannot set up the output of %s\n", programName.c_str(),
-                         jobs[i].name.c_str());
-            return kExitUsage;
-        }
+        jobs[i].output = console.PortOutput(i);
     }
     {
         // One thread per port; each session inside keeps to its own thread.
@@ -336,9 +333,6 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
             threads.emplace_back(
                 [&run, &jobs, &tallies, i] { tallies[i] = RunPort(run, jobs[i]); });
         }
-    }
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        std::fflush(jobs[i].out);
     }
     console.Finish();
     console.Line(std::string(kSummaryTitle));

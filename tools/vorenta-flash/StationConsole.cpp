@@ -1,8 +1,8 @@
 #include "StationConsole.h"
 
+#ifndef _WIN32
 #include <sys/ioctl.h>
-#include <sys/types.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 
@@ -23,14 +23,15 @@ struct StationConsole::Port {
     std::string board;    // what its progress line shows
     std::string partial;  // a line not yet ended
     std::optional<std::chrono::steady_clock::time_point> firstPage;
-    std::FILE* stream = nullptr;
 };
 
-unsigned TerminalWidth(std::FILE* file, unsigned fallback) {
+unsigned TerminalWidth([[maybe_unused]] std::FILE* file, unsigned fallback) {
+#ifndef _WIN32
     winsize size{};
     if (::ioctl(::fileno(file), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
         return size.ws_col;
     }
+#endif
     return fallback;
 }
 
@@ -47,33 +48,19 @@ StationConsole::StationConsole(std::FILE* out, bool terminal, std::vector<std::s
 }
 
 StationConsole::~StationConsole() {
-    for (const auto& port : ports_) {
-        if (port->stream != nullptr) {
-            std::fclose(port->stream);
-        }
-    }
     Finish();
 }
 
-ssize_t StationConsole::WriteToPort(void* cookie, const char* data, std::size_t size) {
-    Port& port = *static_cast<Port*>(cookie);
-    port.partial.append(data, size);
-    std::size_t end = 0;
-    while ((end = port.partial.find('\n')) != std::string::npos) {
-        port.console->PortLine(port.index, std::string_view(port.partial).substr(0, end));
-        port.partial.erase(0, end + 1);
-    }
-    return static_cast<ssize_t>(size);
-}
-
-std::FILE* StationConsole::PortStream(std::size_t index) {
-    Port& port = *ports_.at(index);
-    if (port.stream == nullptr) {
-        const cookie_io_functions_t functions{nullptr, &StationConsole::WriteToPort, nullptr,
-                                              nullptr};
-        port.stream = ::fopencookie(&port, "w", functions);
-    }
-    return port.stream;
+std::function<void(std::string_view text)> StationConsole::PortOutput(std::size_t index) {
+    Port* port = ports_.at(index).get();
+    return [port](std::string_view text) {
+        port->partial.append(text);
+        std::size_t end = 0;
+        while ((end = port->partial.find('\n')) != std::string::npos) {
+            port->console->PortLine(port->index, std::string_view(port->partial).substr(0, end));
+            port->partial.erase(0, end + 1);
+        }
+    };
 }
 
 std::string StationConsole::BoardLine(const Port& port) const {

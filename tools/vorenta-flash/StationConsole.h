@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -11,8 +12,8 @@
 
 namespace vorenta {
 
-// The one console that sessions on several ports share. Each port writes
-// whole lines into a stream of its own; they come out here one line at a time,
+// The one console that sessions on several ports share. Each port writes into
+// an output of its own; its lines come out here one whole line at a time,
 // never mixed within a line. On a terminal the bottom of the screen keeps one
 // line per port with its progress, and messages scroll above it; elsewhere
 // every line is printed with its port's name in front.
@@ -24,8 +25,9 @@ class StationConsole {
     StationConsole(const StationConsole&) = delete;
     StationConsole& operator=(const StationConsole&) = delete;
 
-    // The stream of port `port`; null when the system cannot make one.
-    std::FILE* PortStream(std::size_t port);
+    // Where port `port` writes; what it writes may end anywhere, lines come out
+    // once they have ended. Used by that port's thread only.
+    std::function<void(std::string_view text)> PortOutput(std::size_t port);
     // One line from port `port`, without its line end.
     void PortLine(std::size_t port, std::string_view text);
     // A line of the run itself (the summary), printed as it is.
@@ -35,7 +37,6 @@ class StationConsole {
 
   private:
     struct Port;
-    static ssize_t WriteToPort(void* cookie, const char* data, std::size_t size);
 
     std::string BoardLine(const Port& port) const;
     // Prints `text` above the board (on a terminal) and draws the board again.

@@ -6,8 +6,7 @@
 #include "FlashOptions.h"
 #include "FlashSession.h"
 #include "ProductionRun.h"
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/StopSignals.h"
+#include "platform/NativePlatform.h"
 #include "ui/PrintableText.h"
 
 namespace {
@@ -55,7 +54,7 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    PosixPortTable installedPorts;
+    NativePortTable installedPorts;
     StationPorts stations(installedPorts, options.ports);
     if (!stations.Error().empty()) {
         std::fprintf(stderr, "%s: %s\n", kProgramName, PrintableText(stations.Error()).c_str());

@@ -7,9 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
+#include "platform/NativePlatform.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
 #include "update/BasePreparation.h"
@@ -135,8 +133,8 @@ int List(IPortTable& table) {
 }
 
 int OpenAndClose(IPortTable& table, int comNumber, const std::string& label) {
-    PosixSerialDevice device;
-    PosixTickSource clock;
+    NativeSerialDevice device;
+    NativeTickSource clock;
     CRS232 port(device, table, clock);
 
     if (port.Open(comNumber, kSessionBaudRate, kSessionParity, kSessionDataBits,
@@ -183,7 +181,7 @@ int main(int argc, char** argv) {
         }
     }
     // Without --map the machine's own port table answers.
-    PosixPortTable machinePorts;
+    NativePortTable machinePorts;
     IPortTable& ports = options.maps.empty() ? static_cast<IPortTable&>(machinePorts) : table;
     if (options.list) {
         return List(ports);

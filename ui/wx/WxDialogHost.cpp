@@ -3,23 +3,18 @@
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
-#include <wx/fontenum.h>
 #include <wx/hyperlink.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
-#include <wx/statbmp.h>
-#include <wx/statbox.h>
-#include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <initializer_list>
 #include <utility>
 
 #include "ui/AboutDlg.h"
 #include "ui/UpdateDlgIds.h"
-#include "ui/wx/WxImages.h"
+#include "ui/wx/WxMessageBox.h"
 #include "ui/wx/WxText.h"
 
 namespace vorenta::wxui {
@@ -28,61 +23,15 @@ namespace {
 
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
-constexpr int kEmphasisPointSize = 9;
-// Taller than this many dialog units, a static text wraps its words.
-constexpr int kOneLineHeight = 12;
 
-// Children are owned by their parent window, which destroys them with itself.
-template <class T, class... Args>
-T* MakeChild(Args&&... args) {
-    return new T(std::forward<Args>(args)...);
-}
-
-// The first face the system has; empty: the family's default face.
-wxString FirstAvailableFace(std::initializer_list<const char*> faces) {
-    for (const char* face : faces) {
-        if (wxFontEnumerator::IsValidFacename(face)) {
-            return face;
-        }
+// The work area of the screen a window opens on.
+wxRect WorkAreaFor(const wxWindow* window) {
+    int index = window == nullptr ? wxNOT_FOUND : wxDisplay::GetFromWindow(window);
+    if (index == wxNOT_FOUND) {
+        index = 0;
     }
-    return wxString();
+    return wxDisplay(static_cast<unsigned>(index)).GetClientArea();
 }
-
-wxFont MakeFont(int pointSize, bool bold, std::initializer_list<const char*> faces) {
-    wxFontInfo info(pointSize);
-    info.Family(wxFONTFAMILY_SWISS);
-    if (bold) {
-        info.Bold();
-    }
-    const wxString face = FirstAvailableFace(faces);
-    if (!face.empty()) {
-        info.FaceName(face);
-    }
-    return wxFont(info);
-}
-
-wxColour FromColorRef(std::uint32_t ref) {
-    return wxColour(static_cast<unsigned char>(ref & 0xFFU),
-                    static_cast<unsigned char>((ref >> 8) & 0xFFU),
-                    static_cast<unsigned char>((ref >> 16) & 0xFFU));
-}
-
-bool SameStyle(const ControlStyle& a, const ControlStyle& b) {
-    return a.emphasisFont == b.emphasisFont && a.customColour == b.customColour &&
-           a.textColour == b.textColour && a.transparentBackground == b.transparentBackground;
-}
-
-bool IsStatic(ControlKind k) {
-    return k == ControlKind::StaticLeft || k == ControlKind::StaticCentred ||
-           k == ControlKind::StaticCentredVertically;
-}
-
-// A link that the keyboard never reaches; clicks are routed by the host.
-class LinkText : public wxGenericHyperlinkCtrl {
-  public:
-    using wxGenericHyperlinkCtrl::wxGenericHyperlinkCtrl;
-    bool AcceptsFocusFromKeyboard() const override { return false; }
-};
 
 }  // namespace
 
@@ -99,18 +48,15 @@ WxDialogHost::WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplat
     Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, style);
     SetIcons(icons);
 
-    // "MS Shell Dlg" and "Microsoft Sans Serif" exist on few Linux systems:
-    // the nearest sans-serif faces stand in, so dialog units keep their sense.
-    dialogFont_ = MakeFont(
-        dialogTemplate.fontPointSize, false,
-        {"MS Shell Dlg", "Microsoft Sans Serif", "Tahoma", "Liberation Sans", "DejaVu Sans"});
-    emphasisFont_ = MakeFont(kEmphasisPointSize, true,
-                             {"Microsoft Sans Serif", "Arial", "Liberation Sans", "DejaVu Sans"});
-    SetFont(dialogFont_);
-    defaultText_ = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT);
-
+    fonts_ = ChooseDialogFonts(*this, dialogTemplate, WorkAreaFor(parent));
     SetClientSize(ConvertDialogToPixels(wxSize(dialogTemplate.width, dialogTemplate.height)));
-    CreateControls();
+    WxControlBuilder builder(*this, dialogTemplate);
+    builder.Build();
+    controls_ = std::move(builder.Controls());
+    noneOfGroup_ = std::move(builder.NoneOfGroup());
+    colours_ = std::make_unique<WxColourRule>(fonts_, GetBackgroundColour(),
+                                              wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    BindLinks();
 
     Bind(wxEVT_BUTTON, &WxDialogHost::OnButton, this);
     Bind(wxEVT_RADIOBUTTON, &WxDialogHost::OnRadio, this);
@@ -149,8 +95,12 @@ int WxDialogHost::RunModal() {
         }
     }
     // Like a dialog whose initialisation returned true: the focus starts on the
-    // first control of the template that takes it ("Done", or "OK").
-    CallAfter(&WxDialogHost::FocusFirstControl);
+    // first control of the template that takes it ("Done", or "OK"), before
+    // the first key can arrive.
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        event.Skip();
+        FocusFirstControl();
+    });
     return ShowModal();
 }
 
@@ -173,120 +123,26 @@ wxWindow* WxDialogHost::ControlWindow(int id) const {
     return c == nullptr ? nullptr : c->window;
 }
 
-wxRect WxDialogHost::ToPixels(const ControlTemplate& c) const {
-    return wxRect(ConvertDialogToPixels(wxPoint(c.x, c.y)),
-                  ConvertDialogToPixels(wxSize(c.width, c.height)));
-}
-
-void WxDialogHost::CreateControls() {
-    const auto& list = template_.controls;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const ControlTemplate& c = list[i];
-        CreateControl(c);
-        // Closing a radio group: a hidden member lets the logic uncheck all
-        // (the toolkit keeps one button of a group checked).
-        const bool groupEnds = i + 1 == list.size() ||
-                               list[i + 1].kind != ControlKind::RadioButton ||
-                               list[i + 1].groupStart;
-        if (c.kind == ControlKind::RadioButton && groupEnds) {
-            auto* none = MakeChild<wxRadioButton>(this, wxID_ANY, wxString());
-            none->Hide();
-            none->SetValue(true);
-            for (std::size_t j = i + 1; j-- > 0;) {
-                if (list[j].kind != ControlKind::RadioButton) {
-                    break;
-                }
-                noneOfGroup_[list[j].id] = none;
-                if (list[j].groupStart) {
-                    break;
-                }
-            }
+void WxDialogHost::BindLinks() {
+    for (auto& [id, control] : controls_) {
+        if (control.tmpl->kind != ControlKind::LinkText) {
+            continue;
         }
-    }
-}
-
-void WxDialogHost::CreateControl(const ControlTemplate& c) {
-    const wxRect r = ToPixels(c);
-    const wxWindowID wid = c.id == kNoControlId ? wxID_ANY : c.id;
-    Control control;
-    control.tmpl = &c;
-    control.rect = r;
-    switch (c.kind) {
-        case ControlKind::StaticLeft:
-        case ControlKind::StaticCentred:
-        case ControlKind::StaticCentredVertically: {
-            long style = wxST_NO_AUTORESIZE;
-            // Only the centred kind centres across; the label beside the logo is
-            // centred up and down and starts at its left edge.
-            style |=
-                c.kind == ControlKind::StaticCentred ? wxALIGN_CENTRE_HORIZONTAL : wxALIGN_LEFT;
-            control.window =
-                MakeChild<wxStaticText>(this, wid, wxString(), r.GetPosition(), r.GetSize(), style);
-            break;
-        }
-        case ControlKind::GroupBox:
-            control.window =
-                MakeChild<wxStaticBox>(this, wid, wxString(), r.GetPosition(), r.GetSize());
-            break;
-        case ControlKind::RadioButton: {
-            auto* radio = MakeChild<wxRadioButton>(this, wid, wxString(), r.GetPosition(),
-                                                   r.GetSize(), c.groupStart ? wxRB_GROUP : 0);
-            // Themes may draw the indicator taller than the template's row:
-            // grow about the row's middle rather than squeeze it.
-            const int needed = radio->GetBestSize().GetHeight();
-            if (needed > r.GetHeight()) {
-                control.rect =
-                    wxRect(r.GetX(), r.GetY() - (needed - r.GetHeight()) / 2, r.GetWidth(), needed);
-                radio->SetSize(control.rect);
-            }
-            control.window = radio;
-            break;
-        }
-        case ControlKind::PushButton:
-        case ControlKind::DefaultPushButton:
-            control.window =
-                MakeChild<wxButton>(this, wid, wxString(), r.GetPosition(), r.GetSize());
-            break;
-        case ControlKind::Picture: {
-            // A picture control takes the size of its bitmap.
-            const wxBitmap logo = MakeLogo();
-            control.rect.SetSize(logo.GetSize());
-            control.window = MakeChild<wxStaticBitmap>(this, wid, logo, r.GetPosition());
-            break;
-        }
-        case ControlKind::Icon: {
-            const wxIcon icon = MakeAppIcon();
-            control.rect.SetSize(wxSize(icon.GetWidth(), icon.GetHeight()));
-            control.window = MakeChild<wxStaticBitmap>(this, wid, icon, r.GetPosition());
-            break;
-        }
-        case ControlKind::LinkText: {
-            // The control needs some text at creation; the logic sets the real one.
-            auto* link =
-                MakeChild<LinkText>(this, wid, wxString(" "), wxString(" "), r.GetPosition(),
-                                    r.GetSize(), wxHL_ALIGN_LEFT | wxNO_BORDER);
-            const int id = c.id;
-            link->Bind(wxEVT_LEFT_DOWN,
-                       [this, id](wxMouseEvent& e) { OnLinkMouse(id, wm::LButtonDown, e); });
-            link->Bind(wxEVT_LEFT_UP,
-                       [this, id](wxMouseEvent& e) { OnLinkMouse(id, wm::LButtonUp, e); });
-            link->Bind(wxEVT_MOTION,
-                       [this, id](wxMouseEvent& e) { OnLinkMouse(id, wm::MouseMove, e); });
-            link->Bind(wxEVT_RIGHT_DOWN,
-                       [this, id](wxMouseEvent& e) { OnLinkMouse(id, wm::RButtonDown, e); });
-            link->Bind(wxEVT_SET_FOCUS, [this, id](wxFocusEvent& e) { OnLinkFocus(id, e); });
-            control.window = link;
-            break;
-        }
-    }
-    if (c.id == kNoControlId) {
-        // Never addressed: the text is set once and the control is left alone.
-        SetControlText(control, c.text);
-        return;
-    }
-    auto [it, inserted] = controls_.emplace(c.id, std::move(control));
-    if (inserted) {
-        SetControlText(it->second, c.text);
+        auto* link = static_cast<wxGenericHyperlinkCtrl*>(control.window);
+        const wxColour colour = colours_->LinkColour();
+        link->SetNormalColour(colour);
+        link->SetVisitedColour(colour);
+        link->SetHoverColour(colour);
+        const int linkId = id;
+        link->Bind(wxEVT_LEFT_DOWN,
+                   [this, linkId](wxMouseEvent& e) { OnLinkMouse(linkId, wm::LButtonDown, e); });
+        link->Bind(wxEVT_LEFT_UP,
+                   [this, linkId](wxMouseEvent& e) { OnLinkMouse(linkId, wm::LButtonUp, e); });
+        link->Bind(wxEVT_MOTION,
+                   [this, linkId](wxMouseEvent& e) { OnLinkMouse(linkId, wm::MouseMove, e); });
+        link->Bind(wxEVT_RIGHT_DOWN,
+                   [this, linkId](wxMouseEvent& e) { OnLinkMouse(linkId, wm::RButtonDown, e); });
+        link->Bind(wxEVT_SET_FOCUS, [this, linkId](wxFocusEvent& e) { OnLinkFocus(linkId, e); });
     }
 }
 
@@ -300,68 +156,13 @@ const WxDialogHost::Control* WxDialogHost::Find(int id) const {
     return it == controls_.end() ? nullptr : &it->second;
 }
 
-void WxDialogHost::SetControlText(Control& control, std::string_view text) {
-    control.text = std::string(text);
-    const wxString label = ToWx(text);
-    const ControlKind kind = control.tmpl->kind;
-    if (kind == ControlKind::LinkText) {
-        auto* link = static_cast<wxGenericHyperlinkCtrl*>(control.window);
-        link->SetLabel(label.empty() ? wxString(" ") : label);
-        link->SetURL(label.empty() ? wxString(" ") : label);
-        link->Refresh();
-        return;
-    }
-    if (kind == ControlKind::Picture || kind == ControlKind::Icon) {
-        return;
-    }
-    // SetLabelText: an ampersand shows as itself, never as a mnemonic.
-    if (auto* labelled = wxDynamicCast(control.window, wxControl)) {
-        labelled->SetLabelText(label);
-    }
-    if (IsStatic(kind)) {
-        if (control.tmpl->height > kOneLineHeight) {
-            static_cast<wxStaticText*>(control.window)->Wrap(control.rect.GetWidth());
-        }
-        if (kind == ControlKind::StaticCentredVertically) {
-            LayoutCentredVertically(control);
-        }
-    }
-}
-
-void WxDialogHost::LayoutCentredVertically(Control& control) {
-    // The control keeps its template size, so measure the text itself in the
-    // font it is drawn with.
-    const auto* label = static_cast<wxStaticText*>(control.window);
-    const int textHeight = label->GetTextExtent(label->GetLabelText()).GetHeight();
-    const wxRect& r = control.rect;
-    const int height = std::min(textHeight, r.GetHeight());
-    control.window->SetSize(r.GetX(), r.GetY() + (r.GetHeight() - height) / 2, r.GetWidth(),
-                            height);
-}
-
-void WxDialogHost::ApplyStyle(Control& control, const ControlStyle& style) {
-    if (control.applied && SameStyle(*control.applied, style)) {
-        return;
-    }
-    control.applied = style;
-    wxWindow* w = control.window;
-    w->SetFont(style.emphasisFont ? emphasisFont_ : dialogFont_);
-    w->SetForegroundColour(style.customColour ? FromColorRef(style.textColour) : defaultText_);
-    // Static texts draw no background of their own: the emphasised lines sit on
-    // the dialog's background either way.
-    if (control.tmpl->kind == ControlKind::StaticCentredVertically) {
-        LayoutCentredVertically(control);
-    }
-    w->Refresh();
-}
-
 void WxDialogHost::RefreshColours() {
     if (!callbacks_.controlStyle) {
         return;
     }
     for (auto& [id, control] : controls_) {
         if (IsStatic(control.tmpl->kind)) {
-            ApplyStyle(control, callbacks_.controlStyle(id));
+            colours_->Apply(control, callbacks_.controlStyle(id));
         }
     }
 }
@@ -414,6 +215,7 @@ void WxDialogHost::ShowDlgItem(int id, bool show) {
 
 void WxDialogHost::SetDlgItemTooltip(int id, std::string_view text) {
     if (Control* c = Find(id)) {
+        c->tooltipFromLogic = !text.empty();
         if (text.empty()) {
             c->window->UnsetToolTip();
         } else {
@@ -452,23 +254,20 @@ int WxDialogHost::GetCheckedRadioButton(int firstId, int lastId) const {
 }
 
 void WxDialogHost::MessageBox(std::string_view text, std::string_view caption, MessageIcon icon) {
-    long style = wxOK | wxCENTRE;
-    switch (icon) {
-        case MessageIcon::None:
-            style |= wxICON_NONE;
-            break;
-        case MessageIcon::Exclamation:
-            style |= wxICON_EXCLAMATION;
-            break;
-        case MessageIcon::Warning:
-            style |= wxICON_WARNING;
-            break;
-        case MessageIcon::Information:
-            style |= wxICON_INFORMATION;
-            break;
+    // Only what the operator does once the box is up may close it.
+    Hold(true);
+    DiscardPendingInput();
+    Hold(false);
+    ShowMessageBox(IsShown() ? this : nullptr, ToWx(text), ToWx(caption), icon);
+}
+
+void WxDialogHost::Hold(bool hold) {
+    holding_ = hold;
+    if (!hold) {
+        for (; heldDeliveries_ > 0; --heldDeliveries_) {
+            CallAfter(&WxDialogHost::DeliverPosted);
+        }
     }
-    wxMessageDialog box(IsShown() ? this : nullptr, ToWx(text), ToWx(caption), style);
-    box.ShowModal();
 }
 
 void WxDialogHost::PostMessage(unsigned message) {
@@ -477,6 +276,10 @@ void WxDialogHost::PostMessage(unsigned message) {
 }
 
 void WxDialogHost::DeliverPosted() {
+    if (holding_) {
+        ++heldDeliveries_;
+        return;
+    }
     if (posted_.empty()) {
         return;  // already delivered ahead of a timer tick or by PumpOneMessage
     }
@@ -484,7 +287,7 @@ void WxDialogHost::DeliverPosted() {
     posted_.pop_front();
     if (message == wm::Paint) {
         // A posted paint redraws what is invalid, such as the progress line.
-        Update();
+        PaintNow();
         return;
     }
     if (handler_ != nullptr) {
@@ -513,6 +316,19 @@ void WxDialogHost::PumpOneMessage() {
 
 void WxDialogHost::RepaintNow() {
     Refresh(false);
+    PaintNow();
+}
+
+void WxDialogHost::PaintNow() {
+    // The toolkit restyles a control whose state changed (a disabled button
+    // turns grey) only in its own drawing cycle; without this a button
+    // disabled at the start of a transfer would look enabled until its end.
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (loop != nullptr && !loop->IsYielding()) {
+        Hold(true);
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+        Hold(false);
+    }
     Update();
 }
 
@@ -547,6 +363,9 @@ void WxDialogHost::KillTimer(unsigned timerId) {
 }
 
 void WxDialogHost::OnWxTimer(wxTimerEvent& event) {
+    if (holding_) {
+        return;  // the handler that runs now is not to be interrupted by a tick
+    }
     // A tick never overtakes a posted message.
     DeliverAllPosted();
     if (handler_ != nullptr) {
@@ -583,6 +402,14 @@ WindowRect WxDialogHost::GetScreenRect() const {
 }
 
 void WxDialogHost::MoveWindow(int left, int top) {
+    // The title bar stays on the work area, so the window can always be moved
+    // and its buttons reached; a window that fits stays wholly inside.
+    const wxRect area = WorkAreaFor(this);
+    const wxSize size = GetSize();
+    left = std::clamp(left, area.GetLeft(),
+                      std::max(area.GetLeft(), area.GetRight() + 1 - size.GetWidth()));
+    top = std::clamp(top, area.GetTop(),
+                     std::max(area.GetTop(), area.GetBottom() + 1 - size.GetHeight()));
     // -1 is a real position here, not "keep the current one".
     Move(left, top, wxSIZE_USE_EXISTING | wxSIZE_ALLOW_MINUS_ONE);
 }

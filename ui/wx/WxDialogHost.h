@@ -16,6 +16,8 @@
 #include "platform/WindowServices.h"
 #include "ui/DialogTemplate.h"
 #include "ui/UpdateDlg.h"
+#include "ui/wx/WxColourRule.h"
+#include "ui/wx/WxControls.h"
 
 class wxRadioButton;
 
@@ -36,7 +38,9 @@ struct DialogCallbacks {
 };
 
 // A modal dialog built from a template table, serving IWindowServices to the
-// dialog's logic and routing the toolkit's events to its IWindowHandler.
+// dialog's logic and routing the toolkit's events and its own posted
+// messages to its IWindowHandler. Building the controls, the colour rule and
+// the message boxes live beside it (WxControls, WxColourRule, WxMessageBox).
 class WxDialogHost : public wxDialog, public IWindowServices {
   public:
     WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplate, const wxIconBundle& icons);
@@ -51,6 +55,8 @@ class WxDialogHost : public wxDialog, public IWindowServices {
 
     // The toolkit window of a control, for tests and tooling; null when unknown.
     wxWindow* ControlWindow(int id) const;
+    // The fonts chosen for the screen the dialog opens on.
+    const DialogFonts& Fonts() const { return fonts_; }
 
     // IWindowServices.
     void SetWindowTitle(std::string_view title) override;
@@ -83,23 +89,17 @@ class WxDialogHost : public wxDialog, public IWindowServices {
     void Log(std::string_view line) override;
 
   private:
-    struct Control {
-        const ControlTemplate* tmpl = nullptr;
-        wxWindow* window = nullptr;  // owned by the dialog
-        std::string text;
-        wxRect rect;  // pixels, as the template places it
-        std::optional<ControlStyle> applied;
-    };
+    using Control = WxControl;
 
     void FocusFirstControl();
-    void CreateControls();
-    void CreateControl(const ControlTemplate& c);
-    void SetControlText(Control& control, std::string_view text);
-    void LayoutCentredVertically(Control& control);
-    void ApplyStyle(Control& control, const ControlStyle& style);
-    wxRect ToPixels(const ControlTemplate& c) const;
+    void BindLinks();
     Control* Find(int id);
     const Control* Find(int id) const;
+    // Lets the toolkit bring its looks up to date (enabled states, texts) and
+    // paint them, while the handler that asked goes on running: input, timer
+    // ticks and posted messages wait.
+    void PaintNow();
+    void Hold(bool hold);
 
     void OnButton(wxCommandEvent& event);
     void OnRadio(wxCommandEvent& event);
@@ -119,13 +119,16 @@ class WxDialogHost : public wxDialog, public IWindowServices {
     const DialogTemplate& template_;
     IWindowHandler* handler_ = nullptr;
     DialogCallbacks callbacks_;
+    DialogFonts fonts_;
     std::map<int, Control> controls_;
     // The hidden extra member of each radio group, checked to uncheck the rest.
     std::map<int, wxRadioButton*> noneOfGroup_;
-    wxFont dialogFont_;
-    wxFont emphasisFont_;
-    wxColour defaultText_;
+    std::unique_ptr<WxColourRule> colours_;
     std::deque<unsigned> posted_;
+    // While the toolkit paints for a running handler, posted messages and
+    // ticks are held back; deliveries missed then are asked for again.
+    bool holding_ = false;
+    int heldDeliveries_ = 0;
     std::map<unsigned, std::unique_ptr<wxTimer>> timers_;
     std::set<unsigned> greyedMenuItems_;
     int busyDepth_ = 0;

@@ -1,7 +1,6 @@
 #include "ui/wx/WxImages.h"
 
 #include <wx/image.h>
-#include <wx/settings.h>
 
 #include <cstring>
 
@@ -13,9 +12,16 @@ wxBitmap ToBitmap(const RgbImage& image) {
     return wxBitmap(img);
 }
 
-wxBitmap MakeLogo() {
-    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
-    return ToBitmap(MakeLogoBitmap(Pixel{face.Red(), face.Green(), face.Blue()}));
+wxBitmap MakeLogo(const wxColour& background) {
+    const RgbImage logo =
+        MakeLogoBitmap(Pixel{background.Red(), background.Green(), background.Blue()});
+    wxImage img(logo.Width(), logo.Height(), false);
+    std::memcpy(img.GetData(), logo.Bytes().data(), logo.Bytes().size());
+    img.InitAlpha();
+    for (const PixelPoint& p : kLogoCornerPixels) {
+        img.SetAlpha(p.x, p.y, wxIMAGE_ALPHA_TRANSPARENT);
+    }
+    return wxBitmap(img);
 }
 
 wxIconBundle MakeAppIcons() {

@@ -9,8 +9,10 @@ namespace vorenta::wxui {
 
 wxBitmap ToBitmap(const RgbImage& image);
 
-// Bitmap 139 with its corners in the current button-face colour.
-wxBitmap MakeLogo();
+// Bitmap 139 with its corners in `background`, the colour of the dialog it
+// is shown on; those pixels are also transparent, so they match the dialog
+// whatever the theme paints.
+wxBitmap MakeLogo(const wxColour& background);
 
 // Icon 128 in the sizes a desktop asks for.
 wxIconBundle MakeAppIcons();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/PeerWindows.h"
+
+namespace vorenta {
+
+// Top-level windows of this desktop (EnumWindows, which visits them in Z
+// order), and messages posted to them with PostMessageA.
+class Win32PeerWindows : public IPeerWindows {
+  public:
+    std::vector<PeerWindow> TopLevelWindows() override;
+    bool PostMessage(std::uint64_t handle, std::uint32_t message, std::uint32_t wParam,
+                     std::int32_t lParam) override;
+};
+
+// The same name as on POSIX, so programs make their peers one way.
+std::unique_ptr<IPeerWindows> MakeDesktopPeerWindows();
+
+}  // namespace vorenta

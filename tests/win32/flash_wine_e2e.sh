@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# vorenta-flash.exe under Wine against the Linux simulator: Wine names the
+# simulator's pty as a COM port (HKLM\Software\Wine\Ports), so the Windows
+# program reaches it through CreateFileA("\\.\COMn") like a real port.
+#   flash_wine_e2e.sh WINE_RUN FLASH_EXE VORENTA_SIM
+# Runs alone (it restarts the build's wineserver to make Wine see the port).
+set -uo pipefail
+wine_run=$1
+flash=$2
+sim=$3
+com=42
+root=$(mktemp -d "${TMPDIR:-/tmp}/vorenta-wine-e2e.XXXXXX")
+wine_ports='HKLM\Software\Wine\Ports'
+settings_key='HKCU\Software\Harwen Systems\vorenta-flash\Settings'
+
+cleanup() {
+  kill $(jobs -p) 2>/dev/null
+  "$wine_run" reg delete "$wine_ports" /v "COM$com" /f >/dev/null 2>&1
+  "$wine_run" --stop-server
+  [ -n "${KEEP:-}" ] || rm -rf "$root"
+}
+trap cleanup EXIT
+
+if [ ! -x "$sim" ]; then
+  echo "the Linux simulator $sim is missing: build the debug preset first" >&2
+  exit 1
+fi
+
+# Four pages, the last one padded with 0xFF.
+mkdir -p "$root/fw"
+head -c 1000 /dev/urandom >"$root/fw/image.bin"
+printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
+{ cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
+# Wine's drive Z: is the Linux root.
+fw_dir="Z:${root//\//\\}\\fw"
+# Where Hex.tmp is made: the user's temporary folder, on Wine's drive C:.
+windows_temp=$("$wine_run" cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+prefix_temp=$("$wine_run" --prefix)/drive_c/$(echo "${windows_temp#[Cc]:\\}" | tr '\\' /)
+
+"$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
+
+passed=0
+failed=0
+check() {  # name, condition result
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+
+# run NAME EXPECTED_FLASH_STATUS SIM_EXPECT(0|nonzero) TEXT_IN_OUTPUT [sim options...]
+run() {
+  local name=$1 want=$2 simwant=$3 text=$4
+  shift 4
+  local out="$root/$name"
+  mkdir -p "$out"
+  "$sim" --image "$out/received.bin" --timeout 90 "$@" >"$out/sim.txt" 2>&1 &
+  local sim_pid=$!
+  for _ in $(seq 100); do [ -s "$out/sim.txt" ] && break; sleep 0.05; done
+  local device
+  device=$(head -n 1 "$out/sim.txt")
+  # Wine reads its port names when its server starts.
+  "$wine_run" reg add "$wine_ports" /v "COM$com" /d "$device" /f >/dev/null 2>&1
+  "$wine_run" --stop-server
+  "$wine_run" "$flash" --port "COM$com" --dir "$fw_dir" --wait 20 >"$out/flash.txt" 2>&1
+  local status=$?
+  wait "$sim_pid"
+  local simstatus=$?
+  echo "--- $name: vorenta-flash.exe exit $status, simulator exit $simstatus ($device as COM$com)"
+  check "$name exit status $status, want $want" $([ "$status" -eq "$want" ]; echo $?)
+  if [ "$simwant" = 0 ]; then
+    check "$name simulator status" $([ "$simstatus" -eq 0 ]; echo $?)
+  else
+    check "$name simulator status" $([ "$simstatus" -ne 0 ]; echo $?)
+  fi
+  grep -qF -- "$text" "$out/flash.txt"
+  check "$name output holds '$text'" $?
+  check "$name page image left behind" $([ ! -e "$prefix_temp/Hex.tmp" ]; echo $?)
+  tail -n 4 "$out/flash.txt" | tr -d '\r'
+}
+
+saved_port() {
+  "$wine_run" reg query "$settings_key" /v ComPort 2>/dev/null | tr -d '\r' |
+    sed -n 's/.*ComPort *REG_DWORD *\(0x[0-9a-fA-F]*\).*/\1/p'
+}
+
+check "Wine's temporary folder found at $prefix_temp" $([ -d "$prefix_temp" ]; echo $?)
+run clean 0 0 "Firmware Update Complete"
+cmp -s "$root/clean/received.bin" "$root/expected.bin"
+check "clean: received image equals the page image" $?
+saved=$(saved_port)
+echo "saved port after the clean update: ${saved:-none}"
+check "clean: COM$com saved in the user's registry key" $([ "$((saved))" -eq "$com" ]; echo $?)
+
+"$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
+run retries 0 0 "Firmware Update Complete" --retry-page 1:4
+grep -qE "retries: [1-9]" "$root/retries/sim.txt"
+check "retries: the page was sent again after each '@'" $?
+cmp -s "$root/retries/received.bin" "$root/expected.bin"
+check "retries: received image equals the page image" $?
+check "retries: port saved again" $([ "$(( $(saved_port) ))" -eq "$com" ]; echo $?)
+
+"$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
+run no_page_reply 1 nonzero "No response from the" --no-reply-page 2
+grep -qF "Firmware Update Error" "$root/no_page_reply/flash.txt"
+check "no_page_reply: failure caption" $?
+grep -qF "You should retry the firmware update procedure." "$root/no_page_reply/flash.txt"
+check "no_page_reply: failure notice" $?
+check "no_page_reply: failure never saves the port" $([ -z "$(saved_port)" ]; echo $?)
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
