@@ -81,7 +81,11 @@ void ConsoleWindowHost::ShowProgress(std::string_view text) {
         const double elapsed = std::chrono::duration<double>(now - *firstPage_).count();
         secondsLeft = elapsed / (page - 1) * (pageCount - page + 1);
     }
-    Emit("\r" + ProgressBar(page, pageCount, secondsLeft) + "\x1b[K");
+    // Appended piece by piece: g++ 12 warns wrongly about a literal joined in front.
+    std::string line(1, '\r');
+    line += ProgressBar(page, pageCount, secondsLeft);
+    line += "\x1b[K";
+    Emit(line);
     progressOnLine_ = true;
 }
 
@@ -100,7 +104,11 @@ void ConsoleWindowHost::MessageBox(std::string_view text, std::string_view capti
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) {
         shown.pop_back();
     }
-    Emit(PrintableText(caption) + ":\n" + shown + "\n");
+    std::string box = PrintableText(caption);
+    box += ":\n";
+    box += shown;
+    box += '\n';
+    Emit(box);
 }
 
 void ConsoleWindowHost::Log(std::string_view line) {
@@ -112,7 +120,9 @@ void ConsoleWindowHost::Log(std::string_view line) {
 
 void ConsoleWindowHost::Say(std::string_view line) {
     EndProgressLine();
-    Emit(PrintableText(line) + "\n");
+    std::string said = PrintableText(line);
+    said += '\n';
+    Emit(said);
 }
 
 void ConsoleWindowHost::Emit(std::string_view text) {
