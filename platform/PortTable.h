@@ -19,6 +19,15 @@ class IPortTable {
     virtual bool ListPorts(std::vector<InstalledPort>& ports) = 0;
     // The device behind COM `comNumber`, or empty when the table knows none.
     virtual std::string DevicePathFor(int comNumber) = 0;
+    // What the system knows of the adapter behind a device (maker, product,
+    // ids, a stable name), one item per line; empty when nothing.
+    virtual std::string DescribeDevice(const std::string& /*devicePath*/) { return {}; }
+    // Why COM `comNumber` (`devicePath`) could not be opened and what the
+    // operator can do, asked right after an open failed; empty when nothing
+    // can be said.
+    virtual std::string DescribeOpenFailure(int /*comNumber*/, const std::string& /*devicePath*/) {
+        return {};
+    }
 };
 
 }  // namespace vorenta

@@ -4,12 +4,13 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev file
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libx11-dev
   xvfb xauth xdotool x11-apps x11-utils openbox imagemagick socat
   xdg-utils
   g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
+  fonts-wine
 )
 
 missing=()

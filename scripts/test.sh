@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test: the debug build
 # (warnings are errors), the address+undefined sanitizer build, and the
-# Windows cross build with its tests under Wine.
+# Windows cross build with its tests under Wine, and the Debian package (built,
+# installed, run and removed; skipped without root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,4 +25,7 @@ cmake --preset win64 -DVORENTA_LINUX_SIM="$PWD/build/debug/bin/vorenta-sim" >/de
 cmake --build --preset win64 -j "$jobs"
 echo "=== win64: tests under Wine"
 ctest --preset win64 -j "$jobs" || status=1
+
+echo "=== package: build, install, run and remove the Debian package"
+./scripts/package-test.sh || status=1
 exit $status

@@ -74,7 +74,12 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
     // The operator sees which device stands behind each button.
     for (std::size_t i = 0; i < portNumbers.size(); ++i) {
         const int id = ids::kFirstPortButton + static_cast<int>(i);
-        platform_.window.SetDlgItemTooltip(id, slotPaths[i]);
+        std::string tooltip = slotPaths[i];
+        if (const std::string adapter = platform_.portTable.DescribeDevice(slotPaths[i]);
+            portNumbers[i] != kNoPort && !adapter.empty()) {
+            tooltip += "\n" + adapter;
+        }
+        platform_.window.SetDlgItemTooltip(id, tooltip);
         if (portNumbers[i] != kNoPort) {
             platform_.window.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) +
                                  slotPaths[i]);

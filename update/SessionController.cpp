@@ -83,9 +83,15 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
         if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
                             kSessionStopBits) == 0) {
             window.SetDlgItemText(ids::kStatusLine, "");
-            window.MessageBox(std::string(texts::kPortOpenFailure) + std::to_string(port) +
-                                  std::string(texts::kPortMessageTail),
-                              texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+            std::string text = std::string(texts::kPortOpenFailure) + std::to_string(port) +
+                               std::string(texts::kPortMessageTail);
+            // What the platform found out about the failure, below the usual line.
+            if (const std::string why =
+                    platform_.portTable.DescribeOpenFailure(port, serialPort.DevicePath());
+                !why.empty()) {
+                text += "\n\n" + why;
+            }
+            window.MessageBox(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
             ReturnLentPort();
             return;
         }

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "platform/TextCompare.h"
+#include "platform/posix/AdapterInfo.h"
+#include "platform/posix/BoundedFile.h"
 #include "platform/posix/ConfigFolder.h"
 
 namespace vorenta {
@@ -71,30 +73,53 @@ PortTableRoots PortTableRoots::ForThisMachine() {
     return roots;
 }
 
-PosixPortTable::PosixPortTable(PortTableRoots roots, std::ostream* warnings)
-    : roots_(std::move(roots)), warnings_(warnings != nullptr ? warnings : &std::cerr) {}
+PosixPortTable::PosixPortTable(PortTableRoots roots, std::ostream* warnings,
+                               SessionIdentity identity)
+    : roots_(std::move(roots)),
+      warnings_(warnings != nullptr ? warnings : &std::cerr),
+      identity_(std::move(identity)) {}
 
 bool PosixPortTable::ListPorts(std::vector<InstalledPort>& ports) {
     ports.clear();
     std::vector<Entry> entries;
-    if (!Collect(entries)) {
+    const bool readable = Collect(entries);
+    snapshot_ = std::move(entries);
+    if (!readable) {
         return false;
     }
-    for (const Entry& entry : entries) {
+    for (const Entry& entry : *snapshot_) {
         ports.push_back({ComName(entry.comNumber), entry.devicePath});
     }
     return true;
 }
 
+const std::vector<PosixPortTable::Entry>& PosixPortTable::Snapshot() {
+    if (!snapshot_) {
+        std::vector<InstalledPort> ports;
+        ListPorts(ports);
+    }
+    return *snapshot_;
+}
+
 std::string PosixPortTable::DevicePathFor(int comNumber) {
-    std::vector<Entry> entries;
-    Collect(entries);
-    for (const Entry& entry : entries) {
+    for (const Entry& entry : Snapshot()) {
         if (entry.comNumber == comNumber) {
             return entry.devicePath;
         }
     }
     return {};
+}
+
+std::string PosixPortTable::DescribeDevice(const std::string& devicePath) {
+    return devicePath.empty() ? std::string() : ReadAdapterInfo(devicePath, roots_).Describe();
+}
+
+std::string PosixPortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
+    if (devicePath.empty()) {
+        return ComName(comNumber) + " is not among the serial ports found on this computer.";
+    }
+    const PortDiagnosis diagnosis(roots_, identity_);
+    return diagnosis.Explain(devicePath, PortDiagnosis::ProbeOpen(devicePath));
 }
 
 bool PosixPortTable::Collect(std::vector<Entry>& entries) {
@@ -114,10 +139,24 @@ bool PosixPortTable::ReadMapFile(std::vector<Entry>& entries) {
     if (roots_.mapFile.empty()) {
         return false;
     }
-    std::ifstream file(roots_.mapFile);
-    if (!file) {
-        return false;
+    std::string contents;
+    switch (ReadRegularFile(roots_.mapFile, kMaxMapFileBytes, contents)) {
+        case BoundedRead::Read:
+            break;
+        case BoundedRead::Missing:
+            return false;
+        case BoundedRead::NotRegular:
+            Warn(roots_.mapFile.string() + ": ignored, not a regular file");
+            return false;
+        case BoundedRead::TooLarge:
+            Warn(roots_.mapFile.string() + ": ignored, larger than " +
+                 std::to_string(kMaxMapFileBytes / 1024) + " KiB");
+            return false;
+        case BoundedRead::Unreadable:
+            Warn(roots_.mapFile.string() + ": ignored, cannot be read");
+            return false;
     }
+    std::istringstream file(contents);
     const std::string where = roots_.mapFile.string() + ":";
     std::string line;
     for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
@@ -199,12 +238,11 @@ void PosixPortTable::AddRuleDevices(std::vector<Entry>& entries) const {
 // attribute there is no way to tell, so the port is not offered (the map file
 // can still name it).
 bool PosixPortTable::HasUart(int ttySIndex) const {
-    std::ifstream typeFile(roots_.sysTtyFolder / ("ttyS" + std::to_string(ttySIndex)) / "type");
-    long type = 0;
-    if (!(typeFile >> type)) {
-        return false;
-    }
-    return type != 0;
+    const std::string type =
+        ReadAttribute(roots_.sysTtyFolder / ("ttyS" + std::to_string(ttySIndex)) / "type");
+    long value = 0;
+    const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), value);
+    return error == std::errc() && end != type.data() && value != 0;
 }
 
 void PosixPortTable::Warn(const std::string& text) {

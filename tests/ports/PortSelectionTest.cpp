@@ -78,6 +78,33 @@ TEST_F(PortSelection, ButtonsShowTheirDevicePathAndTheLogNamesIt) {
               (std::vector<std::string>{"COM1 = /dev/ttyS0", "COM33 = /dev/ttyUSB0"}));
 }
 
+TEST_F(PortSelection, TooltipsSayWhichAdapterIsWhich) {
+    w.ports.listed = {{"COM33", "/dev/ttyUSB0"}, {"COM1", "/dev/ttyS0"}};
+    w.ports.adapters["/dev/ttyUSB0"] =
+        "FTDI FT232R USB UART (0403:6001, serial A5)\n/dev/serial/by-id/usb-FTDI-if00";
+    w.dlg.RefreshSerialPorts();
+
+    EXPECT_EQ(w.host.ControlAt(kButton).tooltip, "/dev/ttyS0");
+    EXPECT_EQ(w.host.ControlAt(kButton + 1).tooltip,
+              "/dev/ttyUSB0\nFTDI FT232R USB UART (0403:6001, serial A5)\n"
+              "/dev/serial/by-id/usb-FTDI-if00");
+}
+
+TEST_F(PortSelection, UnopenablePortsMessageCarriesTheReasonBelowTheUsualLine) {
+    w.ports.listed = {{"COM33", "/dev/ttyUSB0"}};
+    w.dlg.RefreshSerialPorts();
+    w.ports.openFailure = "held by minicom";
+    w.dlg.OnBeginUpdate();
+    ASSERT_FALSE(w.host.messageBoxes.empty());
+    EXPECT_EQ(w.host.messageBoxes.back().text,
+              "Unable to open serial port COM33     \n\nheld by minicom (COM33, /dev/ttyUSB0)");
+
+    // With nothing to add, the message stays as it always was.
+    w.ports.openFailure.clear();
+    w.dlg.OnBeginUpdate();
+    EXPECT_EQ(w.host.messageBoxes.back().text, "Unable to open serial port COM33     ");
+}
+
 TEST_F(PortSelection, SavedPortIsCheckedWhenInstalledElseTheLowest) {
     w.ports.Add("COM1");
     w.ports.Add("COM12");

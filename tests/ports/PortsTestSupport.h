@@ -40,9 +40,20 @@ class ListedPorts : public IPortTable {
         }
         return {};
     }
+    std::string DescribeDevice(const std::string& devicePath) override {
+        const auto found = adapters.find(devicePath);
+        return found == adapters.end() ? std::string() : found->second;
+    }
+    std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override {
+        return openFailure.empty()
+                   ? std::string()
+                   : openFailure + " (COM" + std::to_string(comNumber) + ", " + devicePath + ")";
+    }
     void Add(const std::string& name) { listed.push_back({name, "/dev/fake-" + name}); }
 
     std::vector<InstalledPort> listed;
+    std::map<std::string, std::string> adapters;  // device path -> description
+    std::string openFailure;
     bool readable = true;
     int reads = 0;
     std::function<void()> onList;

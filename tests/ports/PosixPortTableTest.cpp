@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -125,6 +127,55 @@ TEST_F(PortTableOnFakeTree, EmptyListIsNotAnUnreadableOne) {
     WriteFile(tmp.path() / "elsewhere/port", "");
     WriteFile(roots.mapFile, "COM4=" + (tmp.path() / "elsewhere/port").string() + "\n");
     EXPECT_EQ(Pairs(List()), (Listing{{"COM4", (tmp.path() / "elsewhere/port").string()}}));
+}
+
+// ports.conf is read as a whole, so only a regular file of sane size is read.
+TEST_F(PortTableOnFakeTree, MapFileThatIsNoRegularFileIsIgnoredWithoutWaiting) {
+    std::filesystem::create_directories(roots.mapFile.parent_path());
+    ASSERT_EQ(mkfifo(roots.mapFile.c_str(), 0600), 0);  // no writer: a plain read would hang
+    EXPECT_EQ(List().size(), 4U);
+    EXPECT_NE(warnings.str().find("ports.conf: ignored, not a regular file"), std::string::npos)
+        << warnings.str();
+
+    std::filesystem::remove(roots.mapFile);
+    std::filesystem::create_symlink("/dev/zero", roots.mapFile);  // would never end
+    warnings.str("");
+    EXPECT_EQ(List().size(), 4U);
+    EXPECT_NE(warnings.str().find("not a regular file"), std::string::npos) << warnings.str();
+}
+
+TEST_F(PortTableOnFakeTree, MapFileOverOneMebibyteIsIgnored) {
+    const std::string line = "COM5=" + Dev("ttyS1") + "\n";
+    std::string contents = line;
+    contents.resize(PosixPortTable::kMaxMapFileBytes, '\n');
+    WriteFile(roots.mapFile, contents);
+    EXPECT_EQ(List().at(1).name, "COM5");  // exactly the limit is still read
+    EXPECT_EQ(warnings.str(), "");
+
+    WriteFile(roots.mapFile, contents + "#");
+    const auto ports = List();
+    EXPECT_EQ(ports.size(), 4U);
+    EXPECT_EQ(ports.at(1).name, "COM33");
+    EXPECT_NE(warnings.str().find("ports.conf: ignored, larger than 1024 KiB"), std::string::npos)
+        << warnings.str();
+}
+
+TEST_F(PortTableOnFakeTree, DevicesAskedForComeFromTheLastListing) {
+    WriteFile(roots.mapFile, "COM5=" + Dev("ttyS1") + "\n");
+    PosixPortTable table(roots, &warnings);
+    // Without a listing yet, the table makes one.
+    EXPECT_EQ(table.DevicePathFor(5), Dev("ttyS1"));
+
+    std::vector<InstalledPort> ports;
+    ASSERT_TRUE(table.ListPorts(ports));
+    WriteFile(roots.mapFile, "COM5=" + Dev("ttyUSB3") + "\n");
+    // Asking for every number reads nothing again: the operator's listing holds.
+    for (int n = PosixPortTable::kFirstCom; n <= PosixPortTable::kLastCom; ++n) {
+        table.DevicePathFor(n);
+    }
+    EXPECT_EQ(table.DevicePathFor(5), Dev("ttyS1"));
+    ASSERT_TRUE(table.ListPorts(ports));
+    EXPECT_EQ(table.DevicePathFor(5), Dev("ttyUSB3"));
 }
 
 }  // namespace

@@ -15,6 +15,12 @@ class ExtraPortTable : public IPortTable {
 
     bool ListPorts(std::vector<InstalledPort>& ports) override;
     std::string DevicePathFor(int comNumber) override;
+    std::string DescribeDevice(const std::string& devicePath) override {
+        return installed_.DescribeDevice(devicePath);
+    }
+    std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override {
+        return installed_.DescribeOpenFailure(comNumber, devicePath);
+    }
     // The COM number the device is known by; -1 when every number is taken.
     int ComNumber() const { return comNumber_; }
 

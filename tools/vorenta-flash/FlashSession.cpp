@@ -103,17 +103,17 @@ int FlashSession::Arm(const Config& config) {
         say_("No serial port is installed (see --list-ports, or name a device with --port).");
         return kExitPortUnavailable;
     }
-    say_("Waiting for the module on COM" +
-         std::to_string(
-             window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
-         " (put it into its firmware update mode; Ctrl-C cancels).");
-
     if (beforeBegin) {
         beforeBegin();
     }
     boxesBefore_ = host_.messageBoxes.size();
     host_.Click(ids::kBeginUpdate);
     if (window_.updateActive == 1) {
+        // Only now is the port known to be open.
+        say_("Waiting for the module on COM" +
+             std::to_string(
+                 window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
+             " (put it into its firmware update mode; Ctrl-C cancels).");
         return -1;
     }
     return SaidSinceArming(texts::kPortOpenFailure) ? kExitPortUnavailable : kExitUsage;

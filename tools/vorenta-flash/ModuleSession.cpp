@@ -10,6 +10,7 @@
 #include "platform/NativePlatform.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
+#include "ui/UpdateDlgTexts.h"
 
 namespace vorenta {
 
@@ -97,8 +98,12 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     };
 
     // The last thing the operator was told is how the session ended.
-    host.onMessageBox = [&record](const HeadlessWindowHost::Box& box) {
+    host.onMessageBox = [&record, &wireLog](const HeadlessWindowHost::Box& box) {
         record.outcome = Headline(box.text);
+        // Why the port could not be opened belongs beside the failed OPEN in the wire log.
+        if (wireLog && box.text.rfind(texts::kPortOpenFailure, 0) == 0) {
+            wireLog->Note(box.text);
+        }
     };
     const auto say = [&host, &record](const std::string& text) {
         record.outcome = text;

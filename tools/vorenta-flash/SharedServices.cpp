@@ -40,6 +40,16 @@ std::string LockedPortTable::DevicePathFor(int comNumber) {
     return inner_.DevicePathFor(comNumber);
 }
 
+std::string LockedPortTable::DescribeDevice(const std::string& devicePath) {
+    const std::lock_guard lock(mutex_);
+    return inner_.DescribeDevice(devicePath);
+}
+
+std::string LockedPortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
+    const std::lock_guard lock(mutex_);
+    return inner_.DescribeOpenFailure(comNumber, devicePath);
+}
+
 int LockedSettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
                                        int defaultValue) {
     const std::lock_guard lock(mutex_);

@@ -19,6 +19,8 @@ class LockedPortTable : public IPortTable {
     explicit LockedPortTable(IPortTable& inner) : inner_(inner) {}
     bool ListPorts(std::vector<InstalledPort>& ports) override;
     std::string DevicePathFor(int comNumber) override;
+    std::string DescribeDevice(const std::string& devicePath) override;
+    std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override;
 
   private:
     std::mutex mutex_;

@@ -20,6 +20,16 @@ void WireLogDevice::Line(const char* what, const std::string& detail) {
     complete_ = complete_ && written == static_cast<long>(line.size());
 }
 
+void WireLogDevice::Note(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        if (end != 0) {
+            Line("NOTE", std::string(text.substr(0, end)));
+        }
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+}
+
 std::string WireLogDevice::Hex(const std::uint8_t* data, std::size_t count) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/FileAccess.h"
 #include "platform/SerialDevice.h"
@@ -29,6 +30,9 @@ class WireLogDevice : public ISerialDevice {
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
     bool PurgeOutput() override;
     bool PurgeInput() override;
+
+    // A message the operator was shown, one log line per line of text.
+    void Note(std::string_view text);
 
   private:
     void Line(const char* what, const std::string& detail);

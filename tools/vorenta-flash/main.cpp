@@ -7,6 +7,7 @@
 #include "FlashSession.h"
 #include "ProductionRun.h"
 #include "platform/NativePlatform.h"
+#include "serial/PortListText.h"
 #include "ui/PrintableText.h"
 
 namespace {
@@ -22,10 +23,7 @@ int ListPorts(vorenta::IPortTable& table) {
     if (ports.empty()) {
         std::printf("no serial ports found\n");
     }
-    for (const auto& port : ports) {
-        std::printf("%-6s %s\n", vorenta::PrintableText(port.name).c_str(),
-                    vorenta::PrintableText(port.devicePath).c_str());
-    }
+    std::fputs(vorenta::PortListText(table, ports).c_str(), stdout);
     return vorenta::kExitUpdated;
 }
 

@@ -1,5 +1,6 @@
-// vorenta-port: shows which serial ports the utility knows, or opens one the
-// way an update session does and reports what happened.
+// vorenta-port: shows which serial ports the utility knows and which adapter
+// is which, pins today's COM numbers to their adapters, or opens one the way
+// an update session does and reports what happened.
 
 #include <cstdio>
 #include <optional>
@@ -7,8 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/NativePlatform.h"
+#include "PortPins.h"
+#include "platform/posix/ConfigFolder.h"
+#include "platform/posix/PosixPortTable.h"
+#include "platform/posix/PosixSerialDevice.h"
+#include "platform/posix/PosixTickSource.h"
+#include "platform/posix/ReplaceFile.h"
 #include "serial/CRS232.h"
+#include "serial/PortListText.h"
 #include "serial/StaticPortTable.h"
 #include "update/BasePreparation.h"
 
@@ -23,16 +30,24 @@ constexpr int kExitUsage = 2;
 constexpr char kUsage[] =
     "Usage:\n"
     "  vorenta-port --list [--map COMn=/dev/path ...]\n"
+    "  vorenta-port --pin [--write]\n"
     "  vorenta-port --open /dev/path\n"
     "  vorenta-port --open COMn [--map COMn=/dev/path ...]\n"
     "  vorenta-port --help\n"
     "\n"
-    "--list  lists the serial ports the port table knows (COM name and device): this\n"
-    "        machine's ports, or only the --map entries when any are given.\n"
+    "--list  lists the serial ports the port table knows (COM name and device, and for\n"
+    "        USB adapters maker, product, vendor:product id, serial number and the\n"
+    "        /dev/serial/by-id/ name): this machine's ports, or only the --map entries\n"
+    "        when any are given.\n"
+    "--pin   prints a ports.conf that pins today's COM numbers to the adapters' stable\n"
+    "        /dev/serial/by-id/ names, so each keeps its number when plugged in again.\n"
+    "--write with --pin: writes it to ports.conf in the settings folder instead\n"
+    "        (replacing the file in one step) and says where.\n"
     "--open  opens the port with the update session's settings (38400 bit/s, no parity,\n"
     "        8 data bits, 1 stop bit, DTR and RTS raised), prints what it did, and closes it.\n"
     "--map   tells the port table which device stands behind a COM number.\n"
-    "Exit status: 0 done, 1 the port could not be opened, 2 bad command line.\n";
+    "Exit status: 0 done, 1 the port could not be opened or ports.conf not written,\n"
+    "2 bad command line.\n";
 
 // A device path given directly stands for itself whatever number it is opened under.
 class DirectPathTable : public IPortTable {
@@ -53,6 +68,8 @@ constexpr int kDirectPathCom = 1;
 struct Options {
     bool help = false;
     bool list = false;
+    bool pin = false;
+    bool write = false;
     std::optional<std::string> open;
     std::vector<std::string> maps;
 };
@@ -69,6 +86,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.help = true;
         } else if (arg == "--list") {
             options.list = true;
+        } else if (arg == "--pin") {
+            options.pin = true;
+        } else if (arg == "--write") {
+            options.write = true;
         } else if (arg == "--open" || arg == "--map") {
             if (i + 1 >= argc) {
                 Error(std::string(arg) + " needs a value");
@@ -88,8 +109,13 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    if (!options.help && options.list == options.open.has_value()) {
-        Error("give exactly one of --list and --open");
+    const int actions = int{options.list} + int{options.pin} + int{options.open.has_value()};
+    if (!options.help && actions != 1) {
+        Error("give exactly one of --list, --pin and --open");
+        return false;
+    }
+    if (options.write && !options.pin) {
+        Error("--write goes with --pin");
         return false;
     }
     return true;
@@ -126,15 +152,40 @@ int List(IPortTable& table) {
         std::printf("no serial ports found (map one with --map COMn=/dev/path)\n");
         return 0;
     }
-    for (const auto& port : ports) {
-        std::printf("%-6s %s\n", port.name.c_str(), port.devicePath.c_str());
-    }
+    std::fputs(PortListText(table, ports).c_str(), stdout);
     return 0;
 }
 
-int OpenAndClose(IPortTable& table, int comNumber, const std::string& label) {
-    NativeSerialDevice device;
-    NativeTickSource clock;
+int Pin(IPortTable& table, const PortTableRoots& roots, bool write) {
+    std::vector<InstalledPort> ports;
+    if (!table.ListPorts(ports)) {
+        Error("cannot read the port table");
+        return kExitFailure;
+    }
+    const std::string text = PinnedPortsText(ports, roots);
+    if (!write) {
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    if (roots.mapFile.empty()) {
+        Error("no settings folder is known (set HOME or XDG_CONFIG_HOME)");
+        return kExitFailure;
+    }
+    std::string error;
+    if (!CreatePrivateFolder(roots.mapFile.parent_path()) ||
+        !ReplaceFileAtomically(roots.mapFile, text, error)) {
+        Error("cannot write " + roots.mapFile.string() +
+              (error.empty() ? std::string() : " (" + error + ")"));
+        return kExitFailure;
+    }
+    std::printf("wrote %s:\n%s", roots.mapFile.c_str(), text.c_str());
+    return 0;
+}
+
+// `advisor` explains a failed open; the machine's table knows every device path.
+int OpenAndClose(IPortTable& table, IPortTable& advisor, int comNumber, const std::string& label) {
+    PosixSerialDevice device;
+    PosixTickSource clock;
     CRS232 port(device, table, clock);
 
     if (port.Open(comNumber, kSessionBaudRate, kSessionParity, kSessionDataBits,
@@ -143,6 +194,10 @@ int OpenAndClose(IPortTable& table, int comNumber, const std::string& label) {
             Error(label + " is not mapped to a device; give --map " + label + "=/dev/path");
         } else {
             Error("cannot open " + label + ": " + device.LastError());
+            const std::string why = advisor.DescribeOpenFailure(comNumber, port.DevicePath());
+            if (!why.empty()) {
+                std::fprintf(stderr, "%s\n", why.c_str());
+            }
         }
         return kExitFailure;
     }
@@ -181,10 +236,13 @@ int main(int argc, char** argv) {
         }
     }
     // Without --map the machine's own port table answers.
-    NativePortTable machinePorts;
+    PosixPortTable machinePorts;
     IPortTable& ports = options.maps.empty() ? static_cast<IPortTable&>(machinePorts) : table;
     if (options.list) {
         return List(ports);
+    }
+    if (options.pin) {
+        return Pin(ports, machinePorts.Roots(), options.write);
     }
 
     const std::string& target = *options.open;
@@ -194,12 +252,12 @@ int main(int argc, char** argv) {
         if (!path.empty()) {
             label += " (" + path + ")";
         }
-        return OpenAndClose(ports, *comNumber, label);
+        return OpenAndClose(ports, machinePorts, *comNumber, label);
     }
     if (target.empty() || target.front() != '/') {
         Error("'" + target + "' is neither COMn nor a device path starting with /");
         return kExitUsage;
     }
     DirectPathTable direct(target);
-    return OpenAndClose(direct, kDirectPathCom, target);
+    return OpenAndClose(direct, machinePorts, kDirectPathCom, target);
 }

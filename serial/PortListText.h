@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PortTable.h"
+
+namespace vorenta {
+
+// The port table as the command-line programs print it: "COM33  /dev/ttyUSB0"
+// per port, followed by what the table knows of its adapter, indented; made
+// safe for a terminal.
+std::string PortListText(IPortTable& table, const std::vector<InstalledPort>& ports);
+
+}  // namespace vorenta

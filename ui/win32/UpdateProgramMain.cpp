@@ -1,0 +1,32 @@
+// vorenta-update.exe: the update window on Windows.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/NativePlatform.h"
+#include "ui/win32/Win32UpdateProgram.h"
+
+int main(int argc, char** argv) {
+    using namespace vorenta;
+    NativeTickSource clock;
+    NativeSerialDevice serialDevice;
+    NativePortTable portTable;
+    const std::unique_ptr<IPeerWindows> peers = MakeDesktopPeerWindows();
+    NativeFileSystem files;
+    NativeLinkOpener links;
+
+    win32ui::UpdateProgramServices services{
+        clock,
+        serialDevice,
+        portTable,
+        *peers,
+        files,
+        links,
+        [](std::string_view company, std::string_view application) {
+            return std::make_unique<NativeSettingsStore>(company, application);
+        },
+        std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+    };
+    return win32ui::RunUpdateProgram(services);
+}
