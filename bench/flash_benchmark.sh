@@ -11,7 +11,7 @@ bin=${1:-build/release/bin}
 pages=256
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR" "$root/fw"
 head -c $((pages * 256)) /dev/urandom >"$root/fw/image.bin"
 printf 'bench\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"

@@ -12,8 +12,6 @@
 
 namespace vorenta {
 
-namespace {
-
 std::filesystem::path HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
         return home;
@@ -28,8 +26,6 @@ std::filesystem::path HomeFolder() {
     }
     return {};
 }
-
-}  // namespace
 
 std::filesystem::path UserConfigFolder(std::string_view company) {
     std::filesystem::path base;

@@ -5,6 +5,10 @@
 
 namespace vorenta {
 
+// $HOME when it is absolute, else the password database's home folder; empty
+// when neither names one.
+std::filesystem::path HomeFolder();
+
 // The per-user folder of the company's settings:
 // ${XDG_CONFIG_HOME:-$HOME/.config}/<company>. An XDG_CONFIG_HOME that is empty
 // or relative is ignored, as the XDG rules say. Empty when neither the

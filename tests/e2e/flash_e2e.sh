@@ -8,7 +8,8 @@ sim=$2
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
+logs="$XDG_STATE_HOME/Harwen Systems/logs"
 mkdir -p "$TMPDIR" "$root/fw"
 # Four pages, the last one padded with 0xFF.
 head -c 1000 /dev/urandom >"$root/fw/image.bin"
@@ -78,6 +79,37 @@ check "line_closes: the simulator counts only the pages it acknowledged" $?
 run wrong_identification 1 nonzero "Invalid version response" --id-lowercase
 check "failures never save the port" \
   $([ ! -e "$XDG_CONFIG_HOME/Harwen Systems/vorenta-flash.ini" ]; echo $?)
+
+# Every session left one log; the outcome is in it and in --list-logs.
+check "one session log per run" $([ "$(ls "$logs" | wc -l)" -eq 7 ]; echo $?)
+"$flash" --list-logs >"$root/list.txt"
+cat "$root/list.txt"
+for want in "success 3" "cancelled 1" "failure 3"; do
+  set -- $want
+  check "--list-logs shows $2 $1" $([ "$(grep -c "^$1 " "$root/list.txt")" -eq "$2" ]; echo $?)
+done
+clean_log=$(sed -n 's/^Session log: //p' "$root/clean/flash.txt")
+check "clean: the log is named for the program and the port" \
+  $([[ "$clean_log" =~ /[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}_vorenta-flash_COM[0-9]+\.log$ ]]; echo $?)
+for text in "program:          vorenta-flash " "firmware size:    1000 bytes" \
+  "firmware SHA-256: $(sha256sum "$root/fw/image.bin" | cut -d' ' -f1)" \
+  "firmware version: 9.9 test" "SHOW  Sending firmware page  4  of  4" \
+  "BOX   [Firmware Update Complete]" "outcome:          success"; do
+  grep -qF -- "$text" "$clean_log"
+  check "clean log holds '$text'" $?
+done
+check "clean log: mode 0600 in a folder of mode 0700" \
+  $([ "$(stat -c %a "$clean_log")" = 600 ] && [ "$(stat -c %a "$logs")" = 700 ]; echo $?)
+wire() { sed -nE 's/^ *[0-9]+ ms ((TX|RX|LINE|PURGE|OPEN|CLOSE) .*)/\1/p' "$1"; }
+cmp -s <(wire "$clean_log") <(wire "$root/clean/wire.log")
+check "clean: the session log has the same wire trace as --log" $?
+grep -qF "BOX   | No response from the" "$(sed -n 's/^Session log: //p' "$root/no_page_reply/flash.txt")"
+check "no_page_reply: the failure message is in its log" $?
+
+# A state folder that cannot be made: the update goes on, and says so once.
+: >"$root/blocked"
+XDG_STATE_HOME="$root/blocked" run unwritable 0 0 "Firmware Update Complete"
+check "unwritable: said once" $([ "$(grep -c "No session log is written" "$root/unwritable/flash.txt")" -eq 1 ]; echo $?)
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -8,7 +8,8 @@ sim=$2
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
+logs="$XDG_STATE_HOME/Harwen Systems/logs"
 mkdir -p "$TMPDIR" "$root/fw"
 # Four pages, the last one padded with 0xFF.
 head -c 1000 /dev/urandom >"$root/fw/image.bin"
@@ -82,6 +83,22 @@ check "report: module 3 updated" $?
 grep -q "2 updated, 1 failed; module 2: Invalid version response" "$root/line.flash"
 check "three modules: the summary names the failure" $?
 tail -n 2 "$root/line.flash"
+# Every module leaves a session log of its own, named with the port's COM number.
+line_logs=$(ls "$logs" 2>/dev/null | grep -c '_vorenta-flash_COM[0-9]*\(-[0-9]*\)\?\.log$')
+check "three modules: three session logs ($line_logs)" $([ "$line_logs" -eq 3 ]; echo $?)
+check "three modules: two logs end in success" \
+  $([ "$(cat "$logs"/*.log | grep -c '^outcome: *success$')" -eq 2 ]; echo $?)
+check "three modules: one log ends in failure" \
+  $([ "$(cat "$logs"/*.log | grep -c '^outcome: *failure$')" -eq 1 ]; echo $?)
+said_logs=$(sed -n 's/^Session log: //p' "$root/line.flash" | sort -u)
+check "three modules: each session says its own log" \
+  $([ "$(echo "$said_logs" | grep -c .)" -eq 3 ]; echo $?)
+while read -r said; do
+  check "three modules: the log said exists: $said" $([ -f "$said" ]; echo $?)
+done <<<"$said_logs"
+grep -l "Invalid version response" "$logs"/*.log | grep -q .
+check "three modules: the failed module's log holds its message" $?
+rm -rf "$XDG_STATE_HOME"
 
 echo "--- two base stations at once"
 start_sim first
@@ -123,6 +140,12 @@ check "two ports: the summary names both" $?
 [ "$(grep -c "^COM[0-9]*: Sending firmware page  4  of  4$" "$root/two.flash")" -eq 2 ]
 check "two ports: a whole named progress line per port" $?
 tail -n 3 "$root/two.flash"
+for port in $(grep -o '^COM[0-9]*' "$root/two.flash" | sort -u); do
+  check "two ports: a session log of $port" \
+    $([ "$(ls "$logs" | grep -c "_vorenta-flash_${port}\.log$")" -eq 1 ]; echo $?)
+  grep -q "^$port: Session log: $logs/.*_${port}\.log$" "$root/two.flash"
+  check "two ports: $port says its session log" $?
+done
 
 echo "--- two base stations, one module fails"
 start_sim good
@@ -138,6 +161,23 @@ check "one of two fails: the summary names the failed port" $?
 grep -qE "^COM[0-9]+ \(${good_device}\): updated$" "$root/mixed.flash"
 check "one of two fails: the summary names the updated port" $?
 tail -n 3 "$root/mixed.flash"
+
+echo "--- two ports, one that will not open"
+start_sim alone
+alone_device=$device
+"$flash" --port "$alone_device" --port "$root/gone" --dir "$root/fw" --wait 20 \
+  --log "$root/gone.log" >"$root/gone.flash" 2>&1
+status=$?
+wait "$alone_pid"
+check "a port that will not open: exit status $status" $([ "$status" -eq 3 ]; echo $?)
+gone_port=$(grep -oE "^COM[0-9]+ \($root/gone\)" "$root/gone.flash" | cut -d' ' -f1)
+# The reason stands beside the failed open in that port's wire log and in its session log.
+grep -q "NOTE  Unable to open serial port $gone_port" "$root/gone-$gone_port.log"
+check "a port that will not open: the reason in its wire log" $?
+gone_log=$(sed -n "s/^$gone_port: Session log: //p" "$root/gone.flash")
+grep -q "Unable to open serial port $gone_port" "$gone_log" 2>/dev/null
+check "a port that will not open: the reason in its session log" $?
+check "a port that will not open: the other port's image" "$(same "$root/alone.bin" "$root/expected.bin")"
 
 echo "--- Ctrl-C while two ports wait for their modules"
 start_sim idle1 --never-answer --log "$root/idle1.jsonl"

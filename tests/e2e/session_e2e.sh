@@ -10,7 +10,7 @@ sim=$2
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR"
 
 passed=0
@@ -186,8 +186,10 @@ start_sim simL
 status=$?
 wait $sim_pid
 check "log full: the update still completes, exit $status" $([ "$status" -eq 0 ]; echo $?)
-grep -qF "could not be written completely" "$root/full.txt"
+grep -qiF "the log file $root/full.log could not be written completely" "$root/full.txt"
 check "log full: reported" $?
+grep -qiF "the session log $root/state/" "$root/full.txt"
+check "log full: the cut session log reported too" $?
 nothing_left log_full
 
 mkdir -p "$root/E"

@@ -72,10 +72,16 @@ TEST(Sha256, LengthsAroundTheBlockBoundary) {
     }
 }
 
-TEST(Sha256, StartsOverAfterFinish) {
+TEST(Sha256, StartsOverAfterFinishOrReset) {
     Sha256 sha;
     sha.Update("something else");
     sha.Finish();
+    sha.Update("abc");
+    EXPECT_EQ(Sha256::Hex(sha.Finish()),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // A stream dropped half way is forgotten by Reset.
+    sha.Update("half a stream that is abandoned");
+    sha.Reset();
     sha.Update("abc");
     EXPECT_EQ(Sha256::Hex(sha.Finish()),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");

@@ -5,10 +5,10 @@
 
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
-#include "WireLogDevice.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/StaticPortTable.h"
+#include "serial/WireLogDevice.h"
 #include "ui/PrintableText.h"
 
 namespace vorenta::test {

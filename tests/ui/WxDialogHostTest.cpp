@@ -16,8 +16,10 @@
 #include <string>
 #include <thread>
 
-#include <unistd.h>
 #include <vector>
+
+#include <dlfcn.h>
+#include <unistd.h>
 
 #include "ui/AboutDlgIds.h"
 #include "ui/AboutDlgTemplate.h"
@@ -359,6 +361,95 @@ TEST_F(WxDialogHostTest, ACutLineShowsAnEllipsisAndItsWholeTextAsTooltip) {
     host.SetDlgItemText(ids::kFirstPortButton, "COM33");
     ASSERT_NE(host.ControlWindow(ids::kFirstPortButton)->GetToolTip(), nullptr);
     EXPECT_EQ(host.ControlWindow(ids::kFirstPortButton)->GetToolTip()->GetTip(), "/dev/ttyUSB0");
+}
+
+// GTK's own view of its widgets, looked up in the toolkit wxWidgets loaded
+// (the test does not build against GTK's headers).
+class Gtk {
+  public:
+    Gtk()
+        : tooltipText_(Lookup<char* (*)(void*)>("gtk_widget_get_tooltip_text")),
+          free_(Lookup<void (*)(void*)>("g_free")),
+          toplevels_(Lookup<List* (*)()>("gtk_window_list_toplevels")),
+          listFree_(Lookup<void (*)(List*)>("g_list_free")),
+          mapped_(Lookup<int (*)(void*)>("gtk_widget_get_mapped")),
+          typeHint_(Lookup<int (*)(void*)>("gtk_window_get_type_hint")) {}
+
+    bool IsOk() const {
+        return tooltipText_ && free_ && toplevels_ && listFree_ && mapped_ && typeHint_;
+    }
+
+    std::string TooltipText(wxWindow* window) const {
+        char* text = tooltipText_(window->GetHandle());
+        std::string result = text != nullptr ? text : "";
+        free_(text);
+        return result;
+    }
+
+    // A tooltip window of the toolkit is on the screen.
+    bool TooltipShown() const {
+        constexpr int kTooltipHint = 10;  // GDK_WINDOW_TYPE_HINT_TOOLTIP
+        List* all = toplevels_();
+        bool shown = false;
+        for (List* l = all; l != nullptr; l = l->next) {
+            shown = shown || (mapped_(l->data) != 0 && typeHint_(l->data) == kTooltipHint);
+        }
+        listFree_(all);
+        return shown;
+    }
+
+  private:
+    struct List {  // GList
+        void* data;
+        List* next;
+        List* prev;
+    };
+    template <typename F>
+    static F Lookup(const char* name) {
+        return reinterpret_cast<F>(::dlsym(RTLD_DEFAULT, name));
+    }
+    char* (*tooltipText_)(void*);
+    void (*free_)(void*);
+    List* (*toplevels_)();
+    void (*listFree_)(List*);
+    int (*mapped_)(void*);
+    int (*typeHint_)(void*);
+};
+
+TEST_F(WxDialogHostTest, APortsDeviceIsTheNativeTooltipAndShowsUnderThePointer) {
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.IsOk());
+    wxWindow* port = host.ControlWindow(ids::kFirstPortButton + 1);
+    std::string nativeTip;
+    std::string nativeTipCleared;
+    bool shown = false;
+    recorder.onTick = [&](int tick) {
+        if (tick == 1) {
+            nativeTip = gtk.TooltipText(port);
+            // The pointer rests on the button; GTK shows the tip after its
+            // hover delay (about half a second).
+            const wxPoint centre = port->GetScreenRect().GetPosition() + port->GetSize() / 2;
+            const std::string move = "xdotool mousemove " + std::to_string(centre.x - 2) + " " +
+                                     std::to_string(centre.y) + " sleep 0.1 mousemove " +
+                                     std::to_string(centre.x) + " " + std::to_string(centre.y);
+            ASSERT_EQ(std::system(move.c_str()), 0);
+        } else if (gtk.TooltipShown() || tick == 40) {
+            shown = gtk.TooltipShown();
+            host.SetDlgItemTooltip(ids::kFirstPortButton + 1, "");
+            nativeTipCleared = gtk.TooltipText(port);
+            host.EndDialog(0);
+        }
+    };
+    Run([this] {
+        for (int id : {ids::kFirstPortButton, ids::kFirstPortButton + 1}) {
+            host.SetDlgItemTooltip(id, "/dev/ttyUSB" + std::to_string(id - ids::kFirstPortButton));
+            host.SetDlgItemText(id, "COM" + std::to_string(id - ids::kFirstPortButton + 33));
+        }
+        host.SetTimer(ids::kUpdateTimerId, 100);
+    });
+    EXPECT_EQ(nativeTip, "/dev/ttyUSB1");
+    EXPECT_TRUE(shown) << "no tooltip window appeared within four seconds";
+    EXPECT_EQ(nativeTipCleared, "");
 }
 
 // Run on screens of several sizes and scales (see CMakeLists.txt): the whole

@@ -3,7 +3,9 @@
 # "Begin Update" cannot be reached without firmware, a whole update against the
 # simulator ends in "Firmware Update Complete", the window closes with Esc; a
 # dark theme keeps the emphasis readable; during a failing transfer "Cancel
-# Update" looks disabled and an Esc pressed then leaves the failure box up.
+# Update" looks disabled and an Esc pressed then leaves the failure box up;
+# thirteen two-digit ports open without toolkit warnings, and a port button's
+# tooltip (its device) shows under the pointer.
 # Every step waits for what it needs to see, never for a guessed time.
 # Screenshots are kept in ARTIFACTS.
 # Usage: gui_e2e.sh VORENTA_UPDATE VORENTA_SIM ARTIFACTS
@@ -67,7 +69,7 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display" 2>"$roo
 pids+=($!)
 wait_for test -s "$root/display" || { echo "FAILED: Xvfb did not start"; cat "$root/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$root/display")"
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR" "$XDG_CONFIG_HOME/Harwen Systems"
 
 # The simulator's pty is COM5 in the per-user port map.
@@ -149,6 +151,11 @@ wait_for eval '! window_named "^Firmware Update Complete$"'
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window after the update" $?
+# The session ends once its message is closed: one log, with the outcome.
+gui_logs=("$XDG_STATE_HOME/Harwen Systems/logs/"*_vorenta-update_COM5.log)
+[ "${#gui_logs[@]}" -eq 1 ] && grep -q "BOX   \[Firmware Update Complete\]" "${gui_logs[0]}" &&
+  grep -q "RX    D0" "${gui_logs[0]}" && tail -n 1 "${gui_logs[0]}" | grep -q "outcome: *success"
+check "the update left one session log with its outcome" $?
 if gone "$app"; then
   wait "$app"
   check "exit status 0" $?
@@ -205,6 +212,44 @@ import -window root "$artifacts/dark-theme.png"
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the dark window" $?
+
+# 5. Thirteen ports with two-digit numbers: no toolkit warning about squeezed
+# buttons, and resting the pointer on a port button shows its device.
+mkdir -p "$root/dev"
+for n in $(seq 10 22); do
+  : >"$root/dev/ttyV$n"
+  echo "COM$n=$root/dev/ttyV$n"
+done >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+"$root/app2/vorenta-update" >"$root/app5.txt" 2>"$root/app5.err" &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "the window opens with thirteen ports" $?
+# A mapped window of the tooltip type.
+tooltip_shown() {
+  local w
+  for w in $(xwininfo -root -children | awk '$1 ~ /^0x/ {print $1}'); do
+    xwininfo -id "$w" | grep -q IsViewable && xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q TOOLTIP &&
+      return 0
+  done
+  return 1
+}
+! tooltip_shown
+check "no tooltip before the pointer rests on a port" $?
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+# The first port button: x 24..60, y 36..46 in dialog units.
+xdotool mousemove $((X + WIDTH * 38 / 647)) $((Y + HEIGHT * 41 / 392)) sleep 0.1 \
+  mousemove $((X + WIDTH * 40 / 647)) $((Y + HEIGHT * 41 / 392))
+wait_for tooltip_shown
+check "resting the pointer on a port button shows its tooltip" $?
+import -window root "$artifacts/port-tooltip.png"
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the window with thirteen ports" $?
+grep -q "^COM22 = $root/dev/ttyV22$" "$root/app5.txt" "$root/app5.err"
+check "the log shows the device behind COM22" $?
+! grep -E "Gtk-(CRITICAL|WARNING)" "$root/app5.err"
+check "no GTK warnings with thirteen ports" $?
 
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]

@@ -64,6 +64,8 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
             o.version = true;
         } else if (arg == "--list-ports") {
             o.listPorts = true;
+        } else if (arg == "--list-logs") {
+            o.listLogs = true;
         } else if (arg == "--quiet" || arg == "-q") {
             o.quiet = true;
         } else if (arg == "--port") {
@@ -153,10 +155,12 @@ std::string FlashUsage() {
            "  --dir FOLDER        folder of the firmware description file and the firmware\n"
            "                      (default: the program's folder)\n"
            "  --list-ports        list the installed serial ports and their devices\n"
+           "  --list-logs         list the newest session logs with their outcomes\n"
            "  --wait SECONDS      give up when the module has not answered by then, 1 to\n"
            "                      86400 (default: wait until interrupted)\n"
            "  --log FILE          write every byte sent and received, with time stamps\n"
-           "                      (with several ports, FILE with -COMn before its extension)\n"
+           "                      (with several ports, FILE with -COMn before its extension;\n"
+           "                      every session also leaves a log in the session log folder)\n"
            "  --quiet             print only messages and errors\n"
            "  --repeat            after each module start again on the same port and wait for\n"
            "                      the next one, until Ctrl-C\n"

@@ -20,6 +20,7 @@ struct FlashOptions {
     std::vector<std::string> ports;
     std::string dir;  // folder of the description and firmware files
     bool listPorts = false;
+    bool listLogs = false;
     std::optional<unsigned> waitSeconds;
     std::string logFile;
     bool quiet = false;

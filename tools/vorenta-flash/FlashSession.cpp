@@ -23,7 +23,7 @@ FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, IT
       say_(std::move(say)) {}
 
 int FlashSession::Run(const Config& config) {
-    host_.Attach(&window_);
+    host_.Attach(config.handler != nullptr ? config.handler : &window_);
     window_.OnInitDialog();
     window_.transferInterruptRequested = [this, warned = false]() mutable {
         const int count = interrupts_();

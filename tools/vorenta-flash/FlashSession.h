@@ -19,6 +19,8 @@ class FlashSession {
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
+        // What the host delivers the window's events to; null: the window.
+        IWindowHandler* handler = nullptr;
     };
 
     // An interrupt count at which the transfer stops at once (the second Ctrl-C).

@@ -5,9 +5,9 @@
 
 #include "ConsoleWindowHost.h"
 #include "FlashSession.h"
-#include "WireLogDevice.h"
 #include "firmware/Sha256.h"
 #include "platform/NativePlatform.h"
+#include "serial/WireLogDevice.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTexts.h"
@@ -19,12 +19,26 @@ namespace {
 constexpr std::string_view kParagraphBreak = "\n\n";
 constexpr std::string_view kBootLoaderLineSeparator = "=";
 constexpr std::size_t kHashChunk = 64 * 1024;
+constexpr std::string_view kSessionLogSaid = "Session log: ";
 
 std::string TrimmedEnd(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
         text.remove_suffix(1);
     }
     return std::string(text);
+}
+
+// The adapter's description, one item per line, as one line of the log's header.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (const char c : TrimmedEnd(text)) {
+        if (c == '\n') {
+            line += "; ";
+        } else {
+            line += c;
+        }
+    }
+    return line;
 }
 
 }  // namespace
@@ -85,8 +99,14 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     }
     ConsoleWindowHost host = setup.output ? ConsoleWindowHost(setup.output, false, setup.quiet)
                                           : ConsoleWindowHost(stderr, setup.terminal, setup.quiet);
-    const UpdateDlgPlatform platform{host,           services.clock,    *line,
-                                     services.ports, services.settings, services.peers,
+    // Every session leaves its own log, whatever else runs beside it.
+    SessionLogSetup logSetup = setup.sessionLog;
+    logSetup.describeAdapter = [&ports = services.ports](const std::string& devicePath) {
+        return OneLine(ports.DescribeDevice(devicePath));
+    };
+    SessionRecorder recorder(host, *line, services.clock, services.files, std::move(logSetup));
+    const UpdateDlgPlatform platform{recorder.Window(), services.clock,    recorder.Device(),
+                                     services.ports,    services.settings, services.peers,
                                      services.files};
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
@@ -105,9 +125,10 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
             wireLog->Note(box.text);
         }
     };
-    const auto say = [&host, &record](const std::string& text) {
+    const auto say = [&host, &record, &recorder](const std::string& text) {
         record.outcome = text;
         host.Say(text);
+        recorder.Note(text);
     };
     bool hashed = false;
     const auto hashFirmware = [&] {
@@ -126,11 +147,19 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     FlashSession::Config config;
     config.comNumber = setup.comNumber;
     config.waitSeconds = setup.waitSeconds;
+    config.handler = &recorder.Watch(window, services.ports);
     // Taken as the update starts, so the record names the file that was sent.
     session.beforeBegin = hashFirmware;
     record.exitStatus = session.Run(config);
     if (!hashed) {
         hashFirmware();
+    }
+    if (!recorder.LastLogPath().empty() && !setup.quiet) {
+        host.Say(std::string(kSessionLogSaid) + recorder.LastLogPath());
+    }
+    // Said even when quiet: support must not trust a cut log.
+    if (!recorder.LastLogPath().empty() && !recorder.LastLogComplete()) {
+        host.Say("The session log " + recorder.LastLogPath() + " could not be written completely.");
     }
 
     const int comNumber = setup.comNumber.value_or(window.GetSelectedPortNumber());

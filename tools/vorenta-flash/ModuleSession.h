@@ -11,6 +11,7 @@
 #include "platform/PortTable.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
+#include "update/SessionRecorder.h"
 
 namespace vorenta {
 
@@ -38,6 +39,8 @@ struct ModuleSessionSetup {
     IFile* wireLog = nullptr;  // every byte on the line goes here too
     std::function<int()> interrupts;  // how many times the operator asked to stop
     unsigned module = 1;
+    // Where and how the session's own log is kept; no folder: none is kept.
+    SessionLogSetup sessionLog;
 };
 
 // One whole update on one port, exactly as a single run of the program does

@@ -33,6 +33,7 @@ struct RunShared {
     const StationServices& services;
     const std::string& programName;
     const std::string& programDir;
+    const SessionLogSetup& sessionLog;
     const std::function<int()>& interrupts;
     ReportFile* report;
     std::string reportPath;
@@ -73,6 +74,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.wireLog = job.wireLog;
         setup.interrupts = run.interrupts;
         setup.module = module;
+        setup.sessionLog = run.sessionLog;
         // Each session makes its own private folder for its page image in here.
         setup.tempDir = TemporaryFolder();
         if (job.wireLog != nullptr && options.repeat) {
@@ -244,7 +246,7 @@ std::string PerPortPath(const std::string& path, const std::string& port) {
 }
 
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
-                const std::function<int()>& interrupts) {
+                const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
     const std::vector<int>& comNumbers = ports.ComNumbers();
     const bool several = comNumbers.size() > 1;
 
@@ -302,8 +304,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     if (!programDir.empty() && programDir.back() != kPathSeparator) {
         programDir += kPathSeparator;
     }
-    const RunShared run{options,    services,     programName,       programDir,
-                        interrupts, report.get(), options.reportFile};
+    const RunShared run{options,    services,   programName,  programDir,
+                        sessionLog, interrupts, report.get(), options.reportFile};
 
     std::vector<PortTally> tallies(jobs.size());
     if (!several) {

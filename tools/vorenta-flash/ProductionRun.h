@@ -9,6 +9,7 @@
 #include "FlashOptions.h"
 #include "ModuleReport.h"
 #include "platform/PortTable.h"
+#include "update/SessionRecorder.h"
 
 namespace vorenta {
 
@@ -66,8 +67,9 @@ std::string PerPortPath(const std::string& path, const std::string& port);
 std::string MinutesAndSeconds(std::uint64_t ms);
 
 // Runs what the options ask for: one session, or one after another, on one
-// port or on several at once. Returns the exit status.
+// port or on several at once; each session leaves a log as `sessionLog` says.
+// Returns the exit status.
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
-                const std::function<int()>& interrupts);
+                const SessionLogSetup& sessionLog, const std::function<int()>& interrupts);
 
 }  // namespace vorenta

@@ -1,18 +1,30 @@
 // vorenta-flash: runs the update window's logic without a display.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "FlashOptions.h"
 #include "FlashSession.h"
+#include "LogListing.h"
 #include "ProductionRun.h"
 #include "platform/NativePlatform.h"
 #include "serial/PortListText.h"
 #include "ui/PrintableText.h"
+// Session logs have a folder on POSIX systems only so far; the Windows build
+// runs without them (a null folder) and says so for --list-logs.
+#ifndef _WIN32
+#include "platform/posix/PosixLogFolder.h"
+#include "platform/posix/StateFolder.h"
+#include "platform/posix/SystemInfo.h"
+#endif
+#include "ui/ProductTexts.h"
+#include "update/SessionRecorder.h"
 
 namespace {
 
 constexpr const char* kProgramName = "vorenta-flash";
+constexpr std::size_t kListedLogs = 20;
 
 int ListPorts(vorenta::IPortTable& table) {
     std::vector<vorenta::InstalledPort> ports;
@@ -52,6 +64,25 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
+    std::unique_ptr<ILogFolder> logFolder;
+    SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, "Windows", nullptr, nullptr, nullptr};
+#ifndef _WIN32
+    logFolder = std::make_unique<PosixLogFolder>(SessionLogFolderPath(texts::kCompanyName));
+    logSetup.platform = PlatformDescription();
+    logSetup.localTimeNow = LocalTimeNow;
+#endif
+    // Each session adds what the port table knows of its adapter.
+    logSetup.folder = logFolder.get();
+    if (options.listLogs) {
+        if (!logFolder) {
+            std::fprintf(stderr, "%s: no session logs are kept on this system\n", kProgramName);
+            return kExitUsage;
+        }
+        SessionLogStore store(*logFolder);
+        std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
+        return kExitUpdated;
+    }
+
     NativePortTable installedPorts;
     StationPorts stations(installedPorts, options.ports);
     if (!stations.Error().empty()) {
@@ -63,7 +94,7 @@ int main(int argc, char** argv) {
     }
 
     // SIGTERM and SIGHUP stop at once what the second Ctrl-C stops.
-    return RunStations(options, stations, kProgramName, [&signals] {
+    return RunStations(options, stations, kProgramName, logSetup, [&signals] {
         return signals.Interrupts() + (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
     });
 }

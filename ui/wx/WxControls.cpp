@@ -151,6 +151,9 @@ void WxControlBuilder::Build() {
     const auto& list = template_.controls;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const ControlTemplate& c = list[i];
+        if (c.kind == ControlKind::GroupBox) {
+            continue;
+        }
         Create(c);
         // Closing a radio group: a hidden member lets the logic uncheck all
         // (the toolkit keeps one button of a group checked).
@@ -170,6 +173,15 @@ void WxControlBuilder::Build() {
                     break;
                 }
             }
+        }
+    }
+    // Group boxes come last: GTK finds the widget under the pointer (for its
+    // tooltip) by trying the children in order, so a box created first would
+    // stand for every control inside it. Boxes take no focus; the Tab order
+    // stays the template's.
+    for (const ControlTemplate& c : list) {
+        if (c.kind == ControlKind::GroupBox) {
+            Create(c);
         }
     }
     for (const auto& [id, control] : controls_) {

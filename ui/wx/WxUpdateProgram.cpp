@@ -41,9 +41,11 @@ class WxAppPlatform : public IAppPlatform {
 
     void RunMainWindow(CPLSM_UpdateApp& app) override {
         WxDialogHost host(nullptr, UpdateDlgTemplate(), MakeAppIcons());
-        const UpdateDlgPlatform platform{
-            host,       services_.clock, services_.serialDevice, services_.portTable,
-            *settings_, services_.peers, services_.files};
+        SessionRecorder recorder(host, services_.serialDevice, services_.clock, services_.files,
+                                 services_.sessionLogs);
+        const UpdateDlgPlatform platform{recorder.Window(),   services_.clock, recorder.Device(),
+                                         services_.portTable, *settings_,      services_.peers,
+                                         services_.files};
         CPLSM_UpdateDlg window(platform, app.preferredPort, app.ApplicationName());
         window.programDir = app.programDir;
         window.tempDir = app.tempDir;
@@ -55,7 +57,7 @@ class WxAppPlatform : public IAppPlatform {
         callbacks.initDialog = [&window] { return window.OnInitDialog(); };
         callbacks.controlStyle = [&window](int id) { return window.GetControlStyle(id); };
         callbacks.showAbout = [&host, this] { RunAboutDialog(&host, services_.links); };
-        host.Attach(window, std::move(callbacks));
+        host.Attach(recorder.Watch(window, services_.portTable), std::move(callbacks));
         host.RunModal();
         window.OnDestroy();
     }

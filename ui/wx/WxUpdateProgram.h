@@ -13,6 +13,7 @@
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
+#include "update/SessionRecorder.h"
 
 namespace vorenta::wxui {
 
@@ -32,6 +33,8 @@ struct UpdateProgramServices {
     std::string tempFolder;
     // Every argument after the program's name.
     std::vector<std::string> arguments;
+    // Where and how each update session is logged.
+    SessionLogSetup sessionLogs;
     // Says when the system asked the program to end (SIGTERM, SIGHUP).
     std::function<bool()> terminationRequested;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,14 +11,28 @@
 
 namespace vorenta {
 
-// Passes everything to the real device and writes every byte sent and
-// received, every line setting and open/close, with a millisecond time stamp.
+// Where a wire trace goes: one event at a time, the kind ("TX", "RX", "LINE",
+// "PURGE", "OPEN", "CLOSE") and its detail.
+class IWireTrace {
+  public:
+    virtual ~IWireTrace() = default;
+    virtual void Trace(std::string_view what, std::string_view detail) = 0;
+};
+
+// One line of a wire log: "      1234 ms TX    3C 57".
+std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_view detail);
+
+// Passes everything to the real device and traces every byte sent and
+// received, every line setting, purge, open and close.
 class WireLogDevice : public ISerialDevice {
   public:
+    WireLogDevice(ISerialDevice& inner, IWireTrace& trace);
+    // Writes the trace to `log`, stamped in milliseconds from now.
     WireLogDevice(ISerialDevice& inner, ITickSource& clock, IFile& log);
+    ~WireLogDevice() override;
 
-    // Every line reached the log file so far.
-    bool Complete() const { return complete_; }
+    // Every line reached the log file so far (always so for a caller's trace).
+    bool Complete() const;
 
     bool Open(const std::string& devicePath) override;
     void Close() override;
@@ -34,15 +49,14 @@ class WireLogDevice : public ISerialDevice {
     // A message the operator was shown, one log line per line of text.
     void Note(std::string_view text);
 
-  private:
-    void Line(const char* what, const std::string& detail);
     static std::string Hex(const std::uint8_t* data, std::size_t count);
 
+  private:
+    class FileTrace;
+
     ISerialDevice& inner_;
-    ITickSource& clock_;
-    IFile& log_;
-    std::uint32_t start_;
-    bool complete_ = true;
+    std::unique_ptr<FileTrace> ownTrace_;
+    IWireTrace& trace_;
 };
 
 }  // namespace vorenta

@@ -1,0 +1,118 @@
+#include "update/SessionLogStore.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::string_view kExtension = ".log";
+// "YYYY-MM-DD_HH-MM-SS_": digits wherever this pattern has a '9'.
+constexpr std::string_view kStampPattern = "9999-99-99_99-99-99_";
+// The duration and outcome lines end every finished log.
+constexpr std::size_t kTailBytes = 256;
+constexpr int kMaxNameTries = 100;
+
+}  // namespace
+
+std::string SessionLogName(const LocalTime& started, std::string_view program, int comNumber) {
+    std::array<char, 32> stamp{};
+    std::snprintf(stamp.data(), stamp.size(), "%04d-%02d-%02d_%02d-%02d-%02d_", started.year,
+                  started.month, started.day, started.hour, started.minute, started.second);
+    return std::string(stamp.data()) + std::string(program) + "_COM" + std::to_string(comNumber) +
+           std::string(kExtension);
+}
+
+bool IsSessionLogName(std::string_view name) {
+    if (name.size() <= kStampPattern.size() + kExtension.size() ||
+        name.substr(name.size() - kExtension.size()) != kExtension) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kStampPattern.size(); ++i) {
+        const bool digit = name[i] >= '0' && name[i] <= '9';
+        if (kStampPattern[i] == '9' ? !digit : name[i] != kStampPattern[i]) {
+            return false;
+        }
+    }
+    return name.find("_COM", kStampPattern.size()) != std::string_view::npos;
+}
+
+std::vector<std::string> LogsToRemove(const std::vector<SessionLogEntry>& newestFirst,
+                                      std::size_t keep, std::size_t keptFailures) {
+    std::vector<std::string> removed;
+    std::size_t toRemove = newestFirst.size() > keep ? newestFirst.size() - keep : 0;
+    std::vector<bool> isProtected(newestFirst.size(), false);
+    for (std::size_t i = 0, failures = 0; i < newestFirst.size() && failures < keptFailures; ++i) {
+        const auto result = newestFirst[i].result;
+        if (result != SessionResult::Success && result != SessionResult::Cancelled) {
+            isProtected[i] = true;
+            ++failures;
+        }
+    }
+    std::vector<bool> taken(newestFirst.size(), false);
+    // From the oldest: first the unprotected logs, then, only if that was
+    // not enough, the protected ones.
+    for (const bool protectedRound : {false, true}) {
+        for (std::size_t i = newestFirst.size(); i > 0 && toRemove > 0; --i) {
+            if (!taken[i - 1] && isProtected[i - 1] == protectedRound) {
+                taken[i - 1] = true;
+                removed.push_back(newestFirst[i - 1].name);
+                --toRemove;
+            }
+        }
+    }
+    return removed;
+}
+
+std::vector<SessionLogEntry> SessionLogStore::Logs() {
+    std::vector<std::string> names = folder_.List();
+    std::erase_if(names, [](const std::string& name) { return !IsSessionLogName(name); });
+    std::sort(names.begin(), names.end(), std::greater<>());
+    std::vector<SessionLogEntry> logs;
+    logs.reserve(names.size());
+    for (std::string& name : names) {
+        const auto result = SessionResultFromTail(folder_.ReadTail(name, kTailBytes));
+        logs.push_back({std::move(name), result});
+    }
+    return logs;
+}
+
+void SessionLogStore::MakeRoomForOne() {
+    for (const std::string& name : LogsToRemove(Logs(), kKeptLogs - 1, kKeptFailures)) {
+        folder_.Remove(name);
+    }
+}
+
+std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
+                                                    std::string_view program, int comNumber,
+                                                    ITickSource& clock, std::string& error) {
+    const std::string name = SessionLogName(started, program, comNumber);
+    std::vector<std::string> existing = folder_.List();
+    const auto taken = [&existing](const std::string& candidate) {
+        return std::find(existing.begin(), existing.end(), candidate) != existing.end();
+    };
+    for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
+        std::string tried = name;
+        if (attempt > 1) {
+            tried.insert(tried.size() - kExtension.size(), "-" + std::to_string(attempt));
+        }
+        if (taken(tried)) {
+            continue;
+        }
+        if (auto writer = folder_.Create(tried, error)) {
+            return std::make_unique<SessionLog>(std::move(writer), clock, folder_.PathOf(tried));
+        }
+        // Another program may have taken the name just now; any other
+        // reason is not cured by another name.
+        existing = folder_.List();
+        if (!taken(tried)) {
+            return nullptr;
+        }
+    }
+    error = "every name for this session's log is taken";
+    return nullptr;
+}
+
+}  // namespace vorenta
