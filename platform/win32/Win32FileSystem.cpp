@@ -1,10 +1,16 @@
 #include "platform/win32/Win32FileSystem.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/UserOnlyAccess.h"
+
+#include <bcrypt.h>
 
 namespace vorenta {
 
@@ -12,6 +18,22 @@ namespace {
 
 // Reads and writes are done in pieces a DWORD can count.
 constexpr std::size_t kMaxPiece = 1U << 30;
+
+// File times count 100 ns from 1601; identities count nanoseconds from 1970.
+constexpr std::int64_t kFileTimeTo1970 = 116444736000000000;
+constexpr std::int64_t kNsPerFileTimeUnit = 100;
+
+std::int64_t NsSince1970(std::int64_t fileTime) {
+    const std::int64_t units = fileTime - kFileTimeTo1970;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / kNsPerFileTimeUnit;
+    // Dates past 2262 do not fit; they stay distinct from every real one.
+    return std::clamp(units, -kLimit, kLimit) * kNsPerFileTimeUnit;
+}
+
+std::int64_t FileTimeValue(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32U) |
+                                     time.dwLowDateTime);
+}
 
 class Win32File : public IFile {
   public:
@@ -81,6 +103,27 @@ class Win32File : public IFile {
 
     bool Flush() override { return ::FlushFileBuffers(handle_->Get()) != FALSE; }
 
+    std::optional<FileIdentity> Identity() override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(handle_->Get(), &info)) {
+            return std::nullopt;
+        }
+        FileIdentity identity;
+        identity.volume = info.dwVolumeSerialNumber;
+        identity.index =
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32U) | info.nFileIndexLow;
+        identity.length =
+            (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32U) | info.nFileSizeLow;
+        identity.modifiedNs = NsSince1970(FileTimeValue(info.ftLastWriteTime));
+        // The change time also moves when only the attributes change; not
+        // every file system keeps one.
+        FILE_BASIC_INFO basic{};
+        if (::GetFileInformationByHandleEx(handle_->Get(), FileBasicInfo, &basic, sizeof(basic))) {
+            identity.changedNs = NsSince1970(basic.ChangeTime.QuadPart);
+        }
+        return identity;
+    }
+
   private:
     static std::size_t Clamp(std::size_t count) {
         constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
@@ -147,30 +190,250 @@ std::unique_ptr<IFile> Win32FileSystem::Open(const std::string& path, OpenMode m
     return std::make_unique<Win32File>(std::move(handle));
 }
 
-bool Win32FileSystem::RemoveFile(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) {
+namespace {
+
+// Session folders are named by this prefix; only such folders are ever taken
+// for abandoned ones.
+constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
+constexpr int kSessionFolderAttempts = 8;
+constexpr int kRandomNameChars = 8;
+constexpr std::size_t kListingBufferBytes = 16384;
+
+// A session holds its folder with this access and sharing. Without
+// FILE_SHARE_DELETE nobody else can open it for deletion (or renaming) while
+// it is held; it itself may delete it at the end.
+constexpr DWORD kFolderAccess =
+    DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL;
+constexpr DWORD kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kFolderFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+
+// Owns a FindFirstFileA search.
+class FolderListing {
+  public:
+    explicit FolderListing(const std::string& pattern)
+        : search_(::FindFirstFileA(pattern.c_str(), &entry_)) {}
+    ~FolderListing() {
+        if (search_ != INVALID_HANDLE_VALUE) {
+            ::FindClose(search_);
+        }
+    }
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+
+    // The next entry, or null at the end.
+    const WIN32_FIND_DATAA* Next() {
+        if (search_ == INVALID_HANDLE_VALUE) {
+            return nullptr;
+        }
+        if (first_) {
+            first_ = false;
+            return &entry_;
+        }
+        return ::FindNextFileA(search_, &entry_) ? &entry_ : nullptr;
+    }
+
+  private:
+    WIN32_FIND_DATAA entry_{};
+    HANDLE search_;
+    bool first_ = true;
+};
+
+bool IsPlainName(std::string_view name) {
+    constexpr std::string_view kNotInNames = "<>:\"/\\|?*";
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ') {
         return false;
     }
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || IsLinkOrFolder(attributes)) {
-        return false;
+    return std::none_of(name.begin(), name.end(), [kNotInNames](char c) {
+        return static_cast<unsigned char>(c) < 0x20 ||
+               kNotInNames.find(c) != std::string_view::npos;
+    });
+}
+
+// The name `path` in the form the ...W calls take, converted as the ...A
+// calls convert it; empty when it cannot be.
+std::wstring WideName(const std::string& path) {
+    const UINT codePage = ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    const int length = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, path.data(),
+                                             static_cast<int>(path.size()), nullptr, 0);
+    if (length <= 0) {
+        return {};
     }
-    // Held by nobody else (share mode 0); checked through the handle, then
-    // marked for deletion, so what is deleted is what was checked.
-    UniqueHandle handle(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!handle.Valid() || ::GetFileType(handle.Get()) != FILE_TYPE_DISK) {
-        return false;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, path.data(),
+                          static_cast<int>(path.size()), wide.data(), length);
+    return wide;
+}
+
+// Deletes the files directly in the held folder `folder` (its path with the
+// trailing separator); a link goes, not what it points to, and folders in it
+// stay (a session makes none). The entries are read through the handle: a
+// search by name would have to share the folder for deletion, which its holder
+// does not allow.
+void RemoveFolderContents(HANDLE held, const std::string& folder) {
+    const std::wstring base = WideName(folder);
+    if (base.empty()) {
+        return;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.Get(), &info) ||
-        IsLinkOrFolder(info.dwFileAttributes)) {
-        return false;
+    // Aligned as the entries require.
+    std::vector<std::uint64_t> buffer(kListingBufferBytes / sizeof(std::uint64_t));
+    FILE_INFO_BY_HANDLE_CLASS request = FileFullDirectoryRestartInfo;
+    std::vector<std::wstring> names;
+    while (::GetFileInformationByHandleEx(held, request, buffer.data(), kListingBufferBytes)) {
+        request = FileFullDirectoryInfo;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
+        for (;;) {
+            const auto* entry = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes);
+            const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L".." &&
+                (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                names.push_back(name);
+            }
+            if (entry->NextEntryOffset == 0) {
+                break;
+            }
+            bytes += entry->NextEntryOffset;
+        }
     }
+    for (const std::wstring& name : names) {
+        ::DeleteFileW((base + name).c_str());
+    }
+}
+
+// The folder goes when the handle is closed, if it is empty by then.
+void RemoveWhenClosed(HANDLE folder) {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
-    return ::SetFileInformationByHandle(handle.Get(), FileDispositionInfo, &disposition,
-                                        sizeof(disposition)) != FALSE;
+    ::SetFileInformationByHandle(folder, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
+// Opens `path` for use or removal when it is a folder (not a link to one)
+// that nobody holds; invalid otherwise.
+std::unique_ptr<UniqueHandle> HoldFolder(const std::string& path) {
+    auto folder = std::make_unique<UniqueHandle>(
+        ::CreateFileA(path.c_str(), kFolderAccess, kFolderSharing, nullptr, OPEN_EXISTING,
+                      kFolderFlags, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!folder->Valid() || !::GetFileInformationByHandle(folder->Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return nullptr;
+    }
+    return folder;
+}
+
+// Folders of sessions that ended without removing theirs: a living session
+// holds its own, so it cannot be opened here.
+void RemoveAbandonedSessionFolders(const std::string& base, const UserOnlyAccess& access) {
+    FolderListing listing(base + std::string(kSessionFolderPrefix) + "*");
+    while (const WIN32_FIND_DATAA* entry = listing.Next()) {
+        const std::string_view name(entry->cFileName);
+        if (name.rfind(kSessionFolderPrefix, 0) != 0 || !IsPlainName(name) ||
+            (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+            (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            continue;
+        }
+        const std::string path = base + entry->cFileName;
+        const auto folder = HoldFolder(path);
+        if (!folder || !access.Owns(folder->Get())) {
+            continue;
+        }
+        RemoveFolderContents(folder->Get(), path + '\\');
+        RemoveWhenClosed(folder->Get());
+    }
+}
+
+// Random letters and digits from the system's generator. Should it fail, the
+// time and process make the name: CreateDirectoryA still refuses a name that
+// is taken, so the name only has to be hard to guess, not unique.
+std::string RandomNamePart(int attempt) {
+    constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::array<std::uint8_t, kRandomNameChars> bytes{};
+    if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
+                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+        std::uint64_t seed = ::GetTickCount64() * 1000003U + ::GetCurrentProcessId() * 31U +
+                             static_cast<std::uint64_t>(attempt);
+        for (std::uint8_t& byte : bytes) {
+            byte = static_cast<std::uint8_t>(seed);
+            seed = seed * 6364136223846793005U + 1442695040888963407U;
+        }
+    }
+    std::string part;
+    for (const std::uint8_t byte : bytes) {
+        part += kDigits[byte % kDigits.size()];
+    }
+    return part;
+}
+
+class Win32SessionFolder : public ISessionFolder {
+  public:
+    Win32SessionFolder(std::string path, std::unique_ptr<UniqueHandle> folder)
+        : path_(std::move(path)), folder_(std::move(folder)) {}
+
+    ~Win32SessionFolder() override {
+        RemoveFolderContents(folder_->Get(), path_);
+        RemoveWhenClosed(folder_->Get());
+    }
+    Win32SessionFolder(const Win32SessionFolder&) = delete;
+    Win32SessionFolder& operator=(const Win32SessionFolder&) = delete;
+
+    const std::string& Path() const override { return path_; }
+
+    std::unique_ptr<IFile> CreateFile(std::string_view name) override {
+        if (!IsPlainName(name)) {
+            return nullptr;
+        }
+        const std::string path = path_ + std::string(name);
+        ::DeleteFileA(path.c_str());
+        // CREATE_NEW never follows a link left under that name; share mode 0
+        // keeps the file to this session.
+        auto handle = std::make_unique<UniqueHandle>(
+            ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        // A device name ("NUL", "COM1") opens the device, which is no file.
+        if (!handle->Valid() || ::GetFileType(handle->Get()) != FILE_TYPE_DISK) {
+            return nullptr;
+        }
+        return std::make_unique<Win32File>(std::move(handle));
+    }
+
+  private:
+    std::string path_;                      // with its trailing backslash
+    std::unique_ptr<UniqueHandle> folder_;  // held: nobody else can delete it
+};
+
+}  // namespace
+
+std::unique_ptr<ISessionFolder> Win32FileSystem::CreateSessionFolder(const std::string& parent) {
+    if (parent.empty() || parent.find('\0') != std::string::npos) {
+        return nullptr;
+    }
+    std::string base = parent;
+    if (base.back() != '\\' && base.back() != '/') {
+        base += '\\';
+    }
+    UserOnlyAccess access;
+    if (access.Attributes() == nullptr) {
+        return nullptr;
+    }
+    RemoveAbandonedSessionFolders(base, access);
+
+    for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
+        const std::string path = base + std::string(kSessionFolderPrefix) + RandomNamePart(attempt);
+        if (!::CreateDirectoryA(path.c_str(), access.Attributes())) {
+            if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+                continue;
+            }
+            return nullptr;
+        }
+        // Another session may have taken the new folder for an abandoned one
+        // before it was held: then it is gone (or going), and a new one is made.
+        auto folder = HoldFolder(path);
+        if (folder) {
+            return std::make_unique<Win32SessionFolder>(path + '\\', std::move(folder));
+        }
+        ::RemoveDirectoryA(path.c_str());
+    }
+    return nullptr;
 }
 
 }  // namespace vorenta

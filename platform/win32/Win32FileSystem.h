@@ -14,9 +14,11 @@ namespace vorenta {
 class Win32FileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
-    // Deletes a regular file nobody holds; a link, a folder or a file in use
-    // is left alone.
-    bool RemoveFile(const std::string& path) override;
+    // A folder "vorenta-session-" and a random part, open to this user only,
+    // held open without delete sharing. Abandoned ones are this user's folders
+    // of that name that nobody holds; only the files directly in them go with
+    // them.
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override;
 };
 
 }  // namespace vorenta

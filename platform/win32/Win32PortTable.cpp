@@ -1,8 +1,11 @@
 #include "platform/win32/Win32PortTable.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "platform/win32/RegistryRoot.h"
+#include "platform/win32/SystemErrorText.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace vorenta {
@@ -13,6 +16,13 @@ namespace {
 // data does not fit ends the list, as any other error does.
 constexpr DWORD kValueNameChars = 501;
 constexpr DWORD kValueDataBytes = 51;
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
 
 }  // namespace
 
@@ -50,6 +60,46 @@ std::string Win32PortTable::DevicePathFor(int comNumber) {
         return {};
     }
     return "\\\\.\\COM" + std::to_string(comNumber);
+}
+
+std::string Win32PortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
+    const std::string name = "COM" + std::to_string(comNumber);
+    std::vector<InstalledPort> ports;
+    if (ListPorts(ports) && std::none_of(ports.begin(), ports.end(), [&name](const auto& port) {
+            return SameName(port.name, name);
+        })) {
+        std::string installed;
+        for (const InstalledPort& port : ports) {
+            installed += (installed.empty() ? "" : ", ") + port.name;
+        }
+        return name + " is not among the serial ports installed on this computer" +
+               (installed.empty() ? std::string(" (there are none)") : " (" + installed + ")") +
+               ". A USB adapter gets its number when it is plugged in; the Device Manager "
+               "shows it under Ports (COM & LPT).";
+    }
+    if (devicePath.empty()) {
+        return {};
+    }
+    // The same open as the port's own: for exclusive use.
+    const UniqueHandle probe(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    if (probe.Valid()) {
+        return name + " opens now: whatever held it has let it go. Try again.";
+    }
+    const DWORD error = ::GetLastError();
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return name +
+                   " is in use by another program (a terminal program, a modem's software or "
+                   "another update). Close that program and try again.";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "The adapter behind " + name +
+                   " is not connected (any more). Connect it and try again.";
+        default:
+            return name + ": " + SystemErrorText(error) + ".";
+    }
 }
 
 }  // namespace vorenta

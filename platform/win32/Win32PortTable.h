@@ -19,6 +19,9 @@ class Win32PortTable : public IPortTable {
     // name of its data. False when the key cannot be opened.
     bool ListPorts(std::vector<InstalledPort>& ports) override;
     std::string DevicePathFor(int comNumber) override;
+    // Tries the port once more to see why: not installed (with the ports that
+    // are), held by another program, its adapter gone, or the system's words.
+    std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override;
 
   private:
     RegistryKeyPath key_;

@@ -13,6 +13,8 @@ namespace {
 static_assert(sizeof(DCB) == 28, "the line-settings record has the size the driver expects");
 
 constexpr DWORD kEventsWatched = EV_RXCHAR | EV_TXEMPTY;
+// How long one look at the input queue sleeps before the next.
+constexpr DWORD kInputPollMs = 1;
 
 HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
@@ -203,6 +205,21 @@ long Win32SerialDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
         return -1;
     }
     return static_cast<long>(got);
+}
+
+bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
+    const std::uint64_t start = api_.monotonicMs();
+    for (;;) {
+        const long waiting = BytesWaiting();
+        if (waiting < 0) {
+            return false;  // closed, or the adapter is gone
+        }
+        const std::uint64_t waited = api_.monotonicMs() - start;
+        if (waiting > 0 || waited >= timeoutMs) {
+            return true;
+        }
+        api_.sleep(static_cast<DWORD>(std::min<std::uint64_t>(timeoutMs - waited, kInputPollMs)));
+    }
 }
 
 bool Win32SerialDevice::PurgeOutput() {

@@ -12,6 +12,10 @@ struct CommApi;
 // A COM port through the Win32 communications calls: opened for exclusive use
 // (share mode 0), driver queues of 32768 bytes, reads that return at once with
 // what the driver holds, writes that return when the driver has completed them.
+// Waits for input look at the driver's queue every millisecond or so
+// (ClearCommError, then Sleep) rather than wait on the port's events, which
+// would need overlapped I/O on every call; a reply is seen within one
+// scheduler tick (up to about 16 ms on a default Windows timer).
 class Win32SerialDevice : public ISerialDevice {
   public:
     Win32SerialDevice();
@@ -33,6 +37,7 @@ class Win32SerialDevice : public ISerialDevice {
     long Write(const std::uint8_t* data, std::size_t count) override;
     long BytesWaiting() override;
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    bool WaitForInput(std::uint32_t timeoutMs) override;
     bool PurgeOutput() override;
     bool PurgeInput() override;
 

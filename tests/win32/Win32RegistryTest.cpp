@@ -120,5 +120,25 @@ TEST(Win32PortTableTest, MissingKeyMeansTheListCannotBeRead) {
     EXPECT_TRUE(ports.empty());
 }
 
+TEST(Win32PortTableTest, AFailedOpenIsExplainedFromTheListAndASecondTry) {
+    ScratchKey scratch;
+    scratch.SetString("SERIALCOMM", "\\Device\\Serial0", "COM1");
+    scratch.SetString("SERIALCOMM", "\\Device\\VCP0", "COM200");
+    Win32PortTable table(scratch.Path("SERIALCOMM"));
+
+    const std::string missing = table.DescribeOpenFailure(7, table.DevicePathFor(7));
+    EXPECT_NE(missing.find("COM7 is not among the serial ports installed"), std::string::npos)
+        << missing;
+    EXPECT_NE(missing.find("(COM1, COM200)"), std::string::npos) << missing;
+
+    // Installed, but nothing answers to the name: the adapter has gone.
+    const std::string gone = table.DescribeOpenFailure(200, table.DevicePathFor(200));
+    EXPECT_NE(gone.find("The adapter behind COM200 is not connected"), std::string::npos) << gone;
+
+    Win32PortTable none(scratch.Path("NoSuchKey"));
+    const std::string unlisted = none.DescribeOpenFailure(200, none.DevicePathFor(200));
+    EXPECT_NE(unlisted.find("not connected"), std::string::npos) << unlisted;
+}
+
 }  // namespace
 }  // namespace vorenta

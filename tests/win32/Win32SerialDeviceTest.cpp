@@ -43,6 +43,14 @@ struct DriverDouble {
     std::vector<std::uint8_t> written;
     DWORD lastError = ERROR_SUCCESS;
 
+    // Time as the device measures it, moved on only by its sleeps; bytes that
+    // arrive once it reaches `arrivalMs`.
+    std::uint64_t nowMs = 1000;
+    std::vector<DWORD> sleeps;
+    std::uint64_t arrivalMs = UINT64_MAX;
+    std::vector<std::uint8_t> arriving;
+    bool stateReadable = true;
+
     CommApi Api() {
         CommApi api;
         api.createFile = [this](LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
@@ -95,6 +103,14 @@ struct DriverDouble {
             return TRUE;
         };
         api.clearCommError = [this](HANDLE, LPDWORD errors, LPCOMSTAT status) {
+            if (!stateReadable) {
+                lastError = ERROR_BAD_COMMAND;
+                return FALSE;
+            }
+            if (nowMs >= arrivalMs) {
+                inQueue.insert(inQueue.end(), arriving.begin(), arriving.end());
+                arriving.clear();
+            }
             *errors = CE_FRAME;  // a line error, which is cleared and not reported
             *status = COMSTAT{};
             status->cbInQue = static_cast<DWORD>(inQueue.size());
@@ -125,6 +141,11 @@ struct DriverDouble {
             return TRUE;
         };
         api.getLastError = [this] { return lastError; };
+        api.sleep = [this](DWORD ms) {
+            sleeps.push_back(ms);
+            nowMs += ms;
+        };
+        api.monotonicMs = [this] { return nowMs; };
         return api;
     }
 };
@@ -285,6 +306,42 @@ TEST(Win32SerialDeviceTest, WritesGoOnUntilTheDriverHasEverythingAndReportAVanis
     const std::uint8_t bytes[3] = {1, 2, 3};
     EXPECT_EQ(rig.device.Write(bytes, 3), -1);
     EXPECT_NE(rig.device.LastError().find("writing to the port failed"), std::string::npos);
+}
+
+TEST(Win32SerialDeviceTest, WaitsForInputSleepUntilBytesArriveOrTheTimeHasPassed) {
+    PortRig rig;
+    EXPECT_FALSE(rig.device.WaitForInput(50));  // not open: the caller sleeps instead
+    EXPECT_TRUE(rig.driver.sleeps.empty());
+    ASSERT_EQ(rig.OpenSession(), 1);
+
+    // Nothing comes: the whole time is slept away, in short sleeps, never less.
+    std::uint64_t start = rig.driver.nowMs;
+    EXPECT_TRUE(rig.device.WaitForInput(40));
+    EXPECT_EQ(rig.driver.nowMs - start, 40U);
+    EXPECT_EQ(rig.driver.sleeps.size(), 40U);
+    EXPECT_TRUE(std::all_of(rig.driver.sleeps.begin(), rig.driver.sleeps.end(),
+                            [](DWORD ms) { return ms == 1; }));
+
+    // Bytes that come meanwhile end the wait at once.
+    rig.driver.sleeps.clear();
+    start = rig.driver.nowMs;
+    rig.driver.arrivalMs = start + 7;
+    rig.driver.arriving = {0xC0};
+    EXPECT_TRUE(rig.device.WaitForInput(3000));
+    EXPECT_EQ(rig.driver.nowMs - start, 7U);
+    EXPECT_EQ(rig.device.BytesWaiting(), 1);
+
+    // Bytes already waiting, or no time asked: no sleep at all.
+    rig.driver.sleeps.clear();
+    EXPECT_TRUE(rig.device.WaitForInput(3000));
+    rig.driver.inQueue.clear();
+    EXPECT_TRUE(rig.device.WaitForInput(0));
+    EXPECT_TRUE(rig.driver.sleeps.empty());
+
+    // An adapter pulled out: no wait, so the caller does not ask again at once.
+    rig.driver.stateReadable = false;
+    EXPECT_FALSE(rig.device.WaitForInput(3000));
+    EXPECT_TRUE(rig.driver.sleeps.empty());
 }
 
 TEST(Win32SerialDeviceTest, PurgesClearTransmitThenReceive) {

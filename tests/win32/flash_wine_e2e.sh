@@ -33,7 +33,8 @@ printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
 { cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
 # Wine's drive Z: is the Linux root.
 fw_dir="Z:${root//\//\\}\\fw"
-# Where Hex.tmp is made: the user's temporary folder, on Wine's drive C:.
+# Where each session makes its folder for Hex.tmp: the user's temporary
+# folder, on Wine's drive C:.
 windows_temp=$("$wine_run" cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 prefix_temp=$("$wine_run" --prefix)/drive_c/$(echo "${windows_temp#[Cc]:\\}" | tr '\\' /)
 
@@ -72,7 +73,7 @@ run() {
   fi
   grep -qF -- "$text" "$out/flash.txt"
   check "$name output holds '$text'" $?
-  check "$name page image left behind" $([ ! -e "$prefix_temp/Hex.tmp" ]; echo $?)
+  check "$name: no session folder left behind" $(! compgen -G "$prefix_temp/vorenta-session-*" >/dev/null; echo $?)
   tail -n 4 "$out/flash.txt" | tr -d '\r'
 }
 
@@ -104,6 +105,24 @@ check "no_page_reply: failure caption" $?
 grep -qF "You should retry the firmware update procedure." "$root/no_page_reply/flash.txt"
 check "no_page_reply: failure notice" $?
 check "no_page_reply: failure never saves the port" $([ -z "$(saved_port)" ]; echo $?)
+
+echo "--- a killed session's folder goes with the next session"
+mkdir -p "$root/killed"
+"$sim" --never-answer --timeout 60 >"$root/killed/sim.txt" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do [ -s "$root/killed/sim.txt" ] && break; sleep 0.05; done
+"$wine_run" reg add "$wine_ports" /v "COM$com" /d "$(head -n 1 "$root/killed/sim.txt")" /f >/dev/null 2>&1
+"$wine_run" --stop-server
+"$wine_run" "$flash" --port "COM$com" --dir "$fw_dir" --log "Z:${root//\//\\}\\killed\\wire.log" \
+  >"$root/killed/flash.txt" 2>&1 &
+flash_pid=$!
+for _ in $(seq 400); do grep -qF "TX    3C 24 3A 50" "$root/killed/wire.log" 2>/dev/null && break; sleep 0.05; done
+kill -KILL $flash_pid; wait $flash_pid 2>/dev/null
+kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null
+leftover=$(compgen -G "$prefix_temp/vorenta-session-*")
+check "killed: its folder is left" $([ -n "$leftover" ]; echo $?)
+echo "left by the killed session: ${leftover:-nothing}"
+run after_killed 0 0 "Firmware Update Complete"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -8,12 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "PortPins.h"
-#include "platform/posix/ConfigFolder.h"
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ReplaceFile.h"
+#include "PinCommand.h"
+#include "platform/NativePlatform.h"
 #include "serial/CRS232.h"
 #include "serial/PortListText.h"
 #include "serial/StaticPortTable.h"
@@ -27,6 +23,20 @@ constexpr std::string_view kProgram = "vorenta-port";
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
+#ifdef _WIN32
+// Windows names every port COMn and numbers the adapters itself.
+constexpr char kUsage[] =
+    "Usage:\n"
+    "  vorenta-port --list\n"
+    "  vorenta-port --open COMn\n"
+    "  vorenta-port --help\n"
+    "\n"
+    "--list  lists the serial ports Windows has installed (COM name and device).\n"
+    "--open  opens the port with the update session's settings (38400 bit/s, no parity,\n"
+    "        8 data bits, 1 stop bit, DTR and RTS raised), prints what it did, and closes it.\n"
+    "Exit status: 0 done, 1 the port could not be opened, 2 bad command line.\n";
+constexpr bool kDevicePathsByName = false;
+#else
 constexpr char kUsage[] =
     "Usage:\n"
     "  vorenta-port --list [--map COMn=/dev/path ...]\n"
@@ -48,6 +58,9 @@ constexpr char kUsage[] =
     "--map   tells the port table which device stands behind a COM number.\n"
     "Exit status: 0 done, 1 the port could not be opened or ports.conf not written,\n"
     "2 bad command line.\n";
+// A device path given instead of COMn, such as /dev/ttyUSB0.
+constexpr bool kDevicePathsByName = true;
+#endif
 
 // A device path given directly stands for itself whatever number it is opened under.
 class DirectPathTable : public IPortTable {
@@ -156,36 +169,10 @@ int List(IPortTable& table) {
     return 0;
 }
 
-int Pin(IPortTable& table, const PortTableRoots& roots, bool write) {
-    std::vector<InstalledPort> ports;
-    if (!table.ListPorts(ports)) {
-        Error("cannot read the port table");
-        return kExitFailure;
-    }
-    const std::string text = PinnedPortsText(ports, roots);
-    if (!write) {
-        std::fputs(text.c_str(), stdout);
-        return 0;
-    }
-    if (roots.mapFile.empty()) {
-        Error("no settings folder is known (set HOME or XDG_CONFIG_HOME)");
-        return kExitFailure;
-    }
-    std::string error;
-    if (!CreatePrivateFolder(roots.mapFile.parent_path()) ||
-        !ReplaceFileAtomically(roots.mapFile, text, error)) {
-        Error("cannot write " + roots.mapFile.string() +
-              (error.empty() ? std::string() : " (" + error + ")"));
-        return kExitFailure;
-    }
-    std::printf("wrote %s:\n%s", roots.mapFile.c_str(), text.c_str());
-    return 0;
-}
-
 // `advisor` explains a failed open; the machine's table knows every device path.
 int OpenAndClose(IPortTable& table, IPortTable& advisor, int comNumber, const std::string& label) {
-    PosixSerialDevice device;
-    PosixTickSource clock;
+    NativeSerialDevice device;
+    NativeTickSource clock;
     CRS232 port(device, table, clock);
 
     if (port.Open(comNumber, kSessionBaudRate, kSessionParity, kSessionDataBits,
@@ -236,13 +223,13 @@ int main(int argc, char** argv) {
         }
     }
     // Without --map the machine's own port table answers.
-    PosixPortTable machinePorts;
+    NativePortTable machinePorts;
     IPortTable& ports = options.maps.empty() ? static_cast<IPortTable&>(machinePorts) : table;
     if (options.list) {
         return List(ports);
     }
     if (options.pin) {
-        return Pin(ports, machinePorts.Roots(), options.write);
+        return PinPorts(ports, options.write, Error) ? 0 : kExitFailure;
     }
 
     const std::string& target = *options.open;
@@ -253,6 +240,10 @@ int main(int argc, char** argv) {
             label += " (" + path + ")";
         }
         return OpenAndClose(ports, machinePorts, *comNumber, label);
+    }
+    if (!kDevicePathsByName) {
+        Error("'" + target + "' is not a port name COMn");
+        return kExitUsage;
     }
     if (target.empty() || target.front() != '/') {
         Error("'" + target + "' is neither COMn nor a device path starting with /");
