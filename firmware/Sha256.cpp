@@ -1,12 +1,13 @@
 #include "firmware/Sha256.h"
 
 #include <algorithm>
+#include <span>
 
 namespace vorenta {
 
 namespace {
 
-constexpr std::array<std::uint32_t, 64> kRound = {
+constexpr std::array<std::uint32_t, 64> kRoundConstants = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
     0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -16,11 +17,15 @@ constexpr std::array<std::uint32_t, 64> kRound = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
-constexpr std::array<std::uint32_t, 8> kInitial = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                                   0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+constexpr std::array<std::uint32_t, 8> kInitialState = {
+    0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
 
-constexpr std::uint32_t Rotr(std::uint32_t x, unsigned n) {
-    return (x >> n) | (x << (32U - n));
+constexpr std::size_t kBlockSize = 64;
+constexpr std::size_t kLengthField = 8;
+constexpr std::uint8_t kPaddingStart = 0x80;
+
+constexpr std::uint32_t RotateRight(std::uint32_t value, unsigned bits) {
+    return (value >> bits) | (value << (32U - bits));
 }
 
 }  // namespace
@@ -30,7 +35,7 @@ Sha256::Sha256() {
 }
 
 void Sha256::Reset() {
-    state_ = kInitial;
+    state_ = kInitialState;
     blockUsed_ = 0;
     totalBytes_ = 0;
 }
@@ -38,20 +43,31 @@ void Sha256::Reset() {
 void Sha256::Compress(const std::uint8_t* block) {
     std::array<std::uint32_t, 64> w{};
     for (std::size_t i = 0; i < 16; ++i) {
-        w[i] = (std::uint32_t{block[4 * i]} << 24U) | (std::uint32_t{block[4 * i + 1]} << 16U) |
-               (std::uint32_t{block[4 * i + 2]} << 8U) | std::uint32_t{block[4 * i + 3]};
+        w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24U |
+               static_cast<std::uint32_t>(block[4 * i + 1]) << 16U |
+               static_cast<std::uint32_t>(block[4 * i + 2]) << 8U |
+               static_cast<std::uint32_t>(block[4 * i + 3]);
     }
-    for (std::size_t i = 16; i < 64; ++i) {
-        const std::uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3U);
-        const std::uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10U);
+    for (std::size_t i = 16; i < w.size(); ++i) {
+        const std::uint32_t s0 =
+            RotateRight(w[i - 15], 7) ^ RotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3U);
+        const std::uint32_t s1 =
+            RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10U);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    auto [a, b, c, d, e, f, g, h] = state_;
-    for (std::size_t i = 0; i < 64; ++i) {
-        const std::uint32_t s1 = Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25);
+    std::uint32_t a = state_[0];
+    std::uint32_t b = state_[1];
+    std::uint32_t c = state_[2];
+    std::uint32_t d = state_[3];
+    std::uint32_t e = state_[4];
+    std::uint32_t f = state_[5];
+    std::uint32_t g = state_[6];
+    std::uint32_t h = state_[7];
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const std::uint32_t s1 = RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25);
         const std::uint32_t choice = (e & f) ^ (~e & g);
-        const std::uint32_t t1 = h + s1 + choice + kRound[i] + w[i];
-        const std::uint32_t s0 = Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22);
+        const std::uint32_t t1 = h + s1 + choice + kRoundConstants[i] + w[i];
+        const std::uint32_t s0 = RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22);
         const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
         const std::uint32_t t2 = s0 + majority;
         h = g;
@@ -63,45 +79,60 @@ void Sha256::Compress(const std::uint8_t* block) {
         b = a;
         a = t1 + t2;
     }
-    const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
-    for (std::size_t i = 0; i < 8; ++i) {
-        state_[i] += add[i];
-    }
+    state_[0] += a;
+    state_[1] += b;
+    state_[2] += c;
+    state_[3] += d;
+    state_[4] += e;
+    state_[5] += f;
+    state_[6] += g;
+    state_[7] += h;
 }
 
-void Sha256::Update(const std::uint8_t* data, std::size_t count) {
-    totalBytes_ += count;
-    while (count > 0) {
-        const std::size_t take = std::min(count, block_.size() - blockUsed_);
-        std::copy(data, data + take, block_.begin() + static_cast<long>(blockUsed_));
+void Sha256::Update(const std::uint8_t* bytes, std::size_t count) {
+    const std::span<const std::uint8_t> data(bytes, count);
+    totalBytes_ += data.size();
+    std::size_t at = 0;
+    if (blockUsed_ > 0) {
+        const std::size_t take = std::min(kBlockSize - blockUsed_, data.size());
+        std::copy_n(data.begin(), take, block_.begin() + static_cast<std::ptrdiff_t>(blockUsed_));
         blockUsed_ += take;
-        data += take;
-        count -= take;
-        if (blockUsed_ == block_.size()) {
-            Compress(block_.data());
-            blockUsed_ = 0;
+        at = take;
+        if (blockUsed_ < kBlockSize) {
+            return;
         }
+        Compress(block_.data());
+        blockUsed_ = 0;
     }
+    for (; data.size() - at >= kBlockSize; at += kBlockSize) {
+        Compress(data.data() + at);
+    }
+    std::copy(data.begin() + static_cast<std::ptrdiff_t>(at), data.end(), block_.begin());
+    blockUsed_ = data.size() - at;
 }
 
 Sha256::Digest Sha256::Finish() {
-    const std::uint64_t bits = totalBytes_ * 8U;
-    static constexpr std::uint8_t kOne = 0x80;
-    static constexpr std::array<std::uint8_t, 64> kZeros{};
-    Update(&kOne, 1);
-    const std::size_t pad = (block_.size() + 56 - blockUsed_) % block_.size();
-    Update(kZeros.data(), pad);
-    std::array<std::uint8_t, 8> length{};
-    for (std::size_t i = 0; i < 8; ++i) {
-        length[i] = static_cast<std::uint8_t>(bits >> (56U - 8U * i));
+    const std::uint64_t totalBits = totalBytes_ * 8U;
+    block_[blockUsed_++] = kPaddingStart;
+    if (blockUsed_ > kBlockSize - kLengthField) {
+        std::fill(block_.begin() + static_cast<std::ptrdiff_t>(blockUsed_), block_.end(), 0);
+        Compress(block_.data());
+        blockUsed_ = 0;
     }
-    Update(length.data(), length.size());
+    std::fill(block_.begin() + static_cast<std::ptrdiff_t>(blockUsed_), block_.end() - kLengthField,
+              0);
+    for (std::size_t i = 0; i < kLengthField; ++i) {
+        block_[kBlockSize - 1 - i] = static_cast<std::uint8_t>(totalBits >> (8U * i));
+    }
+    Compress(block_.data());
+
     Digest digest{};
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < state_.size(); ++i) {
         for (std::size_t j = 0; j < 4; ++j) {
             digest[4 * i + j] = static_cast<std::uint8_t>(state_[i] >> (24U - 8U * j));
         }
     }
+    Reset();
     return digest;
 }
 

@@ -8,22 +8,23 @@
 
 namespace vorenta {
 
-// SHA-256 of a byte stream fed in pieces; a session log names the exact
-// firmware file by it.
+// SHA-256 of a byte stream fed in pieces of any size, for records that must
+// prove which firmware went out.
 class Sha256 {
   public:
     using Digest = std::array<std::uint8_t, 32>;
 
     Sha256();
+
     void Update(const std::uint8_t* data, std::size_t count);
     void Update(std::string_view text) {
         Update(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     }
-    // Ends the stream; the object must be reset before it is fed again.
+    // The digest of everything fed so far; the object starts over afterwards.
     Digest Finish();
     void Reset();
 
-    // Lower-case hexadecimal, as sha256sum prints it.
+    // 64 lower-case hexadecimal digits, as sha256sum prints them.
     static std::string Hex(const Digest& digest);
 
   private:

@@ -116,6 +116,9 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // Hosts without a window (the console updater) set this; the transfer's
     // waits ask it and end the session with a failure report when it says so.
     std::function<bool()> transferInterruptRequested;
+    // Hosts that keep a record of each update set this; it hears of every page
+    // the boot loader asked for again (pages counted from 0).
+    std::function<void(std::uint64_t page)> pageRepeated;
 
     // For hosts the system can ask to end (SIGTERM, SIGHUP): once `requested`
     // says so, a transfer ends with its failure report, an armed session is

@@ -263,6 +263,9 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             continue;
         }
         if (reply == bl::kRetryByte && ++repeats < bl::kMaxSendsPerPage) {
+            if (pageRepeated) {
+                pageRepeated(pageNumber);
+            }
             continue;
         }
         image.reset();

@@ -186,9 +186,9 @@ start_sim simL
 status=$?
 wait $sim_pid
 check "log full: the update still completes, exit $status" $([ "$status" -eq 0 ]; echo $?)
-grep -qF "the log file $root/full.log could not be written completely" "$root/full.txt"
+grep -qiF "the log file $root/full.log could not be written completely" "$root/full.txt"
 check "log full: reported" $?
-grep -qF "the session log $root/state/" "$root/full.txt"
+grep -qiF "the session log $root/state/" "$root/full.txt"
 check "log full: the cut session log reported too" $?
 nothing_left log_full
 

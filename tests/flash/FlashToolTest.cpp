@@ -18,12 +18,13 @@ TEST(FlashOptions, AcceptsEveryOptionInBothForms) {
     const auto parsed = ParseFlashOptions(
         {"--port", "com12", "--dir=/opt/fw", "--wait", "30", "--log=wire.txt", "--quiet"});
     ASSERT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.port, "com12");
+    EXPECT_EQ(parsed.options.ports, std::vector<std::string>{"com12"});
     EXPECT_EQ(parsed.options.dir, "/opt/fw");
     EXPECT_EQ(parsed.options.waitSeconds, 30U);
     EXPECT_EQ(parsed.options.logFile, "wire.txt");
     EXPECT_TRUE(parsed.options.quiet);
-    EXPECT_EQ(ParseFlashOptions({"--port", "/dev/ttyUSB0"}).options.port, "/dev/ttyUSB0");
+    EXPECT_EQ(ParseFlashOptions({"--port", "/dev/ttyUSB0"}).options.ports,
+              std::vector<std::string>{"/dev/ttyUSB0"});
 }
 
 TEST(FlashOptions, RejectsBadValuesWithAReason) {

@@ -9,7 +9,7 @@ set -uo pipefail
 build=$1
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
-export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" HOME="$root/home"
+export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" HOME="$root/home" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR" "$HOME"
 
 failed=0

@@ -82,8 +82,11 @@ TEST(Transfer, FourRepeatsOfAPageSucceedAndAFifthFails) {
     rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
         return page == 1 && send <= 4 ? '@' : '!';
     };
+    std::vector<std::uint64_t> repeated;
+    rig.dlg.pageRepeated = [&repeated](std::uint64_t page) { repeated.push_back(page); };
     RunUpdate(rig);
     EXPECT_EQ(rig.module.sendsPerPage, (std::vector<int>{1, 5, 1}));
+    EXPECT_EQ(repeated, (std::vector<std::uint64_t>{1, 1, 1, 1}));
     EXPECT_EQ(rig.host.paintsDispatched, 3);  // the repeated page is read and shown once
     EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
 

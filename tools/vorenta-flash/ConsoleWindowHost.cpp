@@ -81,14 +81,17 @@ void ConsoleWindowHost::ShowProgress(std::string_view text) {
         const double elapsed = std::chrono::duration<double>(now - *firstPage_).count();
         secondsLeft = elapsed / (page - 1) * (pageCount - page + 1);
     }
-    std::fprintf(out_, "\r%s\x1b[K", ProgressBar(page, pageCount, secondsLeft).c_str());
-    std::fflush(out_);
+    // Appended piece by piece: g++ 12 warns wrongly about a literal joined in front.
+    std::string line(1, '\r');
+    line += ProgressBar(page, pageCount, secondsLeft);
+    line += "\x1b[K";
+    Emit(line);
     progressOnLine_ = true;
 }
 
 void ConsoleWindowHost::EndProgressLine() {
     if (progressOnLine_) {
-        std::fputc('\n', out_);
+        Emit("\n");
         progressOnLine_ = false;
     }
 }
@@ -101,8 +104,11 @@ void ConsoleWindowHost::MessageBox(std::string_view text, std::string_view capti
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) {
         shown.pop_back();
     }
-    std::fprintf(out_, "%s:\n%s\n", PrintableText(caption).c_str(), shown.c_str());
-    std::fflush(out_);
+    std::string box = PrintableText(caption);
+    box += ":\n";
+    box += shown;
+    box += '\n';
+    Emit(box);
 }
 
 void ConsoleWindowHost::Log(std::string_view line) {
@@ -114,7 +120,17 @@ void ConsoleWindowHost::Log(std::string_view line) {
 
 void ConsoleWindowHost::Say(std::string_view line) {
     EndProgressLine();
-    std::fprintf(out_, "%s\n", PrintableText(line).c_str());
+    std::string said = PrintableText(line);
+    said += '\n';
+    Emit(said);
+}
+
+void ConsoleWindowHost::Emit(std::string_view text) {
+    if (output_) {
+        output_(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), out_);
     std::fflush(out_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,8 +15,13 @@ namespace vorenta {
 // terminal or plain lines elsewhere.
 class ConsoleWindowHost : public HeadlessWindowHost {
   public:
+    using Output = std::function<void(std::string_view text)>;
+
     ConsoleWindowHost(std::FILE* out, bool terminal, bool quiet)
         : out_(out), terminal_(terminal), quiet_(quiet) {}
+    // Everything it prints goes to `output` instead of a file.
+    ConsoleWindowHost(Output output, bool terminal, bool quiet)
+        : output_(std::move(output)), terminal_(terminal), quiet_(quiet) {}
 
     void SetDlgItemText(int id, std::string_view text) override;
     void MessageBox(std::string_view text, std::string_view caption, MessageIcon icon) override;
@@ -27,8 +33,10 @@ class ConsoleWindowHost : public HeadlessWindowHost {
   private:
     void ShowProgress(std::string_view text);
     void EndProgressLine();
+    void Emit(std::string_view text);
 
-    std::FILE* out_;
+    std::FILE* out_ = nullptr;
+    Output output_;
     bool terminal_;
     bool quiet_;
     bool progressOnLine_ = false;

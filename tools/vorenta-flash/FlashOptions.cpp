@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kFirstWindowPort = 1;
 constexpr int kLastWindowPort = 100;
+constexpr unsigned kMostModules = 1000000;
 // A day: longer than any operator waits for a module, far below what the
 // millisecond arithmetic holds.
 constexpr unsigned kMaxWaitSeconds = 86400;
@@ -75,7 +76,14 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
                 parsed.error = "--port takes COM1 to COM100 or a device path, not '" + value + "'";
                 return parsed;
             }
-            o.port = value;
+            for (const std::string& given : o.ports) {
+                if (given == value ||
+                    (ComNumberOf(given) && ComNumberOf(given) == ComNumberOf(value))) {
+                    parsed.error = "--port " + value + " is given twice";
+                    return parsed;
+                }
+            }
+            o.ports.push_back(value);
         } else if (arg == "--dir") {
             if (!takeValue()) {
                 return parsed;
@@ -96,6 +104,29 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.waitSeconds = *seconds;
+        } else if (arg == "--repeat") {
+            o.repeat = true;
+        } else if (arg == "--count") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            const auto modules = ParseUnsigned(value);
+            if (!modules || *modules == 0 || *modules > kMostModules) {
+                parsed.error = "--count takes a number of modules from 1 to " +
+                               std::to_string(kMostModules) + ", not '" + value + "'";
+                return parsed;
+            }
+            o.count = *modules;
+            o.repeat = true;
+        } else if (arg == "--report") {
+            if (!takeValue()) {
+                return parsed;
+            }
+            if (value.empty()) {
+                parsed.error = "--report needs a file name";
+                return parsed;
+            }
+            o.reportFile = value;
         } else if (arg == "--log") {
             if (!takeValue()) {
                 return parsed;
@@ -119,7 +150,8 @@ std::string FlashUsage() {
            "window. Put the module into its firmware update mode first.\n"
            "\n"
            "  --port COMn|DEVICE  serial port of the base station (default: the saved port, else\n"
-           "                      the lowest installed one)\n"
+           "                      the lowest installed one); give it again for more base\n"
+           "                      stations, updated at once, one session each\n"
            "  --dir FOLDER        folder of the firmware description file and the firmware\n"
            "                      (default: the program's folder)\n"
            "  --list-ports        list the installed serial ports and their devices\n"
@@ -127,14 +159,21 @@ std::string FlashUsage() {
            "  --wait SECONDS      give up when the module has not answered by then, 1 to\n"
            "                      86400 (default: wait until interrupted)\n"
            "  --log FILE          write every byte sent and received, with time stamps\n"
-           "                      (every session also leaves a log in the session log folder)\n"
+           "                      (with several ports, FILE with -COMn before its extension;\n"
+           "                      every session also leaves a log in the session log folder)\n"
            "  --quiet             print only messages and errors\n"
+           "  --repeat            after each module start again on the same port and wait for\n"
+           "                      the next one, until Ctrl-C\n"
+           "  --count N           stop repeating after N modules (implies --repeat)\n"
+           "  --report FILE       append one JSON line per module: times, port, firmware and\n"
+           "                      its SHA-256, boot loader, pages, resends, outcome\n"
            "  --help, --version\n"
            "\n"
            "Exit status: 0 updated; 1 the update failed (reported); 2 bad usage or no usable\n"
            "firmware; 3 the port could not be opened, or went away while the module was\n"
            "polled; 4 gave up waiting for the module or interrupted before the transfer (the\n"
-           "session was cancelled).\n"
+           "session was cancelled). With several ports or --repeat, 0 only when every port\n"
+           "updated every module it met.\n"
            "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
            "warns; a second one stops the transfer and reports the failure. SIGTERM and SIGHUP\n"
            "act at once like the second Ctrl-C.\n";

@@ -16,13 +16,17 @@ enum ExitStatus : int {
 };
 
 struct FlashOptions {
-    std::string port;  // "COMn", a device path, or empty for the window's preselection
-    std::string dir;   // folder of the description and firmware files
+    // "COMn" or device paths, one session on each at once; none: the window's preselection.
+    std::vector<std::string> ports;
+    std::string dir;  // folder of the description and firmware files
     bool listPorts = false;
     bool listLogs = false;
     std::optional<unsigned> waitSeconds;
     std::string logFile;
     bool quiet = false;
+    bool repeat = false;            // a new session after each module, until stopped
+    std::optional<unsigned> count;  // stop repeating after this many modules
+    std::string reportFile;         // one JSON line per module appended here
     bool help = false;
     bool version = false;
 };

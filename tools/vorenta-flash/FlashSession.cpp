@@ -103,6 +103,9 @@ int FlashSession::Arm(const Config& config) {
         say_("No serial port is installed (see --list-ports, or name a device with --port).");
         return kExitPortUnavailable;
     }
+    if (beforeBegin) {
+        beforeBegin();
+    }
     boxesBefore_ = host_.messageBoxes.size();
     host_.Click(ids::kBeginUpdate);
     if (window_.updateActive == 1) {

@@ -32,6 +32,9 @@ class FlashSession {
 
     int Run(const Config& config);
 
+    // Runs once the port is chosen, just before "Begin Update" is pressed.
+    std::function<void()> beforeBegin;
+
   private:
     int Arm(const Config& config);
     int OutcomeOfTransfer() const;

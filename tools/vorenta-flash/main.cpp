@@ -4,12 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleWindowHost.h"
-#include "ExtraPortTable.h"
 #include "FlashOptions.h"
 #include "FlashSession.h"
 #include "LogListing.h"
-#include "app/CommandLine.h"
+#include "ProductionRun.h"
 #include "platform/NativePlatform.h"
 #include "serial/PortListText.h"
 #include "ui/PrintableText.h"
@@ -20,9 +18,7 @@
 #include "platform/posix/StateFolder.h"
 #include "platform/posix/SystemInfo.h"
 #endif
-#include "serial/WireLogDevice.h"
 #include "ui/ProductTexts.h"
-#include "ui/UpdateDlgTexts.h"
 #include "update/SessionRecorder.h"
 
 namespace {
@@ -75,8 +71,7 @@ int main(int argc, char** argv) {
     logSetup.platform = PlatformDescription();
     logSetup.localTimeNow = LocalTimeNow;
 #endif
-    // Adapter details stay unset until the port table can describe the
-    // adapter behind a device; the log then names the device path alone.
+    // Each session adds what the port table knows of its adapter.
     logSetup.folder = logFolder.get();
     if (options.listLogs) {
         if (!logFolder) {
@@ -88,101 +83,18 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    NativeTickSource clock;
     NativePortTable installedPorts;
-    std::unique_ptr<ExtraPortTable> namedDevice;
-    IPortTable* ports = &installedPorts;
-    std::optional<int> comNumber;
-    if (!options.port.empty() && options.port[0] == '/') {
-        namedDevice = std::make_unique<ExtraPortTable>(installedPorts, options.port);
-        if (namedDevice->ComNumber() == -1) {
-            std::fprintf(stderr, "%s: every COM number is taken; cannot use %s\n", kProgramName,
-                         PrintableText(options.port).c_str());
-            return kExitPortUnavailable;
-        }
-        comNumber = namedDevice->ComNumber();
-        ports = namedDevice.get();
-    } else if (!options.port.empty()) {
-        comNumber = ComNumberOf(options.port);
+    StationPorts stations(installedPorts, options.ports);
+    if (!stations.Error().empty()) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName, PrintableText(stations.Error()).c_str());
+        return kExitPortUnavailable;
     }
     if (options.listPorts) {
-        return ListPorts(*ports);
+        return ListPorts(stations.Table());
     }
-
-    NativeFileSystem files;
-    NativeSerialDevice device;
-    ISerialDevice* line = &device;
-    std::unique_ptr<IFile> logFile;
-    std::unique_ptr<WireLogDevice> wireLog;
-    if (!options.logFile.empty()) {
-        // A regular file of this user only: never through a symbolic link,
-        // never a FIFO or a device, never a file with a second name.
-        logFile = files.Open(options.logFile, OpenMode::CreateTruncateReadWrite);
-        if (!logFile) {
-            std::fprintf(stderr,
-                         "%s: cannot write the log file %s (it must be a regular file of "
-                         "yours, not a symbolic link)\n",
-                         kProgramName, PrintableText(options.logFile).c_str());
-            return kExitUsage;
-        }
-        wireLog = std::make_unique<WireLogDevice>(device, clock, *logFile);
-        line = wireLog.get();
-    }
-
-    NativeSettingsStore settings(texts::kCompanyName, kProgramName);
-    const auto peers = MakeDesktopPeerWindows();
-    ConsoleWindowHost host(stderr, StandardErrorIsTerminal(), options.quiet);
-    if (wireLog) {
-        // Why the port could not be opened belongs beside the failed OPEN in the wire log.
-        host.onMessageBox = [&wireLog](const HeadlessWindowHost::Box& box) {
-            if (box.text.rfind(texts::kPortOpenFailure, 0) == 0) {
-                wireLog->Note(box.text);
-            }
-        };
-    }
-    SessionRecorder recorder(host, *line, clock, files, std::move(logSetup));
-    const UpdateDlgPlatform platform{
-        recorder.Window(), clock, recorder.Device(), *ports, settings, *peers, files};
-
-    // The window reads the preferred port each time it fills the port buttons.
-    const std::int8_t preferredPort = static_cast<std::int8_t>(comNumber.value_or(-1));
-    CPLSM_UpdateDlg window(platform, preferredPort, kProgramName);
-    window.programDir =
-        options.dir.empty()
-            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), kPathSeparator)
-            : options.dir;
-    if (!window.programDir.empty() && window.programDir.back() != kPathSeparator) {
-        window.programDir += kPathSeparator;
-    }
-    window.tempDir = TemporaryFolder();
 
     // SIGTERM and SIGHUP stop at once what the second Ctrl-C stops.
-    FlashSession session(
-        window, host, clock,
-        [&signals] {
-            return signals.Interrupts() +
-                   (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
-        },
-        [&host, &recorder](const std::string& text) {
-            host.Say(text);
-            recorder.Note(text);
-        });
-    FlashSession::Config config;
-    config.comNumber = comNumber;
-    config.waitSeconds = options.waitSeconds;
-    config.handler = &recorder.Watch(window, *ports);
-    const int status = session.Run(config);
-    if (!recorder.LastLogPath().empty() && !options.quiet) {
-        host.Say("Session log: " + recorder.LastLogPath());
-    }
-    // Said even with --quiet, like a short --log: support must not trust a cut log.
-    if (!recorder.LastLogPath().empty() && !recorder.LastLogComplete()) {
-        std::fprintf(stderr, "%s: the session log %s could not be written completely\n",
-                     kProgramName, PrintableText(recorder.LastLogPath()).c_str());
-    }
-    if (wireLog && !wireLog->Complete()) {
-        std::fprintf(stderr, "%s: the log file %s could not be written completely\n", kProgramName,
-                     PrintableText(options.logFile).c_str());
-    }
-    return status;
+    return RunStations(options, stations, kProgramName, logSetup, [&signals] {
+        return signals.Interrupts() + (signals.TerminationRequested() ? FlashSession::kStopNow : 0);
+    });
 }

@@ -27,6 +27,9 @@ Line and output:
                          cannot be seen, such as one side of a socat pair)
   --pace                 pace received and sent bytes at the line speed (10 bits a byte)
   --max-pages N          module memory in 256-byte pages (default 65536, at most 1048576)
+  --modules N            serve N modules one after another, as a production line does;
+                         with --image, module K writes FILE with -K before its extension
+  --fault-module K       the faults below apply to module K only (default: to every module)
 
 Faults (combinable; pages count from 0, page K starts at address K*256):
   --id-wrong             send a different boot-loader identification
@@ -95,6 +98,7 @@ constexpr std::uint64_t kMaxPageNumber = 0xFFFFFE;  // the last page below the e
 constexpr std::uint64_t kMaxCount = 1000000;
 // 256 MiB: the image is kept in memory until the end marker.
 constexpr std::uint64_t kMaxMemoryPages = 1 << 20;
+constexpr std::uint64_t kMaxModules = 100000;
 
 std::string ParsePage(std::string_view text, std::uint32_t& page) {
     return ParseRange(text, 0, kMaxPageNumber, page);
@@ -118,8 +122,8 @@ std::string Flag(bool& target) {
     return {};
 }
 
-const std::array<OptionSpec, 28>& Specs() {
-    static const std::array<OptionSpec, 28> specs = {{
+const std::array<OptionSpec, 30>& Specs() {
+    static const std::array<OptionSpec, 30> specs = {{
         {"device", true,
          [](SimOptions& o, std::string_view v) {
              o.devicePath = v;
@@ -162,6 +166,19 @@ const std::array<OptionSpec, 28>& Specs() {
         {"max-pages", true,
          [](SimOptions& o, std::string_view v) {
              return ParseRange(v, 1, kMaxMemoryPages, o.maxPages);
+         }},
+        {"modules", true,
+         [](SimOptions& o, std::string_view v) {
+             return ParseRange(v, 1, kMaxModules, o.modules);
+         }},
+        {"fault-module", true,
+         [](SimOptions& o, std::string_view v) {
+             unsigned module = 0;
+             std::string error = ParseRange(v, 1, kMaxModules, module);
+             if (error.empty()) {
+                 o.faultModule = module;
+             }
+             return error;
          }},
         {"id-wrong", false, [](SimOptions& o, std::string_view) { return Flag(o.faults.idWrong); }},
         {"id-lowercase", false,
@@ -313,6 +330,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
             return fail("invalid value '" + std::string(value) + "' for --" + std::string(name) +
                         ": " + error);
         }
+    }
+    if (result.options.faultModule && *result.options.faultModule > result.options.modules) {
+        return fail("--fault-module " + std::to_string(*result.options.faultModule) +
+                    " names a module beyond --modules " + std::to_string(result.options.modules));
     }
     return result;
 }

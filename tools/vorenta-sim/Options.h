@@ -43,6 +43,10 @@ struct SimOptions {
     bool pace = false;
     std::uint32_t maxPages = 65536;
     Faults faults;
+    // A production line: this many modules one after another on the line.
+    unsigned modules = 1;
+    // The module (from 1) the faults apply to; without it, to every module.
+    std::optional<unsigned> faultModule;
 };
 
 struct ParsedCommandLine {

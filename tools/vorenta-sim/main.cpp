@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "tools/vorenta-sim/Options.h"
+#include "tools/vorenta-sim/ProductionLine.h"
 #include "tools/vorenta-sim/PtyLine.h"
-#include "tools/vorenta-sim/Session.h"
-#include "tools/vorenta-sim/Simulator.h"
 #include "tools/vorenta-sim/WireLog.h"
 
 namespace {
@@ -41,16 +40,13 @@ int Run(const vorenta::sim::SimOptions& options) {
     std::cout << line->Path() << std::endl;
 
     WireLog log(logFile.is_open() ? &logFile : nullptr);
-    Session session(options, log);
-    Simulator simulator(options, *line, session, log, std::cerr);
-    const Ending ending = simulator.Run();
+    const LineOutcome outcome = ServeModules(options, *line, log, std::cout, std::cerr);
     line.reset();
 
-    std::cout << session.Summary(ending) << std::flush;
-    if (session.Complete()) {
+    if (outcome.complete == options.modules) {
         return kExitComplete;
     }
-    return ending == Ending::LineError ? kExitLine : kExitIncomplete;
+    return outcome.lastEnding == Ending::LineError ? kExitLine : kExitIncomplete;
 }
 
 }  // namespace

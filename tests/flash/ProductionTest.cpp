@@ -1,0 +1,413 @@
+// The production station's own parts: options, the record and its file, the
+// shared console, the ports and files sessions share, and the tallies.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "FlashOptions.h"
+#include "ModuleReport.h"
+#include "ModuleSession.h"
+#include "ProductionRun.h"
+#include "SharedServices.h"
+#include "StationConsole.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "serial/StaticPortTable.h"
+
+namespace vorenta::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempDir {
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "vorenta-production-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(ProductionOptions, PortsRepeatCountAndReport) {
+    const auto parsed = ParseFlashOptions(
+        {"--port", "COM5", "--port=/dev/pts/7", "--count", "50", "--report", "run.jsonl"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.ports, (std::vector<std::string>{"COM5", "/dev/pts/7"}));
+    EXPECT_TRUE(parsed.options.repeat);  // a count means repeating
+    EXPECT_EQ(parsed.options.count, 50U);
+    EXPECT_EQ(parsed.options.reportFile, "run.jsonl");
+    EXPECT_TRUE(ParseFlashOptions({"--repeat"}).options.repeat);
+    EXPECT_FALSE(ParseFlashOptions({}).options.repeat);
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--port", "COM5", "--port", "com5"},
+                                               {"--port", "/dev/x", "--port", "/dev/x"},
+                                               {"--count", "0"},
+                                               {"--count", "many"},
+                                               {"--count"},
+                                               {"--report="}}) {
+        EXPECT_NE(ParseFlashOptions(args).error, "") << args.back();
+    }
+}
+
+TEST(ModuleReport, TimesCarryTheirZone) {
+    std::tm local{};
+    local.tm_year = 2026 - 1900;
+    local.tm_mon = 11;
+    local.tm_mday = 7;
+    local.tm_hour = 14;
+    local.tm_min = 2;
+    local.tm_sec = 31;
+    EXPECT_EQ(Iso8601(local, 42, 3600), "2026-12-07T14:02:31.042+01:00");
+    EXPECT_EQ(Iso8601(local, 999, -(3 * 3600 + 30 * 60)), "2026-12-07T14:02:31.999-03:30");
+    EXPECT_EQ(Iso8601(local, 0, 0), "2026-12-07T14:02:31.000+00:00");
+    // 2026-12-07T14:02:31 read as UTC is 1796652151 s after 1970.
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151), 0);
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151 - 3600), 3600);
+    EXPECT_EQ(OffsetFromUtc(local, 1796652151 + 5 * 3600 + 1800), -(5 * 3600 + 1800));
+    // The machine's own zone, whatever it is, in the same shape.
+    const std::string now = LocalIso8601(std::chrono::system_clock::now());
+    ASSERT_EQ(now.size(), 29U) << now;
+    EXPECT_EQ(now[10], 'T');
+    EXPECT_TRUE(now[23] == '+' || now[23] == '-') << now;
+}
+
+TEST(ModuleReport, StringsAreValidJsonWhateverTheBytes) {
+    EXPECT_EQ(JsonString("plain"), "\"plain\"");
+    EXPECT_EQ(JsonString("a \"b\" \\ c"), R"("a \"b\" \\ c")");
+    EXPECT_EQ(JsonString("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
+    EXPECT_EQ(JsonString(std::string("\x1b[2J\x7f", 5)), R"("\u001b[2J\u007f")");
+    EXPECT_EQ(JsonString(std::string("nul\0", 4)), R"("nul\u0000")");
+    EXPECT_EQ(JsonString("Gr\xc3\xbc\xc3\x9f \xe2\x82\xac"), "\"Gr\xc3\xbc\xc3\x9f \xe2\x82\xac\"");
+    // Bytes of an 8-bit code page, cut sequences, overlong forms, surrogates.
+    EXPECT_EQ(JsonString("Gr\xfc\xdf"), R"("Gr\u00fc\u00df")");
+    EXPECT_EQ(JsonString("\xe2\x82"), R"("\u00e2\u0082")");
+    EXPECT_EQ(JsonString("\xc0\xaf"), R"("\u00c0\u00af")");
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
+}
+
+TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
+    ModuleRecord record;
+    record.port = "COM5";
+    record.device = "/dev/ttyUSB0";
+    record.module = 3;
+    record.firmwareFile = "fw \"new\".bin";
+    record.firmwareSize = 1000;
+    record.firmwareSha256 = std::string(64, 'a');
+    record.version = "9.9";
+    record.bootLoader = "VR-VMM-KT76";
+    record.pages = 4;
+    record.lastPage = 4;
+    record.resends = {{2, 2}, {4, 1}};
+    record.outcome = "Done.";
+    record.exitStatus = 0;
+    record.durationMs = 4567;
+    const std::string json = ModuleRecordJson(record);
+    EXPECT_EQ(json.find('\n'), std::string::npos);
+    for (const std::string_view field :
+         {R"("port":"COM5")", R"("device":"/dev/ttyUSB0")", R"("module":3)",
+          R"("firmwareFile":"fw \"new\".bin")", R"("firmwareSize":1000)",
+          R"("bootLoader":"VR-VMM-KT76")", R"("pages":4)", R"("resends":{"2":2,"4":1})",
+          R"("outcome":"Done.")", R"("exitStatus":0)", R"("durationMs":4567)"}) {
+        EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
+    }
+    EXPECT_EQ(json.front(), '{');
+    EXPECT_EQ(json.back(), '}');
+
+    // What is not known is null, not an empty text that looks like a value.
+    ModuleRecord unknown;
+    const std::string bare = ModuleRecordJson(unknown);
+    EXPECT_NE(bare.find(R"("firmwareSize":null)"), std::string::npos);
+    EXPECT_NE(bare.find(R"("firmwareSha256":null)"), std::string::npos);
+    EXPECT_NE(bare.find(R"("bootLoader":null)"), std::string::npos);
+    EXPECT_NE(bare.find(R"("resends":{})"), std::string::npos);
+}
+
+TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
+    TempDir dir;
+    const fs::path path = dir.path / "report.jsonl";
+    std::ofstream(path) << "earlier\n";
+    std::string error;
+    auto report = ReportFile::Open(path.string(), error);
+    ASSERT_TRUE(report) << error;
+    EXPECT_TRUE(report->Append("{\"a\":1}"));
+    EXPECT_EQ(ReadAll(path), "earlier\n{\"a\":1}\n");
+
+    // Several ports writing at once: every line arrives whole.
+    constexpr int kThreads = 8;
+    constexpr int kLines = 200;
+    std::vector<std::jthread> writers;
+    for (int t = 0; t < kThreads; ++t) {
+        writers.emplace_back([&report, t] {
+            for (int i = 0; i < kLines; ++i) {
+                report->Append("port " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                               std::string(300, static_cast<char>('a' + t)));
+            }
+        });
+    }
+    writers.clear();
+    const auto lines = Lines(ReadAll(path));
+    ASSERT_EQ(lines.size(), 2U + kThreads * kLines);
+    std::set<std::string> seen;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const auto lastSpace = line.rfind(' ');
+        ASSERT_NE(lastSpace, std::string::npos);
+        const std::string tail = line.substr(lastSpace + 1);
+        EXPECT_EQ(tail.size(), 300U);
+        EXPECT_EQ(tail.find_first_not_of(tail[0]), std::string::npos) << line;
+        seen.insert(line.substr(0, lastSpace));
+    }
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(kThreads * kLines));
+}
+
+TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
+    TempDir dir;
+    const fs::path target = dir.path / "precious";
+    std::ofstream(target) << "keep";
+    fs::create_symlink(target, dir.path / "link.jsonl");
+    std::string error;
+    EXPECT_FALSE(ReportFile::Open((dir.path / "link.jsonl").string(), error));
+    EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(target), "keep");
+
+    ASSERT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReportFile::Open((dir.path / "fifo").string(), error));  // and does not hang
+    EXPECT_FALSE(ReportFile::Open(dir.path.string(), error));
+    EXPECT_FALSE(ReportFile::Open((dir.path / "missing" / "r.jsonl").string(), error));
+}
+
+TEST(ModuleSession, HeadlineAndBootLoaderComeFromWhatTheOperatorSaw) {
+    EXPECT_EQ(Headline("No response from the X.\n\nThis procedure is trying...\n\nFirmware update "
+                       "terminated.\n"),
+              "No response from the X.");
+    EXPECT_EQ(Headline("Invalid version response from the X.     \n\nFirmware update"),
+              "Invalid version response from the X.");
+    EXPECT_EQ(Headline("Unable to open serial port COM5     "), "Unable to open serial port COM5");
+    EXPECT_EQ(BootLoaderFromLine("Boot loader version  =  VR-VMM-KT76"), "VR-VMM-KT76");
+    EXPECT_EQ(BootLoaderFromLine(""), "");
+}
+
+TEST(ModuleSession, HashesTheFirmwareFileAsItIs) {
+    TempDir dir;
+    const fs::path path = dir.path / "fw.bin";
+    std::ofstream(path, std::ios::binary) << "abc";
+    PosixFileSystem files;
+    std::uint64_t size = 0;
+    std::string sha;
+    ASSERT_TRUE(HashFile(files, path.string(), size, sha));
+    EXPECT_EQ(size, 3U);
+    EXPECT_EQ(sha, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_FALSE(HashFile(files, (dir.path / "missing").string(), size, sha));
+}
+
+TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
+    TempDir dir;
+    const std::string path = (dir.path / "firmware.bin").string();
+    std::ofstream(path) << "firmware";
+    PosixFileSystem posix;
+    TurnTakingFileSystem files(posix);
+
+    auto held = files.Open(path, OpenMode::ReadExisting);
+    ASSERT_TRUE(held);
+    // Without turns the second reader is refused as if another program held the file.
+    EXPECT_FALSE(posix.Open(path, OpenMode::ReadExisting));
+
+    std::atomic<bool> opened{false};
+    std::jthread other([&] { opened = files.Open(path, OpenMode::ReadExisting) != nullptr; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(opened);  // still waiting for its turn
+    held.reset();
+    other.join();
+    EXPECT_TRUE(opened);
+
+    // Another program holding the file is still refused at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
+    ::close(fd);
+}
+
+TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
+    StaticPortTable installed({{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}});
+    StationPorts ports(installed, {"/dev/pts/3", "COM1", "/dev/pts/4", "/dev/ttyUSB0"});
+    ASSERT_EQ(ports.Error(), "");
+    EXPECT_EQ(ports.ComNumbers(), (std::vector<int>{2, 1, 3, 33}));
+    EXPECT_EQ(ports.Table().DevicePathFor(2), "/dev/pts/3");
+    EXPECT_EQ(ports.Table().DevicePathFor(3), "/dev/pts/4");
+    std::vector<InstalledPort> listed;
+    ASSERT_TRUE(ports.Table().ListPorts(listed));
+    EXPECT_EQ(listed.size(), 4U);
+
+    StationPorts twice(installed, {"COM33", "/dev/ttyUSB0"});
+    EXPECT_NE(twice.Error().find("a second time"), std::string::npos) << twice.Error();
+    StationPorts none(installed, {});
+    EXPECT_TRUE(none.ComNumbers().empty());
+}
+
+TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
+    TempDir dir;
+    const fs::path path = dir.path / "out.txt";
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    constexpr int kLines = 300;
+    {
+        StationConsole console(out, false, {"COM5", "COM12"});
+        auto a = console.PortOutput(0);
+        auto b = console.PortOutput(1);
+        std::jthread first([&a] {
+            for (int i = 0; i < kLines; ++i) {
+                // A line written in pieces comes out once it has ended.
+                a("first half ");
+                a("second half " + std::to_string(i) + "\n");
+            }
+        });
+        std::jthread second([&b] {
+            for (int i = 0; i < kLines; ++i) {
+                b("Sending firmware page  " + std::to_string(i + 1) + "  of  " +
+                  std::to_string(kLines) + "\n");
+            }
+        });
+    }
+    std::fclose(out);
+    const auto lines = Lines(ReadAll(path));
+    ASSERT_EQ(lines.size(), 2U * kLines);
+    int fromA = 0;
+    int fromB = 0;
+    for (const std::string& line : lines) {
+        if (line.rfind("COM5: first half second half ", 0) == 0) {
+            ++fromA;
+        } else if (line.rfind("COM12: Sending firmware page  ", 0) == 0) {
+            ++fromB;
+        } else {
+            ADD_FAILURE() << "mixed line: " << line;
+        }
+    }
+    EXPECT_EQ(fromA, kLines);
+    EXPECT_EQ(fromB, kLines);
+}
+
+TEST(StationConsole, OnATerminalProgressStaysOnOneLinePerPort) {
+    TempDir dir;
+    const fs::path path = dir.path / "tty.txt";
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    {
+        StationConsole console(out, true, {"COM5", "COM6"}, 40);
+        console.PortLine(0, "Sending firmware page  1  of  4");
+        console.PortLine(1,
+                         "Waiting for the module on COM6 (put it into its firmware update mode)");
+        console.PortLine(0, "Sending firmware page  2  of  4");
+        console.Finish();
+        console.Line("Summary:");
+    }
+    std::fclose(out);
+    const std::string text = ReadAll(path);
+    // Progress redraws the two lines in place: up two lines, clear, draw again.
+    EXPECT_NE(text.find("\x1b[2A\r\x1b[J"), std::string::npos);
+    EXPECT_EQ(text.find("COM5: Sending"), std::string::npos);  // no scrolling line for progress
+    EXPECT_NE(text.find("COM6: Waiting for the module"), std::string::npos);  // messages scroll
+    const auto lines = Lines(text);
+    ASSERT_GE(lines.size(), 2U);
+    EXPECT_EQ(lines.back(), "Summary:");
+    for (const std::string& line : lines) {
+        const std::string shown =
+            line.substr(line.rfind("\x1b[J") == std::string::npos ? 0 : line.rfind("\x1b[J") + 3);
+        if (shown.rfind("COM", 0) == 0 && shown.find(": ") != 4) {
+            EXPECT_LT(shown.size(), 40U) << "a board line must not wrap: " << shown;
+        }
+    }
+    // Half the pages begun: half the bar, cut where the terminal ends.
+    EXPECT_NE(text.find("COM5  [###############---------------] \n"), std::string::npos) << text;
+}
+
+TEST(ProductionTally, StatusSummaryAndTally) {
+    PortTally tally;
+    tally.port = "COM5";
+    tally.device = "/dev/pts/3";
+    ModuleRecord record;
+    record.module = 1;
+    record.exitStatus = kExitUpdated;
+    record.outcome = "updated";
+    record.durationMs = 65400;
+    CountModule(tally, record);
+    EXPECT_EQ(TallyText(tally),
+              "1 updated, 0 failed; last module updated in 1:05. Waiting for the next module "
+              "(Ctrl-C ends).");
+    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitUpdated), kExitUpdated);
+    EXPECT_EQ(PortStatus(tally, true, 3U, kExitGaveUp), kExitGaveUp);  // two never came
+
+    record.module = 2;
+    record.exitStatus = kExitFailureReported;
+    record.outcome = "Invalid version response from the X.";
+    CountModule(tally, record);
+    EXPECT_EQ(PortStatus(tally, true, 2U, kExitFailureReported), kExitFailureReported);
+    // A later success does not hide the failure.
+    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitUpdated), kExitFailureReported);
+    EXPECT_EQ(SummaryText(tally, true),
+              "COM5 (/dev/pts/3): 1 updated, 1 failed; module 2: Invalid version response from "
+              "the X.");
+    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitPortUnavailable), kExitPortUnavailable);
+
+    PortTally single;
+    single.port = "COM6";
+    record.module = 1;
+    CountModule(single, record);
+    EXPECT_EQ(SummaryText(single, false), "COM6: failed: Invalid version response from the X.");
+    PortTally idle;
+    idle.port = "COM7";
+    idle.stoppedBecause = "The module did not answer within 8 seconds.";
+    EXPECT_EQ(SummaryText(idle, false),
+              "COM7: not updated: The module did not answer within 8 seconds.");
+    EXPECT_EQ(PortStatus(idle, true, std::nullopt, kExitGaveUp), kExitGaveUp);
+
+    single.status = kExitFailureReported;
+    idle.status = kExitGaveUp;
+    PortTally fine;
+    EXPECT_EQ(CombinedStatus({fine, single, idle}), kExitFailureReported);
+    EXPECT_EQ(CombinedStatus({fine, fine}), kExitUpdated);
+}
+
+TEST(ProductionTally, OneLogFilePerPort) {
+    EXPECT_EQ(PerPortPath("wire.log", "COM5"), "wire-COM5.log");
+    EXPECT_EQ(PerPortPath("/var/log/x.d/wire", "COM12"), "/var/log/x.d/wire-COM12");
+    EXPECT_EQ(PerPortPath("logs/.wire", "COM1"), "logs/.wire-COM1");
+    EXPECT_EQ(MinutesAndSeconds(0), "0:00");
+    EXPECT_EQ(MinutesAndSeconds(59600), "1:00");
+    EXPECT_EQ(MinutesAndSeconds(3725000), "62:05");
+}
+
+}  // namespace
+}  // namespace vorenta::test

@@ -1,0 +1,241 @@
+#include "ModuleReport.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace vorenta {
+
+namespace {
+
+// Length of the UTF-8 sequence starting at `i`, 0 when it is not a valid one.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    unsigned lowest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        lowest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    unsigned codePoint = lead & (0xFFU >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0U) != 0x80U) {
+            return 0;
+        }
+        codePoint = codePoint << 6U | (byte(i + k) & 0x3FU);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < lowest || codePoint > 0x10FFFF || surrogate) {
+        return 0;
+    }
+    return length;
+}
+
+void AppendEscape(std::string& out, unsigned char byte) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+    out += escape;
+}
+
+class JsonObject {
+  public:
+    void Text(std::string_view name, std::string_view value) { Raw(name, JsonString(value)); }
+    void Number(std::string_view name, std::uint64_t value) { Raw(name, std::to_string(value)); }
+    void Integer(std::string_view name, long long value) { Raw(name, std::to_string(value)); }
+    void Raw(std::string_view name, std::string_view json) {
+        out_ += out_.empty() ? "{" : ",";
+        out_ += JsonString(name);
+        out_ += ':';
+        out_ += json;
+    }
+    std::string Close() { return out_.empty() ? "{}" : out_ + "}"; }
+
+  private:
+    std::string out_;
+};
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            AppendEscape(out, c);
+        } else if (c >= 0x80) {
+            if (const std::size_t length = Utf8SequenceLength(text, i); length > 0) {
+                out.append(text.substr(i, length));
+                i += length;
+                continue;
+            }
+            // A byte of an 8-bit code page: kept as the character of the same number.
+            AppendEscape(out, c);
+        } else {
+            out += static_cast<char>(c);
+        }
+        ++i;
+    }
+    out += '"';
+    return out;
+}
+
+std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeconds) {
+    const char sign = offsetSeconds < 0 ? '-' : '+';
+    const long offset = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03u%c%02ld:%02ld",
+                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec, milliseconds % 1000U, sign, offset / 3600,
+                  offset / 60 % 60);
+    return text;
+}
+
+long OffsetFromUtc(const std::tm& local, std::time_t moment) {
+    // Days since 1970-01-01 of the local date (the civil calendar's own rule),
+    // so the local time read as UTC minus the moment is the zone's offset.
+    const long long year = local.tm_year + 1900LL - (local.tm_mon < 2 ? 1 : 0);
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long month = local.tm_mon + 1;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + local.tm_mday - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const long long days = era * 146097 + dayOfEra - 719468;
+    const long long asUtc =
+        days * 86400 + local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
+    return static_cast<long>(asUtc - static_cast<long long>(moment));
+}
+
+std::string LocalIso8601(std::chrono::system_clock::time_point when) {
+    using namespace std::chrono;
+    const auto sinceEpoch = duration_cast<milliseconds>(when.time_since_epoch()).count();
+    auto seconds = static_cast<std::time_t>(sinceEpoch / 1000);
+    auto millis = sinceEpoch % 1000;
+    if (millis < 0) {
+        millis += 1000;
+        --seconds;
+    }
+    std::tm local{};
+#ifdef _WIN32
+    if (::localtime_s(&local, &seconds) != 0) {
+        return {};
+    }
+#else
+    if (::localtime_r(&seconds, &local) == nullptr) {
+        return {};
+    }
+#endif
+    return Iso8601(local, static_cast<unsigned>(millis), OffsetFromUtc(local, seconds));
+}
+
+std::string ModuleRecordJson(const ModuleRecord& record) {
+    JsonObject json;
+    json.Text("start", LocalIso8601(record.start));
+    json.Text("end", LocalIso8601(record.end));
+    json.Text("port", record.port);
+    json.Text("device", record.device);
+    json.Number("module", record.module);
+    json.Text("firmwareFile", record.firmwareFile);
+    json.Raw("firmwareSize",
+             record.firmwareSize ? std::to_string(*record.firmwareSize) : std::string("null"));
+    json.Raw("firmwareSha256",
+             record.firmwareSha256.empty() ? "null" : JsonString(record.firmwareSha256));
+    json.Text("version", record.version);
+    json.Raw("bootLoader", record.bootLoader.empty() ? "null" : JsonString(record.bootLoader));
+    json.Number("pages", record.pages);
+    json.Number("lastPage", record.lastPage);
+    JsonObject resends;
+    for (const auto& [page, times] : record.resends) {
+        resends.Number(std::to_string(page), times);
+    }
+    json.Raw("resends", resends.Close());
+    json.Text("outcome", record.outcome);
+    json.Integer("exitStatus", record.exitStatus);
+    json.Number("durationMs", record.durationMs);
+    return json.Close();
+}
+
+std::unique_ptr<ReportFile> ReportFile::Open(const std::string& path, std::string& error) {
+#ifdef _WIN32
+    FilePtr file(std::fopen(path.c_str(), "ab"), &std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+#else
+    // Non-blocking, so a FIFO named by mistake cannot hang the open.
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = errno == ELOOP ? "is a symbolic link; it is never followed"
+                               : std::string(std::strerror(errno));
+        return nullptr;
+    }
+    FilePtr file(::fdopen(fd, "a"), &std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "is not a regular file";
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+#endif
+    return std::unique_ptr<ReportFile>(new ReportFile(std::move(file)));
+}
+
+bool ReportFile::Append(std::string_view line) {
+    std::string whole(line);
+    whole += '\n';
+    const std::lock_guard lock(mutex_);
+    // A line is far smaller than the stream's buffer: it leaves in one write.
+    if (std::fwrite(whole.data(), 1, whole.size(), file_.get()) != whole.size() ||
+        std::fflush(file_.get()) != 0) {
+        std::clearerr(file_.get());
+        return false;
+    }
+#ifndef _WIN32
+    while (::fdatasync(::fileno(file_.get())) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+#endif
+    return true;
+}
+
+}  // namespace vorenta

@@ -1,0 +1,347 @@
+#include "ProductionRun.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "ModuleSession.h"
+#include "SharedServices.h"
+#include "StationConsole.h"
+#include "app/CommandLine.h"
+#include "platform/NativePlatform.h"
+#include "ui/PrintableText.h"
+#include "ui/ProductTexts.h"
+
+namespace vorenta {
+
+namespace {
+
+constexpr std::size_t kFailuresNamed = 5;
+constexpr std::string_view kSummaryTitle = "Summary:";
+
+// Everything one port's thread works with.
+struct PortJob {
+    std::optional<int> comNumber;
+    std::string name;
+    std::function<void(std::string_view text)> output;  // none: standard error
+    bool terminal = false;
+    IFile* wireLog = nullptr;
+    std::string wireLogPath;
+};
+
+struct RunShared {
+    const FlashOptions& options;
+    const StationServices& services;
+    const std::string& programName;
+    const std::string& programDir;
+    const SessionLogSetup& sessionLog;
+    const std::function<int()>& interrupts;
+    ReportFile* report;
+    std::string reportPath;
+};
+
+void Print(const PortJob& job, const std::string& line) {
+    const std::string text = PrintableText(line) + "\n";
+    if (job.output) {
+        job.output(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+PortTally RunPort(const RunShared& run, const PortJob& job) {
+    const FlashOptions& options = run.options;
+    PortTally tally;
+    tally.port = job.name;
+    int lastStatus = kExitUpdated;
+    bool wireLogComplete = true;
+    for (unsigned module = 1;; ++module) {
+        if ((module > 1 && !options.repeat) || (options.count && module > *options.count)) {
+            break;
+        }
+        if (module > 1 && run.interrupts() > 0) {
+            tally.stoppedBecause = "stopped by the operator";
+            break;
+        }
+        ModuleSessionSetup setup;
+        setup.programName = run.programName;
+        setup.comNumber = job.comNumber;
+        setup.programDir = run.programDir;
+        setup.waitSeconds = options.waitSeconds;
+        setup.quiet = options.quiet;
+        setup.output = job.output;
+        setup.terminal = job.terminal;
+        setup.wireLog = job.wireLog;
+        setup.interrupts = run.interrupts;
+        setup.module = module;
+        setup.sessionLog = run.sessionLog;
+        // Each session makes its own private folder for its page image in here.
+        setup.tempDir = TemporaryFolder();
+        if (job.wireLog != nullptr && options.repeat) {
+            const std::string separator = "--- module " + std::to_string(module) + "\n";
+            job.wireLog->Write(reinterpret_cast<const std::uint8_t*>(separator.data()),
+                               separator.size());
+        }
+
+        bool complete = true;
+        const ModuleRecord record = RunModuleSession(run.services, setup, complete);
+        wireLogComplete = wireLogComplete && complete;
+        lastStatus = record.exitStatus;
+        if (tally.port.empty()) {
+            tally.port = record.port;
+        }
+        tally.device = record.device;
+        if (record.exitStatus == kExitGaveUp) {
+            // No module answered: the operator stopped, or --wait ran out.
+            tally.stoppedBecause = record.outcome;
+            break;
+        }
+        CountModule(tally, record);
+        if (run.report != nullptr && !run.report->Append(ModuleRecordJson(record))) {
+            Print(job, "The report " + run.reportPath +
+                           " could not be written; no further module is started.");
+            tally.stoppedBecause = "the report could not be written";
+            lastStatus = kExitFailureReported;
+            break;
+        }
+        if (record.exitStatus == kExitUsage || record.exitStatus == kExitPortUnavailable) {
+            tally.stoppedBecause = record.outcome;
+            break;
+        }
+        const bool last = options.count && module >= *options.count;
+        if (!options.repeat || last || run.interrupts() > 0) {
+            continue;  // the loop's own checks end it and say why
+        }
+        if (!options.quiet) {
+            Print(job, TallyText(tally));
+        }
+    }
+    if (!wireLogComplete) {
+        Print(job, "The log file " + job.wireLogPath + " could not be written completely.");
+    }
+    tally.status = PortStatus(tally, options.repeat, options.count, lastStatus);
+    return tally;
+}
+
+std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
+    std::vector<std::string> names;
+    for (const int number : comNumbers) {
+        names.push_back("COM" + std::to_string(number));
+    }
+    return names;
+}
+
+}  // namespace
+
+StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names)
+    : installed_(installed) {
+    for (const std::string& name : names) {
+        int number = -1;
+        if (!name.empty() && name[0] == '/') {
+            extras_.push_back(std::make_unique<ExtraPortTable>(Table(), name));
+            number = extras_.back()->ComNumber();
+            if (number == -1) {
+                error_ = "every COM number is taken; cannot use " + name;
+                return;
+            }
+        } else if (const auto com = ComNumberOf(name)) {
+            number = *com;
+        } else {
+            error_ = "'" + name + "' is not a port";
+            return;
+        }
+        for (const int earlier : comNumbers_) {
+            if (earlier == number) {
+                error_ = name + " names COM" + std::to_string(number) + " a second time";
+                return;
+            }
+        }
+        comNumbers_.push_back(number);
+    }
+}
+
+void CountModule(PortTally& tally, const ModuleRecord& record) {
+    if (record.exitStatus == kExitUpdated) {
+        ++tally.updated;
+    } else {
+        ++tally.failed;
+        tally.failures.emplace_back(record.module, record.outcome);
+    }
+    tally.lastOutcome = record.outcome;
+    tally.lastDurationMs = record.durationMs;
+    tally.lastStatus = record.exitStatus;
+}
+
+std::string MinutesAndSeconds(std::uint64_t ms) {
+    const std::uint64_t seconds = (ms + 500) / 1000;
+    const std::uint64_t rest = seconds % 60;
+    return std::to_string(seconds / 60) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
+}
+
+std::string TallyText(const PortTally& tally) {
+    return std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) +
+           " failed; last module " + (tally.lastStatus == kExitUpdated ? "updated" : "failed") +
+           " in " + MinutesAndSeconds(tally.lastDurationMs) +
+           ". Waiting for the next module (Ctrl-C ends).";
+}
+
+std::string SummaryText(const PortTally& tally, bool repeat) {
+    std::string text = tally.port.empty() ? std::string("(no port)") : tally.port;
+    if (!tally.device.empty()) {
+        text += " (" + tally.device + ")";
+    }
+    text += ": ";
+    if (!repeat) {
+        if (tally.updated == 1) {
+            return text + "updated";
+        }
+        const std::string why = tally.failed == 1 ? tally.lastOutcome : tally.stoppedBecause;
+        return text + (tally.failed == 1 ? "failed: " : "not updated: ") + why;
+    }
+    text += std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) + " failed";
+    for (std::size_t i = 0; i < tally.failures.size() && i < kFailuresNamed; ++i) {
+        text +=
+            "; module " + std::to_string(tally.failures[i].first) + ": " + tally.failures[i].second;
+    }
+    if (tally.failures.size() > kFailuresNamed) {
+        text += "; ...";
+    }
+    if (!tally.stoppedBecause.empty()) {
+        text += "; ended: " + tally.stoppedBecause;
+    }
+    return text;
+}
+
+int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> count,
+               int lastSessionStatus) {
+    if (!repeat || lastSessionStatus == kExitUsage || lastSessionStatus == kExitPortUnavailable) {
+        return lastSessionStatus;
+    }
+    if (tally.failed > 0 || lastSessionStatus == kExitFailureReported) {
+        return kExitFailureReported;
+    }
+    if (tally.updated == 0 || (count && tally.updated < *count)) {
+        return kExitGaveUp;
+    }
+    return kExitUpdated;
+}
+
+int CombinedStatus(const std::vector<PortTally>& tallies) {
+    for (const PortTally& tally : tallies) {
+        if (tally.status != kExitUpdated) {
+            return tally.status;
+        }
+    }
+    return kExitUpdated;
+}
+
+std::string PerPortPath(const std::string& path, const std::string& port) {
+    const std::size_t slash = path.find_last_of(std::string("/") + kPathSeparator);
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= nameStart) {
+        dot = path.size();
+    }
+    return path.substr(0, dot) + "-" + port + path.substr(dot);
+}
+
+int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
+                const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
+    const std::vector<int>& comNumbers = ports.ComNumbers();
+    const bool several = comNumbers.size() > 1;
+
+    std::unique_ptr<ReportFile> report;
+    if (!options.reportFile.empty()) {
+        std::string error;
+        report = ReportFile::Open(options.reportFile, error);
+        if (!report) {
+            std::fprintf(stderr, "%s: cannot append to the report %s: %s\n", programName.c_str(),
+                         PrintableText(options.reportFile).c_str(), error.c_str());
+            return kExitUsage;
+        }
+    }
+
+    NativeFileSystem nativeFiles;
+    std::vector<PortJob> jobs;
+    std::vector<std::unique_ptr<IFile>> logFiles;
+    for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
+        PortJob job;
+        if (!comNumbers.empty()) {
+            job.comNumber = comNumbers[i];
+            job.name = "COM" + std::to_string(comNumbers[i]);
+        }
+        if (!options.logFile.empty()) {
+            job.wireLogPath = several ? PerPortPath(options.logFile, job.name) : options.logFile;
+            // A regular file of this user only: never through a symbolic link,
+            // never a FIFO or a device, never a file with a second name.
+            logFiles.push_back(
+                nativeFiles.Open(job.wireLogPath, OpenMode::CreateTruncateReadWrite));
+            if (!logFiles.back()) {
+                std::fprintf(stderr,
+                             "%s: cannot write the log file %s (it must be a regular file of "
+                             "yours, not a symbolic link)\n",
+                             programName.c_str(), PrintableText(job.wireLogPath).c_str());
+                return kExitUsage;
+            }
+            job.wireLog = logFiles.back().get();
+        }
+        jobs.push_back(std::move(job));
+    }
+
+    NativeTickSource clock;
+    LockedPortTable portTable(ports.Table());
+    NativeSettingsStore nativeSettings(texts::kCompanyName, programName);
+    LockedSettingsStore settings(nativeSettings);
+    const auto desktopPeers = MakeDesktopPeerWindows();
+    LockedPeerWindows peers(*desktopPeers);
+    TurnTakingFileSystem files(nativeFiles);
+    const StationServices services{clock, portTable, settings, peers, files};
+
+    std::string programDir =
+        options.dir.empty()
+            ? ProgramDirFromCommandLine(CommandLineForExecutable(ExecutablePath()), kPathSeparator)
+            : options.dir;
+    if (!programDir.empty() && programDir.back() != kPathSeparator) {
+        programDir += kPathSeparator;
+    }
+    const RunShared run{options,    services,   programName,  programDir,
+                        sessionLog, interrupts, report.get(), options.reportFile};
+
+    std::vector<PortTally> tallies(jobs.size());
+    if (!several) {
+        jobs[0].terminal = StandardErrorIsTerminal();
+        tallies[0] = RunPort(run, jobs[0]);
+        if (options.repeat) {
+            Print(jobs[0], std::string(kSummaryTitle));
+            Print(jobs[0], SummaryText(tallies[0], true));
+        }
+        return tallies[0].status;
+    }
+
+    // Listed once before the threads start: warnings about the port map come
+    // out here, whole, and not in the middle of a port's line.
+    std::vector<InstalledPort> installed;
+    portTable.ListPorts(installed);
+
+    const bool terminal = StandardErrorIsTerminal();
+    StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        jobs[i].output = console.PortOutput(i);
+    }
+    {
+        // One thread per port; each session inside keeps to its own thread.
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            threads.emplace_back(
+                [&run, &jobs, &tallies, i] { tallies[i] = RunPort(run, jobs[i]); });
+        }
+    }
+    console.Finish();
+    console.Line(std::string(kSummaryTitle));
+    for (const PortTally& tally : tallies) {
+        console.Line(SummaryText(tally, options.repeat));
+    }
+    return CombinedStatus(tallies);
+}
+
+}  // namespace vorenta

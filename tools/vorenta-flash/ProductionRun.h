@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ExtraPortTable.h"
+#include "FlashOptions.h"
+#include "ModuleReport.h"
+#include "platform/PortTable.h"
+#include "update/SessionRecorder.h"
+
+namespace vorenta {
+
+// The ports named on the command line with their COM numbers. Each device
+// path gets a number of its own, none shared with another named device.
+class StationPorts {
+  public:
+    StationPorts(IPortTable& installed, const std::vector<std::string>& names);
+
+    // The installed ports and the named devices.
+    IPortTable& Table() { return extras_.empty() ? installed_ : *extras_.back(); }
+    // One per name, in order; empty when no port was named.
+    const std::vector<int>& ComNumbers() const { return comNumbers_; }
+    // Not empty: a name cannot be used, said in this text.
+    const std::string& Error() const { return error_; }
+
+  private:
+    IPortTable& installed_;
+    std::vector<std::unique_ptr<ExtraPortTable>> extras_;
+    std::vector<int> comNumbers_;
+    std::string error_;
+};
+
+// How the sessions on one port went.
+struct PortTally {
+    std::string port;  // "COM5", once known
+    std::string device;
+    unsigned updated = 0;
+    unsigned failed = 0;
+    std::vector<std::pair<unsigned, std::string>> failures;  // module, headline
+    std::string lastOutcome;
+    std::uint64_t lastDurationMs = 0;
+    int lastStatus = 0;
+    // Why the port stopped before its modules were done: no module came, the
+    // operator stopped, or the port or firmware cannot be used.
+    std::string stoppedBecause;
+    int status = 0;  // the port's exit status
+};
+
+// Counts one finished session in the tally.
+void CountModule(PortTally& tally, const ModuleRecord& record);
+// The line shown between modules.
+std::string TallyText(const PortTally& tally);
+// The port's line of the final summary.
+std::string SummaryText(const PortTally& tally, bool repeat);
+// The port's exit status: a single run keeps its session's; a repeated one is
+// 0 only when every module it met was updated (and, with a count, all came).
+int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> count,
+               int lastSessionStatus);
+// 0 only when every port's is; else the first one that is not.
+int CombinedStatus(const std::vector<PortTally>& tallies);
+// "wire.log" for COM5 -> "wire-COM5.log": one file per port when there are several.
+std::string PerPortPath(const std::string& path, const std::string& port);
+// "1:05" for 65000 ms.
+std::string MinutesAndSeconds(std::uint64_t ms);
+
+// Runs what the options ask for: one session, or one after another, on one
+// port or on several at once; each session leaves a log as `sessionLog` says.
+// Returns the exit status.
+int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
+                const SessionLogSetup& sessionLog, const std::function<int()>& interrupts);
+
+}  // namespace vorenta
