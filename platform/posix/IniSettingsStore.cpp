@@ -15,13 +15,13 @@
 
 #include "platform/TextCompare.h"
 #include "platform/posix/ConfigFolder.h"
+#include "platform/posix/ReplaceFile.h"
 
 namespace vorenta {
 
 namespace {
 
 constexpr std::string_view kFileExtension = ".ini";
-constexpr std::string_view kTempSuffix = ".XXXXXX";
 // A settings file is a few lines; anything this large is not ours.
 constexpr std::uintmax_t kMaxFileBytes = 1024 * 1024;
 
@@ -108,59 +108,6 @@ std::optional<int> ParseInt(std::string_view text) {
     return value;
 }
 
-// Owns a file descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() { Close(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Writes `contents` to `path` through a temporary file beside it: the file is
-// flushed to disk before it takes the old one's place.
-bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view contents) {
-    std::string tempName = path.string() + std::string(kTempSuffix);
-    Fd fd(mkostemp(tempName.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        return false;
-    }
-    const bool written = WriteAll(fd.get(), contents) && fsync(fd.get()) == 0;
-    if (!fd.Close() || !written || rename(tempName.c_str(), path.c_str()) != 0) {
-        unlink(tempName.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the data is already safe if this fails.
-    Fd folder(open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        fsync(folder.get());
-    }
-    return true;
-}
-
 }  // namespace
 
 IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application) {
@@ -245,7 +192,8 @@ bool IniSettingsStore::WriteProfileInt(std::string_view section, std::string_vie
         contents += line.text;
         contents += '\n';
     }
-    return ReplaceFileAtomically(filePath_, contents);
+    std::string error;
+    return ReplaceFileAtomically(filePath_, contents, error);
 }
 
 }  // namespace vorenta

@@ -36,12 +36,16 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view c
     std::string tempName = path.string() + std::string(kTempSuffix);
     int failure = 0;
     {
-        const UniqueFd fd(::mkostemp(tempName.data(), O_CLOEXEC));
+        UniqueFd fd(::mkostemp(tempName.data(), O_CLOEXEC));
         if (!fd.Valid()) {
             error = path.parent_path().string() + ": " + std::strerror(errno);
             return false;
         }
         if (!WriteAll(fd.Get(), contents) || ::fsync(fd.Get()) != 0) {
+            failure = errno;
+        }
+        // A failed close can lose what was written (NFS reports late).
+        if (::close(fd.Release()) != 0 && failure == 0) {
             failure = errno;
         }
     }
