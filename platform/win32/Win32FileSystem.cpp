@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/PlainName.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/UserOnlyAccess.h"
 
@@ -238,17 +239,6 @@ class FolderListing {
     bool first_ = true;
 };
 
-bool IsPlainName(std::string_view name) {
-    constexpr std::string_view kNotInNames = "<>:\"/\\|?*";
-    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ') {
-        return false;
-    }
-    return std::none_of(name.begin(), name.end(), [kNotInNames](char c) {
-        return static_cast<unsigned char>(c) < 0x20 ||
-               kNotInNames.find(c) != std::string_view::npos;
-    });
-}
-
 // The name `path` in the form the ...W calls take, converted as the ...A
 // calls convert it; empty when it cannot be.
 std::wstring WideName(const std::string& path) {
@@ -327,7 +317,7 @@ void RemoveAbandonedSessionFolders(const std::string& base, const UserOnlyAccess
     FolderListing listing(base + std::string(kSessionFolderPrefix) + "*");
     while (const WIN32_FIND_DATAA* entry = listing.Next()) {
         const std::string_view name(entry->cFileName);
-        if (name.rfind(kSessionFolderPrefix, 0) != 0 || !IsPlainName(name) ||
+        if (name.rfind(kSessionFolderPrefix, 0) != 0 || !IsPlainFileName(name) ||
             (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
             (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             continue;
@@ -379,7 +369,7 @@ class Win32SessionFolder : public ISessionFolder {
     const std::string& Path() const override { return path_; }
 
     std::unique_ptr<IFile> CreateFile(std::string_view name) override {
-        if (!IsPlainName(name)) {
+        if (!IsPlainFileName(name)) {
             return nullptr;
         }
         const std::string path = path_ + std::string(name);

@@ -214,11 +214,13 @@ bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
         if (waiting < 0) {
             return false;  // closed, or the adapter is gone
         }
+        // Whole milliseconds on both readings: one more than asked makes sure
+        // the whole time has passed.
         const std::uint64_t waited = api_.monotonicMs() - start;
-        if (waiting > 0 || waited >= timeoutMs) {
+        if (waiting > 0 || waited > timeoutMs || timeoutMs == 0) {
             return true;
         }
-        api_.sleep(static_cast<DWORD>(std::min<std::uint64_t>(timeoutMs - waited, kInputPollMs)));
+        api_.sleep(kInputPollMs);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace vorenta {
 namespace {
@@ -12,7 +13,8 @@ double Hue(std::uint32_t c) {
     const double r = RedOf(c);
     const double g = GreenOf(c);
     const double b = BlueOf(c);
-    return std::fmod(std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180 / M_PI + 360, 360);
+    return std::fmod(
+        std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180 / std::numbers::pi + 360, 360);
 }
 
 TEST(Colours, ContrastFollowsRelativeLuminance) {

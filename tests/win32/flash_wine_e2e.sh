@@ -39,6 +39,9 @@ windows_temp=$("$wine_run" cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 prefix_temp=$("$wine_run" --prefix)/drive_c/$(echo "${windows_temp#[Cc]:\\}" | tr '\\' /)
 
 "$wine_run" reg delete "$settings_key" /v ComPort /f >/dev/null 2>&1
+# The session logs of this run only.
+logs_dir=$("$wine_run" --prefix)/drive_c/users/$(basename "$(dirname "$prefix_temp")")/AppData/Local/"Harwen Systems"/logs
+rm -rf "$logs_dir"
 
 passed=0
 failed=0
@@ -123,6 +126,23 @@ leftover=$(compgen -G "$prefix_temp/vorenta-session-*")
 check "killed: its folder is left" $([ -n "$leftover" ]; echo $?)
 echo "left by the killed session: ${leftover:-nothing}"
 run after_killed 0 0 "Firmware Update Complete"
+
+# Every session left a log in the user's local application data: four
+# updates that ended and the killed one, which never got to its outcome.
+check "one session log per run" $([ "$(ls "$logs_dir" 2>/dev/null | wc -l)" -eq 5 ]; echo $?)
+"$wine_run" "$flash" --list-logs 2>&1 | tr -d '\r' >"$root/list.txt"
+cat "$root/list.txt"
+for want in "success 3" "failure 1" "unfinished 1"; do
+  set -- $want
+  check "--list-logs shows $2 $1" $([ "$(grep -c "^$1 " "$root/list.txt")" -eq "$2" ]; echo $?)
+done
+clean_log="$logs_dir/$(ls "$logs_dir" | sort | head -n 1)"
+for text in "program:          vorenta-flash " "platform:         Windows " \
+  "firmware SHA-256: $(sha256sum "$root/fw/image.bin" | cut -d' ' -f1)" \
+  "BOX   [Firmware Update Complete]" "outcome:          success"; do
+  grep -qF -- "$text" "$clean_log"
+  check "clean log holds '$text'" $?
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -11,13 +11,6 @@
 #include "platform/NativePlatform.h"
 #include "serial/PortListText.h"
 #include "ui/PrintableText.h"
-// Session logs have a folder on POSIX systems only so far; the Windows build
-// runs without them (a null folder) and says so for --list-logs.
-#ifndef _WIN32
-#include "platform/posix/PosixLogFolder.h"
-#include "platform/posix/StateFolder.h"
-#include "platform/posix/SystemInfo.h"
-#endif
 #include "ui/ProductTexts.h"
 #include "update/SessionRecorder.h"
 
@@ -64,20 +57,13 @@ int main(int argc, char** argv) {
         return kExitUpdated;
     }
 
-    std::unique_ptr<ILogFolder> logFolder;
-    SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, "Windows", nullptr, nullptr, nullptr};
-#ifndef _WIN32
-    logFolder = std::make_unique<PosixLogFolder>(SessionLogFolderPath(texts::kCompanyName));
-    logSetup.platform = PlatformDescription();
-    logSetup.localTimeNow = LocalTimeNow;
-#endif
+    const auto logFolder =
+        std::make_unique<NativeLogFolder>(SessionLogFolderPath(texts::kCompanyName));
+    SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, PlatformDescription(),
+                             nullptr,      LocalTimeNow,    nullptr};
     // Each session adds what the port table knows of its adapter.
     logSetup.folder = logFolder.get();
     if (options.listLogs) {
-        if (!logFolder) {
-            std::fprintf(stderr, "%s: no session logs are kept on this system\n", kProgramName);
-            return kExitUsage;
-        }
         SessionLogStore store(*logFolder);
         std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
         return kExitUpdated;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NativePlatform.h"
+#include "ui/ProductTexts.h"
 #include "ui/win32/Win32UpdateProgram.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<IPeerWindows> peers = MakeDesktopPeerWindows();
     NativeFileSystem files;
     NativeLinkOpener links;
+    NativeLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
 
     win32ui::UpdateProgramServices services{
         clock,
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
             return std::make_unique<NativeSettingsStore>(company, application);
         },
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+        // Adapter details: unset, so the log names the device path alone.
+        {"vorenta-update", VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow,
+         nullptr},
     };
     return win32ui::RunUpdateProgram(services);
 }

@@ -13,6 +13,7 @@
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
+#include "update/SessionRecorder.h"
 
 namespace vorenta::win32ui {
 
@@ -30,6 +31,8 @@ struct UpdateProgramServices {
         openSettings;
     // Every argument after the program's name.
     std::vector<std::string> arguments;
+    // Where and how each update session is logged.
+    SessionLogSetup sessionLogs;
 };
 
 // Runs the start-up and the update window until it is closed; the exit status.

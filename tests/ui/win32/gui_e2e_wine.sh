@@ -146,8 +146,12 @@ check "Esc closes the About dialog" $?
 press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window after the update" $?
-[ -z "$(find "$WINEPREFIX/drive_c/users" -name Hex.tmp 2>/dev/null)" ]
-check "page image removed" $?
+[ -z "$(find "$WINEPREFIX/drive_c/users" -name Hex.tmp 2>/dev/null)" ] &&
+  [ -z "$(find "$WINEPREFIX/drive_c/users" -name 'vorenta-session-*' 2>/dev/null)" ]
+check "page image and its session folder removed" $?
+session_logs=$(find "$WINEPREFIX/drive_c/users" -path '*/Harwen Systems/logs/*_vorenta-update_COM5.log' 2>/dev/null)
+[ "$(echo "$session_logs" | grep -c .)" -eq 1 ] && grep -q "^outcome: *success" "$session_logs"
+check "one session log, of a successful update" $?
 
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]
