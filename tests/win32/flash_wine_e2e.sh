@@ -9,6 +9,7 @@ wine_run=$1
 flash=$2
 sim=$3
 com=42
+second_com=43
 root=$(mktemp -d "${TMPDIR:-/tmp}/vorenta-wine-e2e.XXXXXX")
 wine_ports='HKLM\Software\Wine\Ports'
 settings_key='HKCU\Software\Harwen Systems\vorenta-flash\Settings'
@@ -16,6 +17,7 @@ settings_key='HKCU\Software\Harwen Systems\vorenta-flash\Settings'
 cleanup() {
   kill $(jobs -p) 2>/dev/null
   "$wine_run" reg delete "$wine_ports" /v "COM$com" /f >/dev/null 2>&1
+  "$wine_run" reg delete "$wine_ports" /v "COM$second_com" /f >/dev/null 2>&1
   "$wine_run" --stop-server
   [ -n "${KEEP:-}" ] || rm -rf "$root"
 }
@@ -143,6 +145,60 @@ for text in "program:          vorenta-flash " "platform:         Windows " \
   grep -qF -- "$text" "$clean_log"
   check "clean log holds '$text'" $?
 done
+
+echo "--- two base stations at once, one session each in one process"
+start_sim() {  # NAME [options...]: a simulator, its device in $device
+  local name=$1
+  shift
+  mkdir -p "$root/$name"
+  "$sim" --timeout 90 --image "$root/$name/received.bin" "$@" >"$root/$name/sim.txt" 2>&1 &
+  eval "${name}_pid=$!"
+  for _ in $(seq 100); do [ -s "$root/$name/sim.txt" ] && break; sleep 0.05; done
+  device=$(head -n 1 "$root/$name/sim.txt")
+}
+start_sim first
+"$wine_run" reg add "$wine_ports" /v "COM$com" /d "$device" /f >/dev/null 2>&1
+start_sim second --retry-page 1:2
+"$wine_run" reg add "$wine_ports" /v "COM$second_com" /d "$device" /f >/dev/null 2>&1
+"$wine_run" --stop-server
+"$wine_run" "$flash" --port "COM$com" --port "COM$second_com" --dir "$fw_dir" --wait 20 \
+  --report "Z:${root//\//\\}\\two.report" >"$root/two.txt" 2>&1 &
+flash_pid=$!
+# Each session holds a folder of its own while it runs.
+most_folders=0
+while kill -0 "$flash_pid" 2>/dev/null; do
+  folders=$(compgen -G "$prefix_temp/vorenta-session-*" | wc -l)
+  [ "$folders" -gt "$most_folders" ] && most_folders=$folders
+  sleep 0.05
+done
+wait "$flash_pid"
+status=$?
+wait "$first_pid"
+first_status=$?
+wait "$second_pid"
+second_status=$?
+tr -d '\r' <"$root/two.txt" | tail -n 3
+check "two ports: exit status $status" $([ "$status" -eq 0 ]; echo $?)
+check "two ports: both simulators complete" $([ "$first_status$second_status" = 00 ]; echo $?)
+cmp -s "$root/first/received.bin" "$root/expected.bin"
+check "two ports: first image" $?
+cmp -s "$root/second/received.bin" "$root/expected.bin"
+check "two ports: second image" $?
+check "two ports: two session folders side by side ($most_folders seen)" \
+  $([ "$most_folders" -eq 2 ]; echo $?)
+check "two ports: no session folder left" $(! compgen -G "$prefix_temp/vorenta-session-*" >/dev/null; echo $?)
+python3 - "$root/two.report" "$com" "$second_com" <<'PY'
+import json, sys
+lines = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8").read().splitlines()]
+ports = sorted(r["port"] for r in lines)
+assert ports == sorted(["COM" + sys.argv[2], "COM" + sys.argv[3]]), ports
+for r in lines:
+    assert r["exitStatus"] == 0 and r["pages"] == 4, r
+    assert r["device"] == "\\\\.\\" + r["port"], r
+    assert r["resends"] == ({"2": 2} if r["port"] == "COM" + sys.argv[3] else {}), r
+PY
+check "two ports: the report holds both sessions, the resends of the second" $?
+check "two ports: a session log each" $([ "$(ls "$logs_dir" | wc -l)" -eq 7 ]; echo $?)
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
