@@ -16,11 +16,7 @@ head -c 1000 /dev/urandom >"$root/fw/image.bin"
 printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
 { cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
 
-passed=0
-failed=0
-check() {  # name, condition result
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # run NAME EXPECTED_FLASH_STATUS SIM_EXPECT(0|nonzero) TEXT_IN_OUTPUT [sim options...]
 run() {
@@ -30,9 +26,8 @@ run() {
   mkdir -p "$out"
   "$sim" --image "$out/received.bin" --timeout 60 "$@" >"$out/sim.txt" 2>&1 &
   local sim_pid=$!
-  for _ in $(seq 100); do [ -s "$out/sim.txt" ] && break; sleep 0.05; done
   local device
-  device=$(head -n 1 "$out/sim.txt")
+  device=$(sim_device "$out/sim.txt")
   "$flash" --port "$device" --dir "$root/fw" --wait 8 --log "$out/wire.log" >"$out/flash.txt" 2>&1
   local status=$?
   wait "$sim_pid"

@@ -17,11 +17,7 @@ printf '9.9 test\nimage.bin\n' >"$root/fw/Vorenta_KT76_MM_VMM_V2.txt"
 { cat "$root/fw/image.bin"; head -c 24 /dev/zero | tr '\0' '\377'; } >"$root/expected.bin"
 product="Vorenta KT7.6 VMM & DO-232 R2 Mobile Module"
 
-passed=0
-failed=0
-check() {  # name, condition result
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 same() { cmp -s "$1" "$2"; echo $?; }
 nothing_left() { [ -z "$(ls -A "$TMPDIR")" ]; echo $?; }
 
@@ -31,8 +27,7 @@ start_sim() {
   shift
   "$sim" --timeout 90 --image "$root/$name.bin" "$@" >"$root/$name.txt" 2>&1 &
   eval "${name}_pid=$!"
-  for _ in $(seq 100); do [ -s "$root/$name.txt" ] && break; sleep 0.05; done
-  device=$(head -n 1 "$root/$name.txt")
+  device=$(sim_device "$root/$name.txt")
 }
 
 # check_report FILE LINES: every line is JSON with the fields a record needs and

@@ -13,11 +13,7 @@ trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 export XDG_CONFIG_HOME="$root/config" TMPDIR="$root/tmp" XDG_STATE_HOME="$root/state"
 mkdir -p "$TMPDIR"
 
-passed=0
-failed=0
-check() {  # name, condition result
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 nothing_left() {  # name
   check "$1: nothing left in the temporary folder ($(ls -A "$TMPDIR" | tr '\n' ' '))" \
     $([ -z "$(ls -A "$TMPDIR")" ]; echo $?)
@@ -40,8 +36,7 @@ start_sim() {
   mkdir -p "$root/$name"
   "$sim" --image "$root/$name/received.bin" --timeout 60 "$@" >"$root/$name/sim.txt" 2>&1 &
   sim_pid=$!
-  for _ in $(seq 100); do [ -s "$root/$name/sim.txt" ] && break; sleep 0.05; done
-  device=$(head -n 1 "$root/$name/sim.txt")
+  device=$(sim_device "$root/$name/sim.txt")
 }
 
 # wait_for FILE TEXT: until FILE holds TEXT (at most 20 s).
