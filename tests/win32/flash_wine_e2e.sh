@@ -45,11 +45,7 @@ prefix_temp=$("$wine_run" --prefix)/drive_c/$(echo "${windows_temp#[Cc]:\\}" | t
 logs_dir=$("$wine_run" --prefix)/drive_c/users/$(basename "$(dirname "$prefix_temp")")/AppData/Local/"Harwen Systems"/logs
 rm -rf "$logs_dir"
 
-passed=0
-failed=0
-check() {  # name, condition result
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # run NAME EXPECTED_FLASH_STATUS SIM_EXPECT(0|nonzero) TEXT_IN_OUTPUT [sim options...]
 run() {
@@ -59,9 +55,8 @@ run() {
   mkdir -p "$out"
   "$sim" --image "$out/received.bin" --timeout 90 "$@" >"$out/sim.txt" 2>&1 &
   local sim_pid=$!
-  for _ in $(seq 100); do [ -s "$out/sim.txt" ] && break; sleep 0.05; done
   local device
-  device=$(head -n 1 "$out/sim.txt")
+  device=$(sim_device "$out/sim.txt")
   # Wine reads its port names when its server starts.
   "$wine_run" reg add "$wine_ports" /v "COM$com" /d "$device" /f >/dev/null 2>&1
   "$wine_run" --stop-server
@@ -115,8 +110,8 @@ echo "--- a killed session's folder goes with the next session"
 mkdir -p "$root/killed"
 "$sim" --never-answer --timeout 60 >"$root/killed/sim.txt" 2>&1 &
 sim_pid=$!
-for _ in $(seq 100); do [ -s "$root/killed/sim.txt" ] && break; sleep 0.05; done
-"$wine_run" reg add "$wine_ports" /v "COM$com" /d "$(head -n 1 "$root/killed/sim.txt")" /f >/dev/null 2>&1
+"$wine_run" reg add "$wine_ports" /v "COM$com" /d "$(sim_device "$root/killed/sim.txt")" /f \
+  >/dev/null 2>&1
 "$wine_run" --stop-server
 "$wine_run" "$flash" --port "COM$com" --dir "$fw_dir" --log "Z:${root//\//\\}\\killed\\wire.log" \
   >"$root/killed/flash.txt" 2>&1 &
@@ -153,8 +148,7 @@ start_sim() {  # NAME [options...]: a simulator, its device in $device
   mkdir -p "$root/$name"
   "$sim" --timeout 90 --image "$root/$name/received.bin" "$@" >"$root/$name/sim.txt" 2>&1 &
   eval "${name}_pid=$!"
-  for _ in $(seq 100); do [ -s "$root/$name/sim.txt" ] && break; sleep 0.05; done
-  device=$(head -n 1 "$root/$name/sim.txt")
+  device=$(sim_device "$root/$name/sim.txt")
 }
 start_sim first
 "$wine_run" reg add "$wine_ports" /v "COM$com" /d "$device" /f >/dev/null 2>&1

@@ -25,11 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-check() {  # name, status
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
-}
+source "$(dirname "$0")/../../support/checks.sh"
 # wait_for COMMAND...: retries for up to 60 s
 wait_for() {
   for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
