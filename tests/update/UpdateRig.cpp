@@ -77,7 +77,9 @@ void ModulePeer::OnFrameData(const std::vector<std::uint8_t>& data) {
     }
 }
 
-UpdateRig::UpdateRig(std::size_t firmwareBytes) {
+UpdateRig::UpdateRig(std::size_t firmwareBytes) : UpdateRig(firmwareBytes, Parts{}) {}
+
+UpdateRig::UpdateRig(std::size_t firmwareBytes, Parts partsToUse) : parts(partsToUse) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "vorenta-update-XXXXXX").string();
     root = mkdtemp(pattern.data());

@@ -59,7 +59,14 @@ class ModulePeer {
 // description file and firmware, and a temporary folder for the page image.
 class UpdateRig {
   public:
+    // Another clock and line for the window, where a test models them itself.
+    struct Parts {
+        ITickSource* clock = nullptr;
+        MemorySerialDevice* device = nullptr;
+    };
+
     explicit UpdateRig(std::size_t firmwareBytes = 600);
+    UpdateRig(std::size_t firmwareBytes, Parts parts);
     ~UpdateRig();
 
     // Writes firmware of `size` bytes with a known pattern and the description file.
@@ -93,9 +100,16 @@ class UpdateRig {
     PosixFileSystem files;
     MemoryWindowHost host;
     std::int8_t preferredPort = -1;
-    UpdateDlgPlatform platform{host, clock, device, ports, settings, peers, files};
+    Parts parts;
+    UpdateDlgPlatform platform{host,
+                               parts.clock ? *parts.clock : clock,
+                               parts.device ? *parts.device : device,
+                               ports,
+                               settings,
+                               peers,
+                               files};
     CPLSM_UpdateDlg dlg{platform, preferredPort, "vorenta-test"};
-    ModulePeer module{device};
+    ModulePeer module{parts.device ? *parts.device : device};
 };
 
 }  // namespace vorenta::test
