@@ -7,6 +7,7 @@
 #include "FlashSession.h"
 #include "firmware/Sha256.h"
 #include "platform/NativePlatform.h"
+#include "serial/PortListText.h"
 #include "serial/WireLogDevice.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
@@ -26,19 +27,6 @@ std::string TrimmedEnd(std::string_view text) {
         text.remove_suffix(1);
     }
     return std::string(text);
-}
-
-// The adapter's description, one item per line, as one line of the log's header.
-std::string OneLine(std::string_view text) {
-    std::string line;
-    for (const char c : TrimmedEnd(text)) {
-        if (c == '\n') {
-            line += "; ";
-        } else {
-            line += c;
-        }
-    }
-    return line;
 }
 
 }  // namespace
@@ -102,7 +90,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     // Every session leaves its own log, whatever else runs beside it.
     SessionLogSetup logSetup = setup.sessionLog;
     logSetup.describeAdapter = [&ports = services.ports](const std::string& devicePath) {
-        return OneLine(ports.DescribeDevice(devicePath));
+        return AdapterLine(ports, devicePath);
     };
     SessionRecorder recorder(host, *line, services.clock, services.files, std::move(logSetup));
     const UpdateDlgPlatform platform{recorder.Window(), services.clock,    recorder.Device(),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NativePlatform.h"
+#include "serial/PortListText.h"
 #include "ui/ProductTexts.h"
 #include "ui/win32/Win32UpdateProgram.h"
 
@@ -29,9 +30,11 @@ int main(int argc, char** argv) {
             return std::make_unique<NativeSettingsStore>(company, application);
         },
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
-        // Adapter details: unset, so the log names the device path alone.
+        // The log's header names the adapter as SetupAPI knows it.
         {"vorenta-update", VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow,
-         nullptr},
+         [&portTable](const std::string& devicePath) {
+             return AdapterLine(portTable, devicePath);
+         }},
     };
     return win32ui::RunUpdateProgram(services);
 }
