@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/JoinedText.h"
 #include "platform/posix/BoundedFile.h"
 
 namespace vorenta {
@@ -17,16 +18,6 @@ std::filesystem::path Canonical(const std::filesystem::path& path) {
     std::error_code error;
     auto canonical = std::filesystem::canonical(path, error);
     return error ? std::filesystem::path() : canonical;
-}
-
-void Append(std::string& text, std::string_view separator, const std::string& item) {
-    if (item.empty()) {
-        return;
-    }
-    if (!text.empty()) {
-        text += separator;
-    }
-    text += item;
 }
 
 // A link name is chosen by udev from the device's own strings: no control
@@ -48,17 +39,17 @@ std::string AdapterInfo::UsbId() const {
 
 std::string AdapterInfo::Summary() const {
     std::string names;
-    Append(names, " ", manufacturer);
+    AppendItem(names, " ", manufacturer);
     // Many adapters repeat the maker in the product string.
     if (product.rfind(manufacturer, 0) == 0 && !manufacturer.empty()) {
         names = product;
     } else {
-        Append(names, " ", product);
+        AppendItem(names, " ", product);
     }
     std::string details;
-    Append(details, ", ", UsbId());
+    AppendItem(details, ", ", UsbId());
     if (!serial.empty()) {
-        Append(details, ", ", "serial " + serial);
+        AppendItem(details, ", ", "serial " + serial);
     }
     if (details.empty()) {
         return names;
@@ -68,8 +59,8 @@ std::string AdapterInfo::Summary() const {
 
 std::string AdapterInfo::Describe() const {
     std::string text;
-    Append(text, "\n", Summary());
-    Append(text, "\n", byIdPath);
+    AppendItem(text, "\n", Summary());
+    AppendItem(text, "\n", byIdPath);
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/JoinedText.h"
 #include "platform/win32/SetupApi.h"
 
 namespace vorenta {
@@ -100,16 +101,6 @@ std::string UsbSerialOf(const std::string& id) {
         return {};
     }
     return serial;
-}
-
-void Append(std::string& text, std::string_view separator, const std::string& item) {
-    if (item.empty()) {
-        return;
-    }
-    if (!text.empty()) {
-        text += separator;
-    }
-    text += item;
 }
 
 // A device information list, destroyed at the end of the scope.
@@ -252,9 +243,9 @@ std::string ComPortAdapter::Summary() const {
         name.resize(name.size() - suffix.size());
     }
     std::string details;
-    Append(details, ", ", UsbId());
+    AppendItem(details, ", ", UsbId());
     if (const std::string serial = SerialNumber(); !serial.empty()) {
-        Append(details, ", ", "serial " + serial);
+        AppendItem(details, ", ", "serial " + serial);
     }
     std::string summary = details.empty() ? name
                           : name.empty()  ? details
@@ -268,15 +259,15 @@ std::string ComPortAdapter::Summary() const {
 std::string ComPortAdapter::Describe() const {
     std::string origin;
     if (!manufacturer.empty()) {
-        Append(origin, ", ", "manufacturer " + manufacturer);
+        AppendItem(origin, ", ", "manufacturer " + manufacturer);
     }
     if (!service.empty()) {
-        Append(origin, ", ", "driver service " + service);
+        AppendItem(origin, ", ", "driver service " + service);
     }
     std::string text;
-    Append(text, "\n", Summary());
-    Append(text, "\n", origin);
-    Append(text, "\n", instanceId);
+    AppendItem(text, "\n", Summary());
+    AppendItem(text, "\n", origin);
+    AppendItem(text, "\n", instanceId);
     return text;
 }
 
