@@ -54,7 +54,7 @@ void Scenario(const char* title, std::size_t pages, std::uint64_t delayUs, std::
 
     const Way ways[] = {
         {"the line's own (every wait exact)", own},
-        {"today (GetTickCount, Sleep, 1 ms polls)", base},
+        {"today (GetTickCount and Sleep; replies looked for between sleeps)", base},
         {"new, timer raised to 1 ms", raised},
         {"new, high-resolution timer", highResolution},
     };

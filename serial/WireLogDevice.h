@@ -43,6 +43,9 @@ class WireLogDevice : public ISerialDevice {
     long Write(const std::uint8_t* data, std::size_t count) override;
     long BytesWaiting() override { return inner_.BytesWaiting(); }
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    // The device's own wait, so a reply is still taken as it arrives; a wait
+    // is no event on the wire.
+    bool WaitForInput(std::uint32_t timeoutMs) override { return inner_.WaitForInput(timeoutMs); }
     bool PurgeOutput() override;
     bool PurgeInput() override;
 

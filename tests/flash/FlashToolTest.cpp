@@ -150,6 +150,21 @@ TEST(WireLogDevice, KnowsWhenALineDidNotReachTheLog) {
     EXPECT_FALSE(wire.Complete());
 }
 
+TEST(WireLogDevice, LeavesTheWaitForInputToTheDevice) {
+    FakeClock clock{1000, 0};
+    MemorySerialDevice device{clock};
+    CountingFile log;
+    WireLogDevice wire(device, clock, log);
+    ASSERT_TRUE(wire.Open("/dev/ttyFAKE1"));
+    const std::size_t logged = log.text.size();
+    // The device sleeps in its driver until a byte comes; nothing is traced.
+    EXPECT_TRUE(wire.WaitForInput(50));
+    EXPECT_EQ(device.inputWaits, 1);
+    EXPECT_EQ(log.text.size(), logged);
+    device.Vanish();
+    EXPECT_FALSE(wire.WaitForInput(50));
+}
+
 TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
     StaticPortTable installed({{1, "/dev/ttyS0"}, {2, "/dev/ttyS1"}, {33, "/dev/ttyUSB0"}});
     ExtraPortTable known(installed, "/dev/ttyUSB0");

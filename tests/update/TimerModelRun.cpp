@@ -4,6 +4,7 @@
 #include <string>
 
 #include "UpdateRig.h"
+#include "serial/WireLogDevice.h"
 
 namespace vorenta::test {
 
@@ -71,6 +72,11 @@ void MeasurePages(const TimedSerialDevice& line, TimerModelResult& result) {
     }
 }
 
+class NoTrace : public IWireTrace {
+  public:
+    void Trace(std::string_view, std::string_view) override {}
+};
+
 }  // namespace
 
 TimerModelResult RunUpdateOnTimerModel(const TimerModelSetup& setup) {
@@ -85,7 +91,10 @@ TimerModelResult RunUpdateOnTimerModel(const TimerModelSetup& setup) {
     line.answerDelayUs = setup.answerDelayUs;
     line.answerJitterUs = setup.answerJitterUs;
 
-    UpdateRig rig(setup.firmwareBytes, UpdateRig::Parts{&clock, &line});
+    // As in the programs, where every session's log traces the line.
+    NoTrace trace;
+    WireLogDevice traced(line, trace);
+    UpdateRig rig(setup.firmwareBytes, UpdateRig::Parts{&clock, &line, &traced});
     if (setup.silentAfterFirstPage) {
         rig.module.pageReply = [](std::size_t page, int) {
             return page == 0 ? std::optional<std::uint8_t>('!') : std::nullopt;

@@ -59,10 +59,12 @@ class ModulePeer {
 // description file and firmware, and a temporary folder for the page image.
 class UpdateRig {
   public:
-    // Another clock and line for the window, where a test models them itself.
+    // Another clock and line for the window, where a test models them itself;
+    // `line` is what the window talks to, `device` or a wrapper of it.
     struct Parts {
         ITickSource* clock = nullptr;
         MemorySerialDevice* device = nullptr;
+        ISerialDevice* line = nullptr;
     };
 
     explicit UpdateRig(std::size_t firmwareBytes = 600);
@@ -103,7 +105,9 @@ class UpdateRig {
     Parts parts;
     UpdateDlgPlatform platform{host,
                                parts.clock ? *parts.clock : clock,
-                               parts.device ? *parts.device : device,
+                               parts.line     ? *parts.line
+                               : parts.device ? static_cast<ISerialDevice&>(*parts.device)
+                                              : device,
                                ports,
                                settings,
                                peers,
