@@ -60,6 +60,10 @@ std::string AdapterInfo::Summary() const {
     if (!serial.empty()) {
         Append(details, ", ", "serial " + serial);
     }
+    // Which kernel driver serves the port tells support the most about it.
+    if (!driver.empty()) {
+        Append(details, ", ", "driver " + driver);
+    }
     if (details.empty()) {
         return names;
     }
