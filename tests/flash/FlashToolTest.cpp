@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include "ConsoleWindowHost.h"
 
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
+#include "platform/posix/PosixPortTable.h"
 #include "serial/StaticPortTable.h"
 #include "serial/WireLogDevice.h"
+#include "tests/ports/FakeSystemTree.h"
 #include "ui/PrintableText.h"
 
 namespace vorenta::test {
@@ -163,6 +168,34 @@ TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
     ASSERT_TRUE(added.ListPorts(ports));
     ASSERT_EQ(ports.size(), 4U);
     EXPECT_EQ(ports.back().name, "COM3");
+}
+
+TEST(ExtraPortTable, ANamedDeviceThatIsGoneIsNoLongerListed) {
+    testing::FakeSystemTree tree;
+    std::filesystem::create_directories(tree.roots.devFolder / "pts");
+    testing::WriteFile(tree.roots.devFolder / "pts/4", "");
+    std::ostringstream warnings;
+    PosixPortTable installed(tree.roots, &warnings);
+    // One the default rule lists too (the adapter an operator names by its path), and one it does
+    // not.
+    for (const auto& [device, com] :
+         {std::pair{tree.Dev("ttyUSB0"), 33}, std::pair{tree.Dev("pts/4"), 1}}) {
+        SCOPED_TRACE(device);
+        ExtraPortTable named(installed, device);
+        ASSERT_EQ(named.ComNumber(), com);
+        auto listed = [&named, &device] {
+            std::vector<InstalledPort> ports;
+            EXPECT_TRUE(named.ListPorts(ports));
+            return std::count_if(ports.begin(), ports.end(),
+                                 [&device](const auto& p) { return p.devicePath == device; });
+        };
+        EXPECT_EQ(listed(), 1);
+        EXPECT_TRUE(named.DevicePresent(device));
+
+        std::filesystem::remove(device);  // the adapter pulled
+        EXPECT_EQ(listed(), 0);
+        EXPECT_FALSE(named.DevicePresent(device));
+    }
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ ExtraPortTable::ExtraPortTable(IPortTable& installed, std::string devicePath)
 
 bool ExtraPortTable::ListPorts(std::vector<InstalledPort>& ports) {
     const bool readable = installed_.ListPorts(ports);
-    if (comNumber_ == -1) {
+    if (comNumber_ == -1 || !installed_.DevicePresent(devicePath_)) {
         return readable;
     }
     const std::string name = "COM" + std::to_string(comNumber_);
