@@ -155,6 +155,23 @@ TEST(WireLogDevice, KnowsWhenALineDidNotReachTheLog) {
     EXPECT_FALSE(wire.Complete());
 }
 
+TEST(WireLogDevice, ShowsEveryModemLineStepAndWhetherTheDeviceTookIt) {
+    FakeClock clock{1000, 0};
+    MemorySerialDevice device{clock};
+    CountingFile log;
+    WireLogDevice wire(device, clock, log);
+    ASSERT_TRUE(wire.Open("/dev/ttyFAKE1"));
+    EXPECT_TRUE(wire.SetDtr(true));
+    EXPECT_TRUE(wire.SetRts(false));
+    EXPECT_TRUE(device.dtr);
+    device.Vanish();  // an adapter pulled refuses them
+    EXPECT_FALSE(wire.SetDtr(false));
+    EXPECT_EQ(log.text.substr(log.text.find("MODEM")),
+              "MODEM DTR on\n"
+              "         0 ms MODEM RTS off\n"
+              "         0 ms MODEM DTR off (refused)\n");
+}
+
 TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
     StaticPortTable installed({{1, "/dev/ttyS0"}, {2, "/dev/ttyS1"}, {33, "/dev/ttyUSB0"}});
     ExtraPortTable known(installed, "/dev/ttyUSB0");
