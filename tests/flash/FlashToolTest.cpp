@@ -213,6 +213,11 @@ TEST(ExtraPortTable, ANamedDeviceThatIsGoneIsNoLongerListed) {
         EXPECT_EQ(listed(), 0);
         EXPECT_FALSE(named.DevicePresent(device));
     }
+    // A path that was never there is offered, so that opening it says why it fails.
+    ExtraPortTable never(installed, tree.Dev("ttyUSB7"));
+    std::vector<InstalledPort> ports;
+    ASSERT_TRUE(never.ListPorts(ports));
+    EXPECT_EQ(ports.back().devicePath, tree.Dev("ttyUSB7"));
 }
 
 }  // namespace

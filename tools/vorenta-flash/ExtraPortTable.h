@@ -9,7 +9,8 @@ namespace vorenta {
 
 // The installed ports plus one device named on the command line, which gets
 // the COM number it already has or else the lowest number still free. A
-// listing leaves the device out once it is gone.
+// listing leaves the device out once it is gone (an adapter pulled); one that
+// was never there stays, so that opening it says why it cannot be used.
 class ExtraPortTable : public IPortTable {
   public:
     ExtraPortTable(IPortTable& installed, std::string devicePath);
@@ -32,6 +33,7 @@ class ExtraPortTable : public IPortTable {
     IPortTable& installed_;
     std::string devicePath_;
     int comNumber_ = -1;
+    bool presentAtStart_ = false;
 };
 
 }  // namespace vorenta
