@@ -159,7 +159,6 @@ case $kind in
     qemu_args+=(-chardev "serial,id=line,path=$device" -device isa-serial,chardev=line)
     # Slow replies on the PCI UART, so it is removed while pages still flow.
     start_sim pci --answer-poll 1 --reply-delay 150
-    pci_pid=$sim_pid
     qemu_args+=(-chardev "serial,id=pciline,path=$device" -device pci-serial,chardev=pciline,id=pciport)
     ;;
   usb)
@@ -208,7 +207,6 @@ case $kind in
       hmp "chardev-remove line"
       kill "$adapter_pid" 2>/dev/null
       start_sim cut --answer-poll 1 --reply-delay 150
-      cut_pid=$sim_pid
       hmp "chardev-add serial,id=cutline,path=$device"
       hmp "device_add usb-serial,chardev=cutline,id=cutadapter"
       if wait_marker "want unplug in transfer" 60 && wait_log cut '"page 2 address"' 30; then
