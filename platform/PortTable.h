@@ -22,6 +22,8 @@ class IPortTable {
     // What the system knows of the adapter behind a device (maker, product,
     // ids, a stable name), one item per line; empty when nothing.
     virtual std::string DescribeDevice(const std::string& /*devicePath*/) { return {}; }
+    // False once the device is gone (an adapter pulled); true where that cannot be told.
+    virtual bool DevicePresent(const std::string& /*devicePath*/) { return true; }
     // Why COM `comNumber` (`devicePath`) could not be opened and what the
     // operator can do, asked right after an open failed; empty when nothing
     // can be said.

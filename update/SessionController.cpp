@@ -221,9 +221,9 @@ void CPLSM_UpdateDlg::EndSessionForLostPort() {
     const int port = serialPort.portNumber;
     // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
     StartOrCancelUpdate();
-    ShowOutcome(
-        std::string(texts::kPortGone) + std::to_string(port) + std::string(texts::kPortGoneTail),
-        texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+    ShowOutcome(std::string(texts::kPortGone) + std::to_string(port) +
+                    std::string(texts::kPortGoneTail) + std::string(texts::kPortGoneWhilePolled),
+                texts::kUpdateErrorCaption, MessageIcon::Exclamation);
     RefreshSerialPorts();
 }
 

@@ -3,6 +3,7 @@
 #include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
+#include "ui/UpdateDlgTexts.h"
 #include "update/BasePreparation.h"
 #include "update/OutcomeTexts.h"
 
@@ -17,10 +18,18 @@ void CPLSM_UpdateDlg::FinishSession() {
 }
 
 void CPLSM_UpdateDlg::ReportFailure(TransferFailure failure) {
+    // Asked before the port is closed; the release cannot reach a line that is gone.
+    const bool lineLost = serialPort.DeviceReportedError();
     FinishSession();
     platform_.window.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
-    ShowOutcome(FailureHeadline(failure) + FailureNotice(), texts::kUpdateErrorCaption,
-                MessageIcon::Exclamation);
+    std::string text = FailureHeadline(failure) + FailureNotice();
+    // Below the notice, as the reason below a port that would not open: why no
+    // reply could come.
+    if (lineLost) {
+        text += std::string(texts::kPortGone) + std::to_string(serialPort.portNumber) +
+                std::string(texts::kPortGoneTail) + std::string(texts::kPortGoneInTransfer);
+    }
+    ShowOutcome(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
 }
 
 void CPLSM_UpdateDlg::ReportTemporaryFileFailure() {

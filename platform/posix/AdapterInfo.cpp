@@ -51,6 +51,10 @@ std::string AdapterInfo::Summary() const {
     if (!serial.empty()) {
         AppendItem(details, ", ", "serial " + serial);
     }
+    // Which kernel driver serves the port tells support the most about it.
+    if (!driver.empty()) {
+        AppendItem(details, ", ", "driver " + driver);
+    }
     if (details.empty()) {
         return names;
     }
