@@ -4,9 +4,10 @@
 
 namespace vorenta {
 
-// Milliseconds of the monotonic clock, truncated to 32 bits like the
-// platform tick counter the waits were written for.
-class PosixTickSource : public ITickSource {
+// The system's own millisecond counter, truncated to 32 bits like the tick
+// counter the waits were written for: the monotonic clock on POSIX,
+// GetTickCount on Windows. It wraps after about 49.7 days.
+class NativeTickSource : public ITickSource {
   public:
     std::uint32_t GetTickCount() override;
     void Sleep(std::uint32_t ms) override;

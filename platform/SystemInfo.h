@@ -6,7 +6,9 @@
 
 namespace vorenta {
 
-// "Linux 6.1.0-18-amd64 x86_64 (Debian GNU/Linux 12 (bookworm))", as far as known.
+// The system the program runs on, as far as known: "Linux 6.1.0-18-amd64
+// x86_64 (Debian GNU/Linux 12 (bookworm))", "Windows 10.0.19045 x86_64", and
+// " (Wine 8.0)" when running under Wine.
 std::string PlatformDescription();
 // The wall-clock time now, local.
 LocalTime LocalTimeNow();

@@ -1,4 +1,4 @@
-#include "platform/posix/AdapterInfo.h"
+#include "platform/linux/AdapterInfo.h"
 
 #include <system_error>
 
@@ -27,17 +27,6 @@ void Append(std::string& text, std::string_view separator, const std::string& it
         text += separator;
     }
     text += item;
-}
-
-// A link name is chosen by udev from the device's own strings: no control
-// characters of it reach a terminal or a tooltip.
-std::string Printable(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -95,7 +84,8 @@ AdapterInfo ReadAdapterInfo(const std::filesystem::path& devicePath, const PortT
     if (devicePath.parent_path() == byIdFolder) {
         info.byIdPath = devicePath.string();
     } else {
-        info.byIdPath = Printable(FindByIdName(devicePath, byIdFolder));
+        // udev names the link from the device's own strings.
+        info.byIdPath = WithoutControlCharacters(FindByIdName(devicePath, byIdFolder));
     }
     const std::filesystem::path device = Canonical(devicePath);
     if (device.empty()) {

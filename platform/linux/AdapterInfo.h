@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/posix/PortTableRoots.h"
+#include "platform/linux/PortTableRoots.h"
 
 namespace vorenta {
 

@@ -1,59 +1,27 @@
-#include "platform/posix/ConfigFolder.h"
+#include "platform/linux/ConfigFolder.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <system_error>
-#include <vector>
+
+#include "platform/posix/Folders.h"
 
 namespace vorenta {
 
-std::filesystem::path HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        return home;
+std::filesystem::path XdgBaseFolder(const char* variable, const std::filesystem::path& belowHome) {
+    if (const char* xdg = std::getenv(variable); xdg != nullptr && xdg[0] == '/') {
+        return xdg;
     }
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384U);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
-        return found->pw_dir;
-    }
-    return {};
+    const std::filesystem::path home = HomeFolder();
+    return home.empty() ? home : home / belowHome;
+}
+
+std::filesystem::path UserConfigBase() {
+    return XdgBaseFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::filesystem::path UserConfigFolder(std::string_view company) {
-    std::filesystem::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const std::filesystem::path home = HomeFolder();
-        if (home.empty()) {
-            return {};
-        }
-        base = home / ".config";
-    }
-    return base / std::string(company);
-}
-
-bool CreatePrivateFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (std::filesystem::is_directory(folder, error)) {
-        return true;
-    }
-    if (folder.has_parent_path() && folder.parent_path() != folder &&
-        !CreatePrivateFolder(folder.parent_path())) {
-        return false;
-    }
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        return false;
-    }
-    return std::filesystem::is_directory(folder, error);
+    const std::filesystem::path base = UserConfigBase();
+    return base.empty() ? base : base / std::string(company);
 }
 
 }  // namespace vorenta

@@ -5,18 +5,16 @@
 
 namespace vorenta {
 
-// $HOME when it is absolute, else the password database's home folder; empty
-// when neither names one.
-std::filesystem::path HomeFolder();
+// A per-user base folder of the XDG rules: $<variable> when it is absolute (an
+// empty or relative one is ignored, as the rules say), else `belowHome` in the
+// home folder. Empty when neither names a folder.
+std::filesystem::path XdgBaseFolder(const char* variable, const std::filesystem::path& belowHome);
 
-// The per-user folder of the company's settings:
-// ${XDG_CONFIG_HOME:-$HOME/.config}/<company>. An XDG_CONFIG_HOME that is empty
-// or relative is ignored, as the XDG rules say. Empty when neither the
-// environment nor the password database names a home folder.
+// ${XDG_CONFIG_HOME:-$HOME/.config}; empty when unknown.
+std::filesystem::path UserConfigBase();
+
+// The per-user folder of the company's settings: <UserConfigBase()>/<company>.
+// Empty when no home folder is known.
 std::filesystem::path UserConfigFolder(std::string_view company);
-
-// Creates `folder` and any missing parents with mode 0700 (already existing
-// folders keep their mode). False when it still is not a folder afterwards.
-bool CreatePrivateFolder(const std::filesystem::path& folder);
 
 }  // namespace vorenta

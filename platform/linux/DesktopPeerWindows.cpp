@@ -1,8 +1,7 @@
-#include "platform/posix/DesktopPeerWindows.h"
-
-#include "platform/posix/NullPeerWindows.h"
+#include "platform/NullPeerWindows.h"
+#include "platform/PeerWindows.h"
 #if VORENTA_HAVE_X11
-#include "platform/posix/X11PeerWindows.h"
+#include "platform/linux/X11PeerWindows.h"
 #endif
 
 namespace vorenta {

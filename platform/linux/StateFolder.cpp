@@ -1,9 +1,9 @@
-#include "platform/posix/StateFolder.h"
+#include "platform/linux/StateFolder.h"
 
-#include <cstdlib>
 #include <string>
 
-#include "platform/posix/ConfigFolder.h"
+#include "platform/LogFolder.h"
+#include "platform/linux/ConfigFolder.h"
 
 namespace vorenta {
 
@@ -12,22 +12,14 @@ constexpr std::string_view kLogsFolderName = "logs";
 }
 
 std::filesystem::path UserStateFolder(std::string_view company) {
-    std::filesystem::path base;
-    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const std::filesystem::path home = HomeFolder();
-        if (home.empty()) {
-            return {};
-        }
-        base = home / ".local" / "state";
-    }
-    return base / std::string(company);
+    const std::filesystem::path base =
+        XdgBaseFolder("XDG_STATE_HOME", std::filesystem::path(".local") / "state");
+    return base.empty() ? base : base / std::string(company);
 }
 
-std::filesystem::path SessionLogFolderPath(std::string_view company) {
+std::string SessionLogFolderPath(std::string_view company) {
     const std::filesystem::path state = UserStateFolder(company);
-    return state.empty() ? state : state / std::string(kLogsFolderName);
+    return state.empty() ? std::string() : (state / std::string(kLogsFolderName)).string();
 }
 
 }  // namespace vorenta

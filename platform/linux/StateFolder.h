@@ -11,7 +11,4 @@ namespace vorenta {
 // folder is known.
 std::filesystem::path UserStateFolder(std::string_view company);
 
-// Where the session logs of every program of the company go.
-std::filesystem::path SessionLogFolderPath(std::string_view company);
-
 }  // namespace vorenta

@@ -1,4 +1,4 @@
-#include "platform/posix/SystemInfo.h"
+#include "platform/SystemInfo.h"
 
 #include <sys/utsname.h>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/X11PeerWindows.h"
+#include "platform/linux/X11PeerWindows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

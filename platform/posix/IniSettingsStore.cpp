@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/TextCompare.h"
-#include "platform/posix/ConfigFolder.h"
+#include "platform/posix/Folders.h"
 #include "platform/posix/ReplaceFile.h"
 
 namespace vorenta {
@@ -110,16 +110,12 @@ std::optional<int> ParseInt(std::string_view text) {
 
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application) {
-    const std::filesystem::path folder = UserConfigFolder(company);
-    if (!folder.empty()) {
-        filePath_ = folder / SafeFileName(application);
+IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application,
+                                   const std::filesystem::path& baseFolder) {
+    if (!baseFolder.empty()) {
+        filePath_ = baseFolder / std::string(company) / SafeFileName(application);
     }
 }
-
-IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application,
-                                   const std::filesystem::path& baseFolder)
-    : filePath_(baseFolder / std::string(company) / SafeFileName(application)) {}
 
 int IniSettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
                                     int defaultValue) {

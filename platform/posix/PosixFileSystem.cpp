@@ -1,5 +1,4 @@
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/UniqueFd.h"
+#include "platform/NativeFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,6 +11,9 @@
 #include <limits>
 #include <string_view>
 #include <utility>
+
+#include "platform/posix/PlainName.h"
+#include "platform/posix/UniqueFd.h"
 
 namespace vorenta {
 
@@ -151,7 +153,7 @@ int OpenFlags(OpenMode mode) {
 
 }  // namespace
 
-std::unique_ptr<IFile> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
+std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode mode) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         return nullptr;
     }
@@ -207,11 +209,6 @@ namespace {
 // taken for abandoned ones.
 constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
 constexpr int kSessionFolderAttempts = 4;
-
-bool IsPlainName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
 
 // Removes every entry of the folder but sub-folders (a session makes none),
 // never following a link.
@@ -326,7 +323,7 @@ class PosixSessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> PosixFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
         return nullptr;
     }

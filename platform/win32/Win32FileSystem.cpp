@@ -1,4 +1,4 @@
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/NativeFileSystem.h"
 
 #include <algorithm>
 #include <array>
@@ -161,7 +161,7 @@ OpenRequest RequestFor(OpenMode mode) {
 
 }  // namespace
 
-std::unique_ptr<IFile> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
+std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode mode) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         return nullptr;
     }
@@ -393,7 +393,7 @@ class Win32SessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> Win32FileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
         return nullptr;
     }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativeTickSource.h"
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
 #include "update/BasePreparation.h"
@@ -41,7 +41,7 @@ class PtyLine : public ::testing::Test {
 
     PosixPtyPair pty;
     StaticPortTable ports;
-    PosixTickSource clock;
+    NativeTickSource clock;
     PosixSerialDevice device;
     CRS232 port{device, ports, clock};
 };
@@ -205,7 +205,7 @@ TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {
 
     // Through the port object: nothing left open, the attempted number kept.
     PosixSerialDevice device;
-    PosixTickSource clock;
+    NativeTickSource clock;
     StaticPortTable ports({{kCom, "/dev/null"}});
     CRS232 port{device, ports, clock};
     EXPECT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 0);

@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "TransferDriver.h"
+#include "platform/NativeTickSource.h"
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
 #include "tools/vorenta-sim/SimLauncher.h"
@@ -70,7 +70,7 @@ struct PtyRig {
 
     std::unique_ptr<SimProcess> process;
     std::string devicePath;
-    PosixTickSource clock;
+    NativeTickSource clock;
     PosixSerialDevice device;
     StaticPortTable ports;
     CRS232 port{device, ports, clock};

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/posix/PortTableRoots.h"
-#include "tests/ports/PortsTestSupport.h"
+#include "platform/linux/PortTableRoots.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::testing {
 

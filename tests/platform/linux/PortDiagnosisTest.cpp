@@ -8,11 +8,11 @@
 
 #include <cerrno>
 
-#include "platform/posix/PortDiagnosis.h"
-#include "platform/posix/PosixPortTable.h"
+#include "platform/linux/LinuxPortDiagnosis.h"
+#include "platform/linux/LinuxPortTable.h"
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/UniqueFd.h"
-#include "tests/ports/FakeSystemTree.h"
+#include "tests/platform/linux/FakeSystemTree.h"
 
 namespace vorenta::testing {
 namespace {
@@ -22,7 +22,7 @@ using ::testing::Not;
 
 std::string Explain(const PortTableRoots& roots, const std::string& path, int error,
                     SessionIdentity identity = {"alice", {}}) {
-    return PortDiagnosis(roots, std::move(identity)).Explain(path, error);
+    return LinuxPortDiagnosis(roots, std::move(identity)).Explain(path, error);
 }
 
 class Diagnosis : public ::testing::Test {
@@ -145,7 +145,7 @@ TEST(DiagnosisOnAPty, LockedPortIsFoundInUseByThisProcess) {
     const int error = PortDiagnosis::ProbeOpen(pty.SlavePath());
     EXPECT_EQ(error, EWOULDBLOCK);
 
-    const std::string text = PortDiagnosis(PortTableRoots{}, SessionIdentity::OfThisProcess())
+    const std::string text = LinuxPortDiagnosis(PortTableRoots{}, SessionIdentity::OfThisProcess())
                                  .Explain(pty.SlavePath(), error);
     EXPECT_THAT(text, HasSubstr("is in use by "));
     EXPECT_THAT(text, HasSubstr("(process " + std::to_string(getpid()) + ")")) << text;
@@ -153,7 +153,7 @@ TEST(DiagnosisOnAPty, LockedPortIsFoundInUseByThisProcess) {
     // The port table answers the same through the seam the window uses.
     PortTableRoots roots;
     roots.mapFile.clear();
-    PosixPortTable table(roots);
+    LinuxPortTable table(roots);
     EXPECT_THAT(table.DescribeOpenFailure(9, pty.SlavePath()),
                 HasSubstr("(process " + std::to_string(getpid()) + ")"));
 }

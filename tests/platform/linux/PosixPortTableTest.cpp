@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "platform/posix/PosixPortTable.h"
-#include "tests/ports/PortsTestSupport.h"
+#include "platform/linux/LinuxPortTable.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::testing {
 namespace {
@@ -16,7 +16,6 @@ namespace {
 class PortTableOnFakeTree : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_FALSE(tmp.path().empty());
         for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyUSB0", "ttyUSB3", "ttyACM1",
                                  "ttyUSB34", "ttyS32", "ttyACM0x"}) {
             WriteFile(Dev(name), "");
@@ -30,7 +29,7 @@ class PortTableOnFakeTree : public ::testing::Test {
     }
     std::string Dev(const std::string& name) const { return (tmp.path() / "dev" / name).string(); }
     std::vector<InstalledPort> List(bool expectReadable = true) {
-        PosixPortTable table(roots, &warnings);
+        LinuxPortTable table(roots, &warnings);
         std::vector<InstalledPort> ports{{"stale", "entry"}};
         EXPECT_EQ(table.ListPorts(ports), expectReadable);
         return ports;
@@ -59,7 +58,7 @@ TEST_F(PortTableOnFakeTree, DefaultRuleNumbersExistingDevicesWithAUart) {
                                      {"COM68", Dev("ttyACM1")}}));
     EXPECT_EQ(warnings.str(), "");
 
-    PosixPortTable table(roots, &warnings);
+    LinuxPortTable table(roots, &warnings);
     EXPECT_EQ(table.DevicePathFor(36), Dev("ttyUSB3"));
     EXPECT_EQ(table.DevicePathFor(2), "");  // the placeholder ttyS1
     EXPECT_EQ(table.DevicePathFor(3), "");  // ttyS2: nothing says it is a UART
@@ -106,7 +105,7 @@ TEST_F(PortTableOnFakeTree, MapFileComesFirstAndSkipsBadLines) {
 
 TEST_F(PortTableOnFakeTree, WarnsAboutABadLineOnlyOnce) {
     WriteFile(roots.mapFile, "COM3\n");
-    PosixPortTable table(roots, &warnings);
+    LinuxPortTable table(roots, &warnings);
     std::vector<InstalledPort> ports;
     table.ListPorts(ports);
     table.ListPorts(ports);
@@ -162,7 +161,7 @@ TEST_F(PortTableOnFakeTree, MapFileOverOneMebibyteIsIgnored) {
 
 TEST_F(PortTableOnFakeTree, DevicesAskedForComeFromTheLastListing) {
     WriteFile(roots.mapFile, "COM5=" + Dev("ttyS1") + "\n");
-    PosixPortTable table(roots, &warnings);
+    LinuxPortTable table(roots, &warnings);
     // Without a listing yet, the table makes one.
     EXPECT_EQ(table.DevicePathFor(5), Dev("ttyS1"));
 
@@ -176,6 +175,20 @@ TEST_F(PortTableOnFakeTree, DevicesAskedForComeFromTheLastListing) {
     EXPECT_EQ(table.DevicePathFor(5), Dev("ttyS1"));
     ASSERT_TRUE(table.ListPorts(ports));
     EXPECT_EQ(table.DevicePathFor(5), Dev("ttyUSB3"));
+}
+
+// Another system brings its own device names; without a way to tell a UART
+// from a placeholder it offers none of a family that needs one.
+TEST_F(PortTableOnFakeTree, AnotherSystemsRuleNumbersItsOwnDevices) {
+    static constexpr PortRuleFamily kRule[] = {{"ttyS", 1, 4, true}, {"ttyUSB", 5, 4, false}};
+    WriteFile(roots.mapFile, "COM2=" + Dev("ttyS1") + "\n");
+    PosixPortTable table(roots.devFolder, roots.mapFile, kRule, &warnings);
+    std::vector<InstalledPort> ports;
+    ASSERT_TRUE(table.ListPorts(ports));
+    EXPECT_EQ(
+        Pairs(ports),
+        (Listing{{"COM2", Dev("ttyS1")}, {"COM5", Dev("ttyUSB0")}, {"COM8", Dev("ttyUSB3")}}));
+    EXPECT_EQ(table.DescribeDevice(Dev("ttyUSB0")), "");
 }
 
 }  // namespace

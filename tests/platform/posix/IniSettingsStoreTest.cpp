@@ -6,17 +6,14 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/posix/ConfigFolder.h"
 #include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixPortTable.h"
-#include "tests/ports/PortsTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::testing {
 namespace {
 
 class IniSettings : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_FALSE(tmp.path().empty()); }
     std::filesystem::path File() const { return tmp.path() / "Harwen Systems/PLSM_Update.ini"; }
 
     TempFolder tmp;
@@ -116,39 +113,14 @@ TEST_F(IniSettings, NoFolderToWriteInIsAFailureNotACrash) {
     IniSettingsStore blocked("Harwen Systems", "PLSM_Update", tmp.path() / "blocked");
     EXPECT_FALSE(blocked.WriteProfileInt("Settings", "ComPort", 1));
     EXPECT_EQ(blocked.GetProfileInt("Settings", "ComPort", -1), -1);
-}
 
-// Sets an environment variable for a scope and puts the old value back.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(UserConfigFolder, FollowsXdgConfigHomeElseHome) {
-    const ScopedEnv home("HOME", "/home/op");
-    {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/cfg");
-        EXPECT_EQ(UserConfigFolder("Harwen Systems"), "/srv/cfg/Harwen Systems");
-        EXPECT_EQ(IniSettingsStore("Harwen Systems", "PLSM_Update").FilePath(),
-                  "/srv/cfg/Harwen Systems/PLSM_Update.ini");
-        EXPECT_EQ(PortTableRoots::ForThisMachine().mapFile, "/srv/cfg/Harwen Systems/ports.conf");
-    }
-    for (const char* ignored : {"", "relative/cfg"}) {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
-        EXPECT_EQ(UserConfigFolder("Harwen Systems"), "/home/op/.config/Harwen Systems");
-    }
+    // No home folder known: nothing is written anywhere, least of all in the
+    // current folder.
+    IniSettingsStore nowhere("Harwen Systems", "PLSM_Update", "");
+    EXPECT_EQ(nowhere.FilePath(), "");
+    EXPECT_FALSE(nowhere.WriteProfileInt("Settings", "ComPort", 1));
+    EXPECT_EQ(nowhere.GetProfileInt("Settings", "ComPort", -1), -1);
+    EXPECT_FALSE(std::filesystem::exists("Harwen Systems"));
 }
 
 }  // namespace

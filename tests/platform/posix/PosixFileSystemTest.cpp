@@ -1,17 +1,41 @@
 #include <sys/stat.h>
 
-#include <filesystem>
+#include <gtest/gtest.h>
 
-#include "tests/firmware/FirmwareFixture.h"
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/NativeFileSystem.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta {
 namespace {
 
 namespace fs = std::filesystem;
-using PosixFileSystemTest = FirmwareFilesTest;
+using Bytes = std::vector<std::uint8_t>;
+
+void WriteText(const std::string& path, const std::string& text) {
+    WriteFile(path, text);
+}
+
+Bytes ReadBytes(const std::string& path) {
+    const std::string text = ReadFile(path);
+    return Bytes(text.begin(), text.end());
+}
+
+// A folder of the test's own with a temporary-files folder in it.
+class PosixFileSystemTest : public ::testing::Test {
+  protected:
+    PosixFileSystemTest() { fs::create_directory(root + "/temp"); }
+
+    TempFolder tmp;
+    const std::string root = tmp.path().string();
+    NativeFileSystem posix;
+};
 
 TEST_F(PosixFileSystemTest, OpensOnlyRegularFiles) {
-    PosixFileSystem& posix = files.real;
     const std::string file = root + "/file";
     WriteText(file, "data");
     fs::create_symlink(file, root + "/link");
@@ -32,7 +56,6 @@ TEST_F(PosixFileSystemTest, OpensOnlyRegularFiles) {
 }
 
 TEST_F(PosixFileSystemTest, OneHolderAtATime) {
-    PosixFileSystem& posix = files.real;
     const std::string file = root + "/file";
     auto first = posix.Open(file, OpenMode::CreateTruncateReadWrite);
     ASSERT_TRUE(first);
@@ -56,30 +79,29 @@ TEST_F(PosixFileSystemTest, NeverEmptiesAFileWithAnotherName) {
     const std::string file = root + "/file";
     WriteText(file, "data");
     fs::create_hard_link(file, root + "/second-name");
-    EXPECT_FALSE(files.real.Open(root + "/second-name", OpenMode::CreateTruncateReadWrite));
+    EXPECT_FALSE(posix.Open(root + "/second-name", OpenMode::CreateTruncateReadWrite));
     EXPECT_EQ(ReadBytes(file).size(), 4u);
 }
 
 TEST_F(PosixFileSystemTest, IdentityTellsVersionsOfAFileApart) {
     const std::string file = root + "/fw.bin";
     WriteText(file, "version 1");
-    const auto first = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    const auto first = posix.Open(file, OpenMode::ReadExisting)->Identity();
     ASSERT_TRUE(first);
-    EXPECT_EQ(files.real.Open(file, OpenMode::ReadExisting)->Identity(), first);
+    EXPECT_EQ(posix.Open(file, OpenMode::ReadExisting)->Identity(), first);
 
     // Rewritten in place with the same length, and replaced by another file.
     WriteText(file, "version 2");
-    const auto rewritten = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    const auto rewritten = posix.Open(file, OpenMode::ReadExisting)->Identity();
     EXPECT_NE(rewritten, first);
     WriteText(root + "/new.bin", "version 2");
     fs::rename(root + "/new.bin", file);
-    const auto replaced = files.real.Open(file, OpenMode::ReadExisting)->Identity();
+    const auto replaced = posix.Open(file, OpenMode::ReadExisting)->Identity();
     EXPECT_NE(replaced, rewritten);
     EXPECT_NE(replaced->index, rewritten->index);
 }
 
 TEST_F(PosixFileSystemTest, SessionFolderIsPrivateAndGoesWithItsFiles) {
-    PosixFileSystem& posix = files.real;
     const std::string parent = root + "/temp";
     auto folder = posix.CreateSessionFolder(parent);  // no trailing separator
     ASSERT_TRUE(folder);
@@ -122,7 +144,6 @@ TEST_F(PosixFileSystemTest, SessionFolderIsPrivateAndGoesWithItsFiles) {
 }
 
 TEST_F(PosixFileSystemTest, AbandonedFoldersOfThisUserGoWhenNobodyHoldsThem) {
-    PosixFileSystem& posix = files.real;
     const std::string parent = root + "/temp/";
     const std::string outside = root + "/outside";
     WriteText(outside, "keep");

@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/TempFolder.h"
+
 namespace vorenta {
 namespace {
 
@@ -19,8 +21,6 @@ namespace fs = std::filesystem;
 class PosixLinkOpenerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("vorenta-link-" + std::to_string(getpid()));
-        fs::create_directories(dir);
         script = dir / "opener";
         out = dir / "args";
         std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
@@ -28,7 +28,6 @@ class PosixLinkOpenerTest : public ::testing::Test {
                               << " " << out.string() << "\n";
         fs::permissions(script, fs::perms::owner_all);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::string WaitForArgs() {
         for (int i = 0; i < 200 && !fs::exists(out); ++i) {
@@ -40,7 +39,8 @@ class PosixLinkOpenerTest : public ::testing::Test {
         return s.str();
     }
 
-    fs::path dir;
+    TempFolder tmp;
+    const fs::path dir = tmp.path();
     fs::path script;
     fs::path out;
 };

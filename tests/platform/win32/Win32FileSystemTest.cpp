@@ -7,62 +7,34 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ProcessInfo.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/NativeFileSystem.h"
+#include "platform/ProcessInfo.h"
 #include "platform/win32/WinApi.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta {
 namespace {
-
-// Removes `path` (with its trailing backslash) and everything in it.
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA entry{};
-    const HANDLE search = ::FindFirstFileA((path + "*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(path + name + "\\");
-            } else {
-                ::DeleteFileA((path + name).c_str());
-            }
-        } while (::FindNextFileA(search, &entry));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryA(path.c_str());
-}
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A folder of the test's own in the temporary folder, removed at the end.
+// A folder of the test's own, its paths in the form the ...A calls take.
 class ScratchFolder {
   public:
-    ScratchFolder()
-        : path_(TemporaryFolder() + "vorenta-files-" + std::to_string(::GetCurrentProcessId()) +
-                "\\") {
-        ::CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() { RemoveTree(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + name; }
 
   private:
-    std::string path_;
+    TempFolder folder_;
+    std::string path_ = folder_.WithSeparator();
 };
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-void Put(Win32FileSystem& files, const std::string& path, const std::string& text) {
+void Put(NativeFileSystem& files, const std::string& path, const std::string& text) {
     auto file = files.Open(path, OpenMode::CreateTruncateReadWrite);
     ASSERT_NE(file, nullptr);
     const auto bytes = Bytes(text);
@@ -71,7 +43,7 @@ void Put(Win32FileSystem& files, const std::string& path, const std::string& tex
 
 TEST(Win32FileSystemTest, WritesReadsSeeksAndDatesAFile) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string path = folder / "a.bin";
     auto file = files.Open(path, OpenMode::CreateTruncateReadWrite);
     ASSERT_NE(file, nullptr);
@@ -96,7 +68,7 @@ TEST(Win32FileSystemTest, WritesReadsSeeksAndDatesAFile) {
 
 TEST(Win32FileSystemTest, AFileHeldIsNotSharedNorDeleted) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string path = folder / "a.bin";
     Put(files, path, "firmware");
     {
@@ -111,7 +83,7 @@ TEST(Win32FileSystemTest, AFileHeldIsNotSharedNorDeleted) {
 
 TEST(Win32FileSystemTest, IdentityTellsOneVersionOfAFileFromAnother) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string path = folder / "a.bin";
     const std::string other = folder / "b.bin";
     Put(files, path, "version one");
@@ -149,7 +121,7 @@ TEST(Win32FileSystemTest, IdentityTellsOneVersionOfAFileFromAnother) {
 
 TEST(Win32FileSystemTest, CreatingEmptiesAnOldFileButMissingFilesStayMissing) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string path = folder / "a.bin";
     EXPECT_EQ(files.Open(path, OpenMode::ReadExisting), nullptr);
     EXPECT_EQ(files.Open(path, OpenMode::ReadWriteExisting), nullptr);
@@ -164,7 +136,7 @@ TEST(Win32FileSystemTest, CreatingEmptiesAnOldFileButMissingFilesStayMissing) {
 
 TEST(Win32FileSystemTest, FoldersAndDevicesAreNotFiles) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string sub = folder / "sub";
     ASSERT_TRUE(::CreateDirectoryA(sub.c_str(), nullptr));
     EXPECT_EQ(files.Open(sub, OpenMode::ReadExisting), nullptr);
@@ -174,7 +146,7 @@ TEST(Win32FileSystemTest, FoldersAndDevicesAreNotFiles) {
 
 TEST(Win32FileSystemTest, AFileWithASecondNameIsNotEmptied) {
     ScratchFolder folder;
-    Win32FileSystem files;
+    NativeFileSystem files;
     const std::string original = folder / "a.bin";
     const std::string link = folder / "link.bin";
     Put(files, original, "someone else's data");
@@ -189,7 +161,7 @@ TEST(Win32FileSystemTest, AFileWithASecondNameIsNotEmptied) {
 
 TEST(Win32SessionFolderTest, EachSessionHasItsOwnFolderAndRemovesItWithItsFiles) {
     ScratchFolder parent;
-    Win32FileSystem files;
+    NativeFileSystem files;
     auto first = files.CreateSessionFolder(parent.Path());
     auto second = files.CreateSessionFolder(parent.Path());
     ASSERT_NE(first, nullptr);
@@ -231,7 +203,7 @@ TEST(Win32SessionFolderTest, EachSessionHasItsOwnFolderAndRemovesItWithItsFiles)
 
 TEST(Win32SessionFolderTest, OnlyAbandonedSessionFoldersAreCleanedUp) {
     ScratchFolder parent;
-    Win32FileSystem files;
+    NativeFileSystem files;
 
     // A living session with its page image.
     auto living = files.CreateSessionFolder(parent.Path());
@@ -278,7 +250,7 @@ TEST(Win32SessionFolderTest, OnlyAbandonedSessionFoldersAreCleanedUp) {
 
 TEST(Win32SessionFolderTest, NoFolderWhereNoneCanBeMade) {
     ScratchFolder parent;
-    Win32FileSystem files;
+    NativeFileSystem files;
     EXPECT_EQ(files.CreateSessionFolder(""), nullptr);
     EXPECT_EQ(files.CreateSessionFolder(parent / "missing\\"), nullptr);
     Put(files, parent / "plain.bin", "a file");

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ProcessInfo.h"
-#include "platform/win32/SystemInfo.h"
+#include "platform/SystemInfo.h"
 #include "platform/win32/Win32LogFolder.h"
 #include "platform/win32/WinApi.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta {
 namespace {
@@ -18,27 +18,13 @@ namespace {
 // into its "logs" folder, which the first log makes.
 class ScratchCompany {
   public:
-    ScratchCompany()
-        : company_(TemporaryFolder() + "vorenta-logs-" + std::to_string(::GetCurrentProcessId())),
-          logs_(company_ + "\\logs") {}
-    ~ScratchCompany() {
-        for (const char* name : {"a.log", "b.log", "c.log", "sub"}) {
-            ::DeleteFileA((logs_ + "\\" + name).c_str());
-            ::RemoveDirectoryA((logs_ + "\\" + name).c_str());
-        }
-        ::RemoveDirectoryA(logs_.c_str());
-        ::DeleteFileA(logs_.c_str());
-        ::RemoveDirectoryA(company_.c_str());
-    }
-    ScratchCompany(const ScratchCompany&) = delete;
-    ScratchCompany& operator=(const ScratchCompany&) = delete;
-
     const std::string& Logs() const { return logs_; }
     const std::string& Company() const { return company_; }
 
   private:
-    std::string company_;
-    std::string logs_;
+    TempFolder folder_;
+    std::string company_ = folder_.path().string();
+    std::string logs_ = company_ + "\\logs";
 };
 
 TEST(Win32LogFolderTest, LogsAreMadeNewListedReadFromTheEndAndRemoved) {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/win32/StopSignals.h"
+#include "platform/StopSignals.h"
 #include "platform/win32/WinApi.h"
 
 namespace vorenta {
