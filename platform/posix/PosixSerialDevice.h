@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/NativeTickSource.h"
 #include "platform/SerialDevice.h"
 
 namespace vorenta {
@@ -11,7 +12,9 @@ namespace vorenta {
 // give up when the device goes away.
 class PosixSerialDevice : public ISerialDevice {
   public:
-    PosixSerialDevice() = default;
+    // Waits are measured on the system's own clock, or on `clock`.
+    PosixSerialDevice() : clock_(ownClock_) {}
+    explicit PosixSerialDevice(ITickSource& clock) : clock_(clock) {}
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
@@ -38,12 +41,16 @@ class PosixSerialDevice : public ISerialDevice {
     void SetWriteStallLimit(int ms) { writeStallLimitMs_ = ms; }
 
   private:
+    // Close without a virtual call, so the destructor can use it too.
+    void CloseLine();
     bool Fail(const std::string& what, int error);
     bool SetModemLine(int line, bool raised);
     void AskForLowLatency();
     // Waits until the driver's queue is empty and the last byte is out.
     bool Drain();
 
+    NativeTickSource ownClock_;
+    ITickSource& clock_;
     int fd_ = -1;
     int writeStallLimitMs_ = kDefaultWriteStallLimitMs;
     // Bits per second in force, to size the sleeps while the output queue drains.
