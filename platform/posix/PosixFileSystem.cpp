@@ -24,7 +24,7 @@ class PosixFile : public IFile {
     explicit PosixFile(std::unique_ptr<UniqueFd> fd) : fd_(std::move(fd)) {}
 
     long Read(std::uint8_t* buffer, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             const ssize_t n = ::read(fd_->Get(), buffer + total, count - total);
@@ -43,7 +43,7 @@ class PosixFile : public IFile {
     }
 
     long Write(const std::uint8_t* data, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             const ssize_t n = ::write(fd_->Get(), data + total, count - total);
@@ -118,12 +118,6 @@ class PosixFile : public IFile {
     }
 
   private:
-    // Keeps counts within what the result type can report.
-    static std::size_t Clamp(std::size_t count) {
-        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
-        return count > kMax ? kMax : count;
-    }
-
     std::unique_ptr<UniqueFd> fd_;
 };
 

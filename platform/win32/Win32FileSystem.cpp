@@ -41,7 +41,7 @@ class Win32File : public IFile {
     explicit Win32File(std::unique_ptr<UniqueHandle> handle) : handle_(std::move(handle)) {}
 
     long Read(std::uint8_t* buffer, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             DWORD got = 0;
@@ -58,7 +58,7 @@ class Win32File : public IFile {
     }
 
     long Write(const std::uint8_t* data, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             DWORD written = 0;
@@ -126,11 +126,6 @@ class Win32File : public IFile {
     }
 
   private:
-    static std::size_t Clamp(std::size_t count) {
-        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
-        return count > kMax ? kMax : count;
-    }
-
     std::unique_ptr<UniqueHandle> handle_;
 };
 
