@@ -15,6 +15,7 @@
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 #include "update/BasePreparation.h"
 
 namespace vorenta::sim {
@@ -100,22 +101,17 @@ Bytes Id(std::string_view text) {
     return test::Bytes(text);
 }
 
+// The image file the simulator writes, in a folder of the test's own.
 class TempFile {
   public:
-    TempFile()
-        : path_(std::filesystem::temp_directory_path() /
-                ("vorenta-sim-test-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin")) {}
-    ~TempFile() { std::filesystem::remove(path_); }
-    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path Path() const { return folder_ / "image.bin"; }
     Bytes Read() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string text = ReadFile(Path());
+        return Bytes(text.begin(), text.end());
     }
 
   private:
-    std::filesystem::path path_;
+    TempFolder folder_;
 };
 
 TEST(SimSession, AWholeUpdateWritesTheImageAndCountsAsComplete) {
