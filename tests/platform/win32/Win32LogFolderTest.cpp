@@ -14,7 +14,7 @@
 namespace vorenta {
 namespace {
 
-// A company folder of the test's own in the temporary folder; the logs go
+// A company folder, not made yet, in a folder of the test's own; the logs go
 // into its "logs" folder, which the first log makes.
 class ScratchCompany {
   public:
@@ -23,7 +23,7 @@ class ScratchCompany {
 
   private:
     TempFolder folder_;
-    std::string company_ = folder_.path().string();
+    std::string company_ = (folder_.path() / "company").string();
     std::string logs_ = company_ + "\\logs";
 };
 
