@@ -24,7 +24,7 @@ namespace vorenta {
 namespace {
 
 // /etc/group is a few kilobytes; a directory service may make it larger.
-constexpr std::size_t kMaxGroupFileBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxGroupFileBytes = std::size_t{4} * 1024 * 1024;
 
 struct Group {
     std::string name;

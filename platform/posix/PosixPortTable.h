@@ -35,7 +35,7 @@ class PosixPortTable : public IPortTable {
     static constexpr int kFirstCom = 1;
     static constexpr int kLastCom = 100;
     // A map file holds at most a hundred lines; anything larger is not one.
-    static constexpr std::size_t kMaxMapFileBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxMapFileBytes = std::size_t{1024} * 1024;
 
     // `mapFile` empty: none. Warnings about map-file lines go to `warnings`
     // (standard error when null), each distinct one once per table.

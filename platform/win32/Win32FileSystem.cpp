@@ -335,7 +335,8 @@ std::string RandomNamePart(int attempt) {
     std::array<std::uint8_t, kRandomNameChars> bytes{};
     if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
                                           BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-        std::uint64_t seed = ::GetTickCount64() * 1000003U + ::GetCurrentProcessId() * 31U +
+        std::uint64_t seed = ::GetTickCount64() * 1000003U +
+                             std::uint64_t{::GetCurrentProcessId()} * 31U +
                              static_cast<std::uint64_t>(attempt);
         for (std::uint8_t& byte : bytes) {
             byte = static_cast<std::uint8_t>(seed);

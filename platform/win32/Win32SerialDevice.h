@@ -16,7 +16,7 @@ struct CommApi;
 // (ClearCommError, then Sleep) rather than wait on the port's events, which
 // would need overlapped I/O on every call; a reply is seen within one
 // scheduler tick (up to about 16 ms on a default Windows timer).
-class Win32SerialDevice : public ISerialDevice {
+class Win32SerialDevice final : public ISerialDevice {
   public:
     Win32SerialDevice();
     // `api` stands in for the system's calls; it must outlive the device.
