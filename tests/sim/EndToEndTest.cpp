@@ -92,7 +92,7 @@ TEST(SimEndToEnd, AWholeUpdateOverAPty) {
     EXPECT_EQ(rig.driver.Collect(13, 3000), test::Bytes("VR-VMM-KT76\r!"));
     const Bytes pages = TestImage(4);
     for (std::uint32_t page = 0; page < 4; ++page) {
-        rig.driver.SendPage(page, std::span(pages).subspan(page * 256, 256));
+        rig.driver.SendPage(page, std::span(pages).subspan(std::size_t{page} * 256, 256));
         EXPECT_EQ(rig.driver.ReplyWithin(3000), '!') << "page " << page;
     }
     rig.driver.SendEndMarker();
@@ -148,7 +148,7 @@ TEST(SimEndToEnd, ALineClosingAfterAPageTakesNothingMore) {
     EXPECT_EQ(rig.driver.Collect(13, 2000).size(), 13U);
     const Bytes pages = TestImage(3);
     for (std::uint32_t page = 0; page < 2; ++page) {
-        rig.driver.SendPage(page, std::span(pages).subspan(page * 256, 256));
+        rig.driver.SendPage(page, std::span(pages).subspan(std::size_t{page} * 256, 256));
         EXPECT_EQ(rig.driver.ReplyWithin(2000), '!') << "page " << page;
     }
     // The next page follows at once, as the updater sends it: the module is gone.

@@ -53,8 +53,8 @@ struct MemoryRig {
     // Pages of `image` in order; returns each page's replies until one is not '@'.
     std::vector<Bytes> SendAll(const Bytes& image) {
         std::vector<Bytes> replies;
-        for (std::uint32_t page = 0; page * 256 < image.size(); ++page) {
-            const std::span<const std::uint8_t> data(image.data() + page * 256, 256);
+        for (std::uint32_t page = 0; std::size_t{page} * 256 < image.size(); ++page) {
+            const std::span<const std::uint8_t> data(image.data() + std::size_t{page} * 256, 256);
             Bytes got;
             do {
                 driver.SendPage(page, data);
