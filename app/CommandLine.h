@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,10 +16,6 @@ std::string ProgramDirFromCommandLine(std::string_view commandLine, char separat
 // The command line a POSIX process would have been started with: its real
 // executable path in double quotes.
 std::string CommandLineForExecutable(std::string_view executablePath);
-
-// The temporary-files folder from $TMPDIR, "/tmp/" when it is unset or empty;
-// always with a trailing '/'.
-std::string TempDirFromEnvironment(std::optional<std::string_view> tmpdir);
 
 // The application's name: the executable's base name without its extension.
 std::string ApplicationNameFromPath(std::string_view executablePath, char separator);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,13 @@ class IFile {
     // Which version of which file this is, when the platform can tell.
     virtual std::optional<FileIdentity> Identity() = 0;
 };
+
+// The part of a request of `count` bytes a single Read or Write takes on: no
+// more than its result can report.
+inline std::size_t ReportableCount(std::size_t count) {
+    constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
+    return count > kMax ? kMax : count;
+}
 
 // A private folder for the temporary files of one update session, made fresh
 // under the temporary-files folder and reachable by this user only. It is held

@@ -38,4 +38,10 @@ class ILogFolder {
     virtual bool Remove(const std::string& name) = 0;
 };
 
+// Where the session logs of every program of the company go, without a
+// trailing separator: ${XDG_STATE_HOME:-$HOME/.local/state}/<company>/logs on
+// Linux, <local application data>\<company>\logs on Windows. Empty when that
+// folder is unknown.
+std::string SessionLogFolderPath(std::string_view company);
+
 }  // namespace vorenta

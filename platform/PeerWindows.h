@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,9 @@ class IPeerWindows {
     virtual bool PostMessage(std::uint64_t handle, std::uint32_t message, std::uint32_t wParam,
                              std::int32_t lParam) = 0;
 };
+
+// The peer windows of this desktop: the X11 display named by $DISPLAY on Linux
+// (none when built without X11), the desktop's top-level windows on Windows.
+std::unique_ptr<IPeerWindows> MakeDesktopPeerWindows();
 
 }  // namespace vorenta

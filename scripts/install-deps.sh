@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config dpkg-dev file
+  build-essential cmake pkg-config dpkg-dev file clang-tidy
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libx11-dev
   xvfb xauth xdotool x11-apps x11-utils openbox imagemagick socat

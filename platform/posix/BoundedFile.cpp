@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/posix/UniqueFd.h"
 
@@ -62,8 +63,10 @@ std::string ReadAttribute(const std::filesystem::path& path) {
     if (end != std::string::npos) {
         text.resize(end);
     }
-    // Names here come from devices and other processes: nothing of them may
-    // act on a terminal.
+    return WithoutControlCharacters(std::move(text));
+}
+
+std::string WithoutControlCharacters(std::string text) {
     for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             c = '?';

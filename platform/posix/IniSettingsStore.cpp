@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/TextCompare.h"
-#include "platform/posix/ConfigFolder.h"
+#include "platform/posix/Folders.h"
 #include "platform/posix/ReplaceFile.h"
 
 namespace vorenta {
@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::string_view kFileExtension = ".ini";
 // A settings file is a few lines; anything this large is not ours.
-constexpr std::uintmax_t kMaxFileBytes = 1024 * 1024;
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1024} * 1024;
 
 // A file name for the application that cannot leave the settings folder.
 std::string SafeFileName(std::string_view application) {
@@ -50,24 +50,23 @@ Line ParseLine(const std::string& raw) {
     if (text.empty()) {
         return line;
     }
+    // Junk unless it is one of the kinds below; a NUL never belongs to one.
+    line.kind = Line::Junk;
     if (text.find('\0') != std::string_view::npos) {
-        line.kind = Line::Junk;
-    } else if (text.front() == ';' || text.front() == '#') {
+        return line;
+    }
+    if (text.front() == ';' || text.front() == '#') {
         line.kind = Line::Comment;
     } else if (text.front() == '[') {
         if (text.back() == ']' && text.size() > 2) {
             line.kind = Line::Section;
             line.name = TrimBlanks(text.substr(1, text.size() - 2));
-        } else {
-            line.kind = Line::Junk;
         }
     } else if (const std::size_t equals = text.find('=');
                equals != std::string_view::npos && equals > 0) {
         line.kind = Line::Entry;
         line.name = TrimBlanks(text.substr(0, equals));
         line.value = TrimBlanks(text.substr(equals + 1));
-    } else {
-        line.kind = Line::Junk;
     }
     return line;
 }
@@ -110,16 +109,12 @@ std::optional<int> ParseInt(std::string_view text) {
 
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application) {
-    const std::filesystem::path folder = UserConfigFolder(company);
-    if (!folder.empty()) {
-        filePath_ = folder / SafeFileName(application);
+IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application,
+                                   const std::filesystem::path& baseFolder) {
+    if (!baseFolder.empty()) {
+        filePath_ = baseFolder / std::string(company) / SafeFileName(application);
     }
 }
-
-IniSettingsStore::IniSettingsStore(std::string_view company, std::string_view application,
-                                   const std::filesystem::path& baseFolder)
-    : filePath_(baseFolder / std::string(company) / SafeFileName(application)) {}
 
 int IniSettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
                                     int defaultValue) {

@@ -9,13 +9,13 @@
 namespace vorenta {
 
 // Settings in an INI file, <base>/<company>/<application>.ini, where <base> is
-// ${XDG_CONFIG_HOME:-$HOME/.config} unless a test names another. Each write
-// rewrites the whole file through a temporary file and a rename, so a reader
-// sees the old file or the new one, never a part of it.
+// the system's per-user settings folder. Each write rewrites the whole file
+// through a temporary file and a rename, so a reader sees the old file or the
+// new one, never a part of it.
 class IniSettingsStore : public ISettingsStore {
   public:
-    IniSettingsStore(std::string_view company, std::string_view application);
-    // `baseFolder` stands in for the XDG config folder.
+    // An empty `baseFolder` (no home folder known): nothing is stored, every
+    // read gives the default.
     IniSettingsStore(std::string_view company, std::string_view application,
                      const std::filesystem::path& baseFolder);
 

@@ -16,7 +16,6 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/posix/AdapterInfo.h"
 #include "platform/posix/BoundedFile.h"
 #include "platform/posix/UniqueFd.h"
 
@@ -24,14 +23,8 @@ namespace vorenta {
 
 namespace {
 
-constexpr std::string_view kModemManager = "ModemManager";
-constexpr std::string_view kBrltty = "brltty";
-constexpr std::string_view kAcmDriver = "cdc_acm";
-constexpr std::string_view kAcmStem = "ttyACM";
-constexpr std::string_view kCh340Vendor = "1a86";
-constexpr std::string_view kCh340Product = "7523";
 // /etc/group is a few kilobytes; a directory service may make it larger.
-constexpr std::size_t kMaxGroupFileBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxGroupFileBytes = std::size_t{4} * 1024 * 1024;
 
 struct Group {
     std::string name;
@@ -76,10 +69,6 @@ std::string Octal(unsigned mode) {
     return text;
 }
 
-bool IsMissingDevice(int error) {
-    return error == ENOENT || error == ENODEV || error == ENXIO || error == ENOTDIR;
-}
-
 bool IsBusy(int error) {
     return error == EBUSY || error == EWOULDBLOCK || error == EAGAIN;
 }
@@ -107,8 +96,20 @@ SessionIdentity SessionIdentity::OfThisProcess() {
     return identity;
 }
 
-PortDiagnosis::PortDiagnosis(PortTableRoots roots, SessionIdentity identity)
-    : roots_(std::move(roots)), identity_(std::move(identity)) {}
+PortDiagnosis::PortDiagnosis(std::filesystem::path groupFile, SessionIdentity identity)
+    : groupFile_(std::move(groupFile)), identity_(std::move(identity)) {}
+
+bool PortDiagnosis::IsMissingDevice(int error) {
+    return error == ENOENT || error == ENODEV || error == ENXIO || error == ENOTDIR;
+}
+
+std::vector<PortDiagnosis::Holder> PortDiagnosis::FindHolders(const std::string&) const {
+    return {};
+}
+
+std::vector<std::string> PortDiagnosis::ServiceAdvice(const std::string&, int) const {
+    return {};
+}
 
 int PortDiagnosis::ProbeOpen(const std::string& devicePath) {
     const UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -123,46 +124,6 @@ int PortDiagnosis::ProbeOpen(const std::string& devicePath) {
         return errno;
     }
     return 0;
-}
-
-std::vector<PortDiagnosis::Holder> PortDiagnosis::FindHolders(const std::string& devicePath) const {
-    std::vector<Holder> holders;
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::canonical(devicePath, error);
-    for (std::filesystem::directory_iterator process(roots_.procFolder, error), end;
-         !error && process != end; process.increment(error)) {
-        const std::string pidText = process->path().filename().string();
-        if (pidText.empty() || !std::all_of(pidText.begin(), pidText.end(),
-                                            [](char c) { return c >= '0' && c <= '9'; })) {
-            continue;
-        }
-        std::error_code fdError;  // other users' descriptors are not readable: skip them
-        for (std::filesystem::directory_iterator fd(process->path() / "fd", fdError), fdEnd;
-             !fdError && fd != fdEnd; fd.increment(fdError)) {
-            std::error_code linkError;
-            const std::filesystem::path target =
-                std::filesystem::read_symlink(fd->path(), linkError);
-            if (!linkError &&
-                (target == devicePath || (!canonical.empty() && target == canonical))) {
-                holders.push_back({std::stol(pidText), ReadAttribute(process->path() / "comm")});
-                break;
-            }
-        }
-    }
-    std::sort(holders.begin(), holders.end(),
-              [](const Holder& a, const Holder& b) { return a.pid < b.pid; });
-    return holders;
-}
-
-bool PortDiagnosis::ProcessRunning(std::string_view name) const {
-    std::error_code error;
-    for (std::filesystem::directory_iterator process(roots_.procFolder, error), end;
-         !error && process != end; process.increment(error)) {
-        if (ReadAttribute(process->path() / "comm") == name) {
-            return true;
-        }
-    }
-    return false;
 }
 
 std::string PortDiagnosis::Explain(const std::string& devicePath, int openError) const {
@@ -182,28 +143,8 @@ std::string PortDiagnosis::Explain(const std::string& devicePath, int openError)
         advice.push_back(devicePath + ": " + std::strerror(openError) + ".");
     }
 
-    const AdapterInfo adapter = ReadAdapterInfo(devicePath, roots_);
-    const bool isAcm =
-        adapter.driver == kAcmDriver ||
-        std::filesystem::path(devicePath).filename().string().rfind(kAcmStem, 0) == 0;
-    if (isAcm && ProcessRunning(kModemManager)) {
-        advice.push_back(
-            "ModemManager is running, and it probes a newly plugged ACM device such as " +
-            devicePath +
-            " for a few seconds. Wait a moment and try again. To keep it away from this adapter "
-            "for good, give the adapter the udev property ID_MM_DEVICE_IGNORE=1, or stop "
-            "ModemManager (sudo systemctl stop ModemManager).");
-    }
-    const bool isCh340 =
-        (adapter.vendorId == kCh340Vendor && adapter.productId == kCh340Product) ||
-        (IsMissingDevice(openError) && UsbDeviceAttached(roots_, kCh340Vendor, kCh340Product));
-    if (isCh340 && ProcessRunning(kBrltty)) {
-        advice.push_back(
-            "brltty (the braille display service) is running; it is known to claim CH340 USB "
-            "serial adapters (USB id 1a86:7523), which then vanish from /dev. If no braille "
-            "display is used here, stop it for good with\n"
-            "    sudo systemctl mask --now brltty-udev.service brltty.service\n"
-            "(or remove the brltty package), then unplug the adapter and plug it in again.");
+    for (std::string& item : ServiceAdvice(devicePath, openError)) {
+        advice.push_back(std::move(item));
     }
     std::string text;
     for (const std::string& item : advice) {
@@ -218,8 +159,7 @@ std::string PortDiagnosis::Explain(const std::string& devicePath, int openError)
 std::string PortDiagnosis::ExplainPermission(const std::string& devicePath) const {
     struct stat info {};
     Group group;
-    if (::stat(devicePath.c_str(), &info) != 0 ||
-        !FindGroup(roots_.groupFile, info.st_gid, group)) {
+    if (::stat(devicePath.c_str(), &info) != 0 || !FindGroup(groupFile_, info.st_gid, group)) {
         return "You may not use " + devicePath + " (permission denied).";
     }
     const std::string quoted = "\"" + group.name + "\"";

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/posix/PortTableRoots.h"
 
 namespace vorenta {
 
@@ -19,8 +18,9 @@ struct SessionIdentity {
 
 // Finds out why a serial device could not be opened and says what the
 // operator can do about it: missing permission (and whether joining the group
-// needs a new login), another process holding it, ModemManager probing an ACM
-// device, brltty claiming a CH340 adapter, or the adapter being gone.
+// needs a new login), another process holding it, or the adapter being gone.
+// What only the system knows beyond POSIX (which processes hold the device,
+// services that take serial adapters) comes from the system's own subclass.
 class PortDiagnosis {
   public:
     struct Holder {
@@ -28,7 +28,11 @@ class PortDiagnosis {
         std::string name;
     };
 
-    PortDiagnosis(PortTableRoots roots, SessionIdentity identity);
+    // `groupFile`: the group(5) file that names the device's group.
+    PortDiagnosis(std::filesystem::path groupFile, SessionIdentity identity);
+    virtual ~PortDiagnosis() = default;
+    PortDiagnosis(const PortDiagnosis&) = delete;
+    PortDiagnosis& operator=(const PortDiagnosis&) = delete;
 
     // `openError` is the errno an open of `devicePath` ended with (0: it opened).
     // Several lines of advice; empty only when nothing is known to say.
@@ -38,15 +42,23 @@ class PortDiagnosis {
     // 0 when it could be opened and locked, else the errno that stopped it.
     static int ProbeOpen(const std::string& devicePath);
 
-    // Processes with the device open, where their /proc entries can be read.
-    std::vector<Holder> FindHolders(const std::string& devicePath) const;
-    bool ProcessRunning(std::string_view name) const;
+    // Processes with the device open, as far as the system lets them be found;
+    // POSIX alone has no way: none.
+    virtual std::vector<Holder> FindHolders(const std::string& devicePath) const;
+
+  protected:
+    // The device (or the adapter behind it) is not there.
+    static bool IsMissingDevice(int error);
+    // Paragraphs about services of the system that take serial devices, added
+    // after the main advice; POSIX alone knows none.
+    virtual std::vector<std::string> ServiceAdvice(const std::string& devicePath,
+                                                   int openError) const;
 
   private:
     std::string ExplainPermission(const std::string& devicePath) const;
     std::string ExplainInUse(const std::string& devicePath) const;
 
-    PortTableRoots roots_;
+    std::filesystem::path groupFile_;
     SessionIdentity identity_;
 };
 

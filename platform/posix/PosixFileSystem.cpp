@@ -1,5 +1,4 @@
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/UniqueFd.h"
+#include "platform/NativeFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,6 +12,9 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/posix/PlainName.h"
+#include "platform/posix/UniqueFd.h"
+
 namespace vorenta {
 
 namespace {
@@ -22,7 +24,7 @@ class PosixFile : public IFile {
     explicit PosixFile(std::unique_ptr<UniqueFd> fd) : fd_(std::move(fd)) {}
 
     long Read(std::uint8_t* buffer, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             const ssize_t n = ::read(fd_->Get(), buffer + total, count - total);
@@ -41,7 +43,7 @@ class PosixFile : public IFile {
     }
 
     long Write(const std::uint8_t* data, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             const ssize_t n = ::write(fd_->Get(), data + total, count - total);
@@ -116,12 +118,6 @@ class PosixFile : public IFile {
     }
 
   private:
-    // Keeps counts within what the result type can report.
-    static std::size_t Clamp(std::size_t count) {
-        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
-        return count > kMax ? kMax : count;
-    }
-
     std::unique_ptr<UniqueFd> fd_;
 };
 
@@ -151,7 +147,7 @@ int OpenFlags(OpenMode mode) {
 
 }  // namespace
 
-std::unique_ptr<IFile> PosixFileSystem::Open(const std::string& path, OpenMode mode) {
+std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode mode) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         return nullptr;
     }
@@ -207,11 +203,6 @@ namespace {
 // taken for abandoned ones.
 constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
 constexpr int kSessionFolderAttempts = 4;
-
-bool IsPlainName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
 
 // Removes every entry of the folder but sub-folders (a session makes none),
 // never following a link.
@@ -326,7 +317,7 @@ class PosixSessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> PosixFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
         return nullptr;
     }

@@ -9,12 +9,13 @@
 
 namespace vorenta {
 
-// Hands mailto: and http:// targets to the desktop's opener (xdg-open) as a
-// separate process: the target is one argument, never seen by a shell, and
-// the opener is not waited for.
+// Hands mailto: and http:// targets to an opener program as a separate
+// process: the target is one argument, never seen by a shell, and the opener
+// is not waited for.
 class PosixLinkOpener : public ILinkOpener {
   public:
-    explicit PosixLinkOpener(std::string opener = "xdg-open");
+    // `opener` is found on $PATH unless it names a file.
+    explicit PosixLinkOpener(std::string opener);
     ~PosixLinkOpener() override;
     PosixLinkOpener(const PosixLinkOpener&) = delete;
     PosixLinkOpener& operator=(const PosixLinkOpener&) = delete;

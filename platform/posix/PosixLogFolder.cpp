@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/posix/ConfigFolder.h"
+#include "platform/posix/Folders.h"
+#include "platform/posix/PlainName.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vorenta {
@@ -20,11 +21,6 @@ constexpr mode_t kFileMode = 0600;
 
 std::string Reason(int error) {
     return std::generic_category().message(error);
-}
-
-// A plain name inside the folder: no separator, no "." or "..".
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
 class FdLogWriter : public ILogWriter {

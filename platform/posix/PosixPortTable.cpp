@@ -10,30 +10,15 @@
 #include <utility>
 
 #include "platform/TextCompare.h"
-#include "platform/posix/AdapterInfo.h"
 #include "platform/posix/BoundedFile.h"
-#include "platform/posix/ConfigFolder.h"
+#include "platform/posix/PortDiagnosis.h"
 
 namespace vorenta {
 
 namespace {
 
-constexpr std::string_view kCompanyFolder = "Harwen Systems";
-constexpr std::string_view kMapFileName = "ports.conf";
 constexpr std::string_view kComPrefix = "COM";
-
-// A family of devices the default rule numbers: /dev/<stem>0.. as COM first...
-struct RuleFamily {
-    std::string_view stem;
-    int firstCom;
-    int count;
-    bool needsUart;
-};
-constexpr RuleFamily kRuleFamilies[] = {
-    {"ttyS", 1, 32, true},
-    {"ttyUSB", 33, 34, false},
-    {"ttyACM", 67, 34, false},
-};
+constexpr const char* kGroupFile = "/etc/group";
 
 // "COMn" (any case) with n as plain decimal digits: n, or -1 when the text is
 // not of that form (n itself may still be out of range).
@@ -64,20 +49,12 @@ std::string ComName(int comNumber) {
 
 }  // namespace
 
-PortTableRoots PortTableRoots::ForThisMachine() {
-    PortTableRoots roots;
-    const std::filesystem::path folder = UserConfigFolder(kCompanyFolder);
-    if (!folder.empty()) {
-        roots.mapFile = folder / kMapFileName;
-    }
-    return roots;
-}
-
-PosixPortTable::PosixPortTable(PortTableRoots roots, std::ostream* warnings,
-                               SessionIdentity identity)
-    : roots_(std::move(roots)),
-      warnings_(warnings != nullptr ? warnings : &std::cerr),
-      identity_(std::move(identity)) {}
+PosixPortTable::PosixPortTable(std::filesystem::path devFolder, std::filesystem::path mapFile,
+                               std::span<const PortRuleFamily> rule, std::ostream* warnings)
+    : devFolder_(std::move(devFolder)),
+      mapFile_(std::move(mapFile)),
+      rule_(rule),
+      warnings_(warnings != nullptr ? warnings : &std::cerr) {}
 
 bool PosixPortTable::ListPorts(std::vector<InstalledPort>& ports) {
     ports.clear();
@@ -110,10 +87,6 @@ std::string PosixPortTable::DevicePathFor(int comNumber) {
     return {};
 }
 
-std::string PosixPortTable::DescribeDevice(const std::string& devicePath) {
-    return devicePath.empty() ? std::string() : ReadAdapterInfo(devicePath, roots_).Describe();
-}
-
 bool PosixPortTable::DevicePresent(const std::string& devicePath) {
     return IsDevice(devicePath);
 }
@@ -122,14 +95,18 @@ std::string PosixPortTable::DescribeOpenFailure(int comNumber, const std::string
     if (devicePath.empty()) {
         return ComName(comNumber) + " is not among the serial ports found on this computer.";
     }
-    const PortDiagnosis diagnosis(roots_, identity_);
+    return ExplainOpenFailure(devicePath);
+}
+
+std::string PosixPortTable::ExplainOpenFailure(const std::string& devicePath) const {
+    const PortDiagnosis diagnosis(kGroupFile, SessionIdentity::OfThisProcess());
     return diagnosis.Explain(devicePath, PortDiagnosis::ProbeOpen(devicePath));
 }
 
 bool PosixPortTable::Collect(std::vector<Entry>& entries) {
     const bool mapRead = ReadMapFile(entries);
     std::error_code error;
-    std::filesystem::directory_iterator devListing(roots_.devFolder, error);
+    std::filesystem::directory_iterator devListing(devFolder_, error);
     const bool devRead = !error;
     if (devRead) {
         AddRuleDevices(entries);
@@ -140,28 +117,28 @@ bool PosixPortTable::Collect(std::vector<Entry>& entries) {
 }
 
 bool PosixPortTable::ReadMapFile(std::vector<Entry>& entries) {
-    if (roots_.mapFile.empty()) {
+    if (mapFile_.empty()) {
         return false;
     }
     std::string contents;
-    switch (ReadRegularFile(roots_.mapFile, kMaxMapFileBytes, contents)) {
+    switch (ReadRegularFile(mapFile_, kMaxMapFileBytes, contents)) {
         case BoundedRead::Read:
             break;
         case BoundedRead::Missing:
             return false;
         case BoundedRead::NotRegular:
-            Warn(roots_.mapFile.string() + ": ignored, not a regular file");
+            Warn(mapFile_.string() + ": ignored, not a regular file");
             return false;
         case BoundedRead::TooLarge:
-            Warn(roots_.mapFile.string() + ": ignored, larger than " +
+            Warn(mapFile_.string() + ": ignored, larger than " +
                  std::to_string(kMaxMapFileBytes / 1024) + " KiB");
             return false;
         case BoundedRead::Unreadable:
-            Warn(roots_.mapFile.string() + ": ignored, cannot be read");
+            Warn(mapFile_.string() + ": ignored, cannot be read");
             return false;
     }
     std::istringstream file(contents);
-    const std::string where = roots_.mapFile.string() + ":";
+    const std::string where = mapFile_.string() + ":";
     std::string line;
     for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
         const std::string_view text = TrimBlanks(line);
@@ -212,7 +189,7 @@ void PosixPortTable::AddRuleDevices(std::vector<Entry>& entries) const {
         std::error_code error;
         mapped.push_back(std::filesystem::weakly_canonical(entry.devicePath, error));
     }
-    for (const RuleFamily& family : kRuleFamilies) {
+    for (const PortRuleFamily& family : rule_) {
         for (int index = 0; index < family.count; ++index) {
             const int comNumber = family.firstCom + index;
             const bool numberTaken =
@@ -221,9 +198,9 @@ void PosixPortTable::AddRuleDevices(std::vector<Entry>& entries) const {
             if (numberTaken) {
                 continue;
             }
-            const std::filesystem::path device =
-                roots_.devFolder / (std::string(family.stem) + std::to_string(index));
-            if (!IsDevice(device) || (family.needsUart && !HasUart(index))) {
+            const std::string name = std::string(family.stem) + std::to_string(index);
+            const std::filesystem::path device = devFolder_ / name;
+            if (!IsDevice(device) || (family.needsUart && !HasUart(name))) {
                 continue;
             }
             std::error_code error;
@@ -236,17 +213,8 @@ void PosixPortTable::AddRuleDevices(std::vector<Entry>& entries) const {
     }
 }
 
-// Linux creates ttyS0..N for every port the 8250 driver might drive, most of
-// them with nothing behind. The serial core reports the UART it found in the
-// `type` attribute; 0 (PORT_UNKNOWN) is such a placeholder. Without that
-// attribute there is no way to tell, so the port is not offered (the map file
-// can still name it).
-bool PosixPortTable::HasUart(int ttySIndex) const {
-    const std::string type =
-        ReadAttribute(roots_.sysTtyFolder / ("ttyS" + std::to_string(ttySIndex)) / "type");
-    long value = 0;
-    const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), value);
-    return error == std::errc() && end != type.data() && value != 0;
+bool PosixPortTable::HasUart(const std::string&) const {
+    return false;
 }
 
 void PosixPortTable::Warn(const std::string& text) {

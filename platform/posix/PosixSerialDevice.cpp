@@ -8,15 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <time.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#if defined(__linux__)
-#include <linux/serial.h>
-#endif
 
 namespace vorenta {
 
@@ -88,59 +82,10 @@ constexpr std::uint64_t kBitsPerByte = 10;
 constexpr std::uint64_t kShortestDrainSleepMs = 1;
 constexpr std::uint64_t kLongestDrainSleepMs = 100;
 
-std::uint64_t MonotonicMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000U +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000000U;
-}
-
-void SleepMs(std::uint64_t ms) {
-    timespec left{static_cast<time_t>(ms / 1000U), static_cast<long>(ms % 1000U) * 1000000L};
-    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
-}
-
-class SerialInfoLowLatency : public ILowLatencyMode {
-  public:
-    std::optional<bool> Get(int fd) override {
-#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
-        serial_struct info{};
-        if (::ioctl(fd, TIOCGSERIAL, &info) == 0) {
-            return (info.flags & ASYNC_LOW_LATENCY) != 0;
-        }
-#else
-        static_cast<void>(fd);
-#endif
-        return std::nullopt;
-    }
-
-    bool Set(int fd, bool on) override {
-#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
-        serial_struct info{};
-        if (::ioctl(fd, TIOCGSERIAL, &info) != 0) {
-            return false;
-        }
-        constexpr int kFlag = static_cast<int>(ASYNC_LOW_LATENCY);
-        info.flags = on ? (info.flags | kFlag) : (info.flags & ~kFlag);
-        return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
-#else
-        static_cast<void>(fd);
-        static_cast<void>(on);
-        return false;
-#endif
-    }
-};
-
 }  // namespace
 
-ILowLatencyMode& DriverLowLatencyMode() {
-    static SerialInfoLowLatency mode;  // no state of its own
-    return mode;
-}
-
 PosixSerialDevice::~PosixSerialDevice() {
-    Close();
+    CloseLine();
 }
 
 bool PosixSerialDevice::Fail(const std::string& what, int error) {
@@ -209,11 +154,15 @@ void PosixSerialDevice::RestoreLowLatency() {
 }
 
 void PosixSerialDevice::Close() {
+    CloseLine();
+}
+
+void PosixSerialDevice::CloseLine() {
     if (fd_ < 0) {
         return;
     }
-    SetDtr(false);
-    SetRts(false);
+    SetModemLine(TIOCM_DTR, false);
+    SetModemLine(TIOCM_RTS, false);
     RestoreLowLatency();
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);  // also drops the lock
@@ -372,17 +321,18 @@ bool PosixSerialDevice::Drain() {
     // tcdrain alone has no time limit, so first sleep while the driver's queue
     // shrinks; a queue that stays the same for the stall limit means a dead line.
     int lastQueued = -1;
-    std::uint64_t lastProgress = MonotonicMs();
+    std::uint32_t lastProgress = clock_.GetTickCount();
     for (;;) {
         int queued = 0;
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
             break;  // empty, or a driver that cannot tell: tcdrain decides
         }
-        const std::uint64_t now = MonotonicMs();
+        const std::uint32_t now = clock_.GetTickCount();
         if (queued != lastQueued) {
             lastQueued = queued;
             lastProgress = now;
-        } else if (now - lastProgress >= static_cast<std::uint64_t>(writeStallLimitMs_)) {
+        } else if (TicksSince(lastProgress, now) >=
+                   static_cast<std::uint32_t>(writeStallLimitMs_)) {
             Fail("write stalled: the line sent nothing for " + std::to_string(writeStallLimitMs_) +
                      " ms",
                  0);
@@ -390,7 +340,8 @@ bool PosixSerialDevice::Drain() {
         }
         const std::uint64_t wireMs =
             static_cast<std::uint64_t>(queued) * kBitsPerByte * 1000U / bitsPerSecond_;
-        SleepMs(std::clamp(wireMs, kShortestDrainSleepMs, kLongestDrainSleepMs));
+        clock_.Sleep(static_cast<std::uint32_t>(
+            std::clamp(wireMs, kShortestDrainSleepMs, kLongestDrainSleepMs)));
     }
     // The last bytes: the driver's and the adapter's own buffers.
     while (::tcdrain(fd_) != 0) {

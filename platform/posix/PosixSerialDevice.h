@@ -3,12 +3,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/NativeTickSource.h"
 #include "platform/SerialDevice.h"
 
 namespace vorenta {
 
-// The driver's low-latency mode on an open line (Linux serial drivers through
-// TIOCGSERIAL and TIOCSSERIAL). A seam of its own: a pty has no such mode.
+// The driver's low-latency mode on an open line. A seam of its own: POSIX has
+// no such request (Linux drivers do: platform/linux/LinuxSerialDevice.h) and a
+// pty has no such mode.
 class ILowLatencyMode {
   public:
     virtual ~ILowLatencyMode() = default;
@@ -18,16 +20,26 @@ class ILowLatencyMode {
     virtual bool Set(int fd, bool on) = 0;
 };
 
-// The driver's own mode, through the system.
-ILowLatencyMode& DriverLowLatencyMode();
+// A driver without the mode: nothing to read, nothing to set.
+class NoLowLatencyMode : public ILowLatencyMode {
+  public:
+    std::optional<bool> Get(int /*fd*/) override { return std::nullopt; }
+    bool Set(int /*fd*/, bool /*on*/) override { return false; }
+};
 
 // A serial line through termios: exclusive, raw 8-bit, no flow control, reads
 // that never wait, writes that return once the bytes have left the line and
 // give up when the device goes away.
 class PosixSerialDevice : public ISerialDevice {
   public:
-    explicit PosixSerialDevice(ILowLatencyMode& lowLatency = DriverLowLatencyMode())
-        : lowLatency_(lowLatency) {}
+    // Waits are measured on the system's own clock, or on `clock`. Low latency
+    // is asked for on open through `lowLatency` and given back at close.
+    PosixSerialDevice() : PosixSerialDevice(noLowLatency_, ownClock_) {}
+    explicit PosixSerialDevice(ILowLatencyMode& lowLatency)
+        : PosixSerialDevice(lowLatency, ownClock_) {}
+    explicit PosixSerialDevice(ITickSource& clock) : PosixSerialDevice(noLowLatency_, clock) {}
+    PosixSerialDevice(ILowLatencyMode& lowLatency, ITickSource& clock)
+        : lowLatency_(lowLatency), clock_(clock) {}
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
@@ -54,6 +66,8 @@ class PosixSerialDevice : public ISerialDevice {
     void SetWriteStallLimit(int ms) { writeStallLimitMs_ = ms; }
 
   private:
+    // Close without a virtual call, so the destructor can use it too.
+    void CloseLine();
     bool Fail(const std::string& what, int error);
     bool SetModemLine(int line, bool raised);
     // Asks for low latency on open; gives the mode back as it was at close.
@@ -62,7 +76,10 @@ class PosixSerialDevice : public ISerialDevice {
     // Waits until the driver's queue is empty and the last byte is out.
     bool Drain();
 
+    NoLowLatencyMode noLowLatency_;
+    NativeTickSource ownClock_;
     ILowLatencyMode& lowLatency_;
+    ITickSource& clock_;
     int fd_ = -1;
     // This device switched the mode on, so the next user of the port finds it as it was.
     bool lowLatencyToRestore_ = false;

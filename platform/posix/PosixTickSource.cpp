@@ -1,4 +1,4 @@
-#include "platform/posix/PosixTickSource.h"
+#include "platform/NativeTickSource.h"
 
 #include <time.h>
 
@@ -7,7 +7,7 @@
 
 namespace vorenta {
 
-std::uint32_t PosixTickSource::GetTickCount() {
+std::uint32_t NativeTickSource::GetTickCount() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000U +
@@ -15,13 +15,13 @@ std::uint32_t PosixTickSource::GetTickCount() {
     return static_cast<std::uint32_t>(ms);
 }
 
-void PosixTickSource::Sleep(std::uint32_t ms) {
+void NativeTickSource::Sleep(std::uint32_t ms) {
     timespec left{static_cast<time_t>(ms / 1000U), static_cast<long>(ms % 1000U) * 1000000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
 
-void PosixTickSource::Yield() {
+void NativeTickSource::Yield() {
     std::this_thread::yield();
 }
 

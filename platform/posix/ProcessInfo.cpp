@@ -1,22 +1,12 @@
-#include "platform/posix/ProcessInfo.h"
-
-#include "app/CommandLine.h"
+#include "platform/ProcessInfo.h"
 
 #include <unistd.h>
 
-#include <array>
 #include <cstdlib>
 
-namespace vorenta {
+#include "platform/posix/Folders.h"
 
-std::string ExecutablePath() {
-    std::array<char, 4096> buffer{};
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) {
-        return {};
-    }
-    return std::string(buffer.data(), static_cast<std::size_t>(n));
-}
+namespace vorenta {
 
 std::string TemporaryFolder() {
     const char* tmp = std::getenv("TMPDIR");

@@ -1,6 +1,7 @@
-#include "platform/posix/StopSignals.h"
+#include "platform/StopSignals.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
@@ -26,8 +27,11 @@ extern "C" void OnStopSignal(int signal) {
 
 }  // namespace
 
-StopSignals::StopSignals() {
-    static_assert(kCaught.size() == std::tuple_size_v<decltype(previous_)>);
+struct StopSignals::Saved {
+    std::array<struct sigaction, kCaught.size()> previous{};
+};
+
+StopSignals::StopSignals() : saved_(std::make_unique<Saved>()) {
     interruptCount = 0;
     terminationCount = 0;
     for (std::size_t i = 0; i < kCaught.size(); ++i) {
@@ -37,13 +41,13 @@ StopSignals::StopSignals() {
         action.sa_handler = ignored ? SIG_IGN : OnStopSignal;
         // Interrupted system calls return, so waits notice the flag promptly.
         action.sa_flags = 0;
-        ::sigaction(kCaught[i], &action, &previous_[i]);
+        ::sigaction(kCaught[i], &action, &saved_->previous[i]);
     }
 }
 
 StopSignals::~StopSignals() {
     for (std::size_t i = 0; i < kCaught.size(); ++i) {
-        ::sigaction(kCaught[i], &previous_[i], nullptr);
+        ::sigaction(kCaught[i], &saved_->previous[i], nullptr);
     }
 }
 

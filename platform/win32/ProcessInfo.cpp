@@ -1,4 +1,4 @@
-#include "platform/win32/ProcessInfo.h"
+#include "platform/ProcessInfo.h"
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/win32/StopSignals.h"
+#include "platform/StopSignals.h"
 
 #include <atomic>
 
@@ -40,18 +40,22 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 }  // namespace
 
-StopSignals::StopSignals()
-    : finished_(std::make_unique<UniqueHandle>(::CreateEventA(nullptr, TRUE, FALSE, nullptr))) {
+struct StopSignals::Saved {
+    // Set when the session has ended.
+    UniqueHandle finished{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+};
+
+StopSignals::StopSignals() : saved_(std::make_unique<Saved>()) {
     interruptCount = 0;
     terminationCount = 0;
-    finishedEvent = finished_->Valid() ? finished_->Get() : nullptr;
+    finishedEvent = saved_->finished.Valid() ? saved_->finished.Get() : nullptr;
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
 StopSignals::~StopSignals() {
     finishedEvent = nullptr;
-    if (finished_->Valid()) {
-        ::SetEvent(finished_->Get());
+    if (saved_->finished.Valid()) {
+        ::SetEvent(saved_->finished.Get());
     }
     ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
 }

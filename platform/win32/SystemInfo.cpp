@@ -1,4 +1,4 @@
-#include "platform/win32/SystemInfo.h"
+#include "platform/SystemInfo.h"
 
 #include "platform/win32/WinApi.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/NativeFileSystem.h"
 
 #include <algorithm>
 #include <array>
@@ -41,7 +41,7 @@ class Win32File : public IFile {
     explicit Win32File(std::unique_ptr<UniqueHandle> handle) : handle_(std::move(handle)) {}
 
     long Read(std::uint8_t* buffer, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             DWORD got = 0;
@@ -58,7 +58,7 @@ class Win32File : public IFile {
     }
 
     long Write(const std::uint8_t* data, std::size_t count) override {
-        count = Clamp(count);
+        count = ReportableCount(count);
         std::size_t total = 0;
         while (total < count) {
             DWORD written = 0;
@@ -126,11 +126,6 @@ class Win32File : public IFile {
     }
 
   private:
-    static std::size_t Clamp(std::size_t count) {
-        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<long>::max());
-        return count > kMax ? kMax : count;
-    }
-
     std::unique_ptr<UniqueHandle> handle_;
 };
 
@@ -161,7 +156,7 @@ OpenRequest RequestFor(OpenMode mode) {
 
 }  // namespace
 
-std::unique_ptr<IFile> Win32FileSystem::Open(const std::string& path, OpenMode mode) {
+std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode mode) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         return nullptr;
     }
@@ -340,7 +335,8 @@ std::string RandomNamePart(int attempt) {
     std::array<std::uint8_t, kRandomNameChars> bytes{};
     if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
                                           BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-        std::uint64_t seed = ::GetTickCount64() * 1000003U + ::GetCurrentProcessId() * 31U +
+        std::uint64_t seed = ::GetTickCount64() * 1000003U +
+                             std::uint64_t{::GetCurrentProcessId()} * 31U +
                              static_cast<std::uint64_t>(attempt);
         for (std::uint8_t& byte : bytes) {
             byte = static_cast<std::uint8_t>(seed);
@@ -393,7 +389,7 @@ class Win32SessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> Win32FileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
         return nullptr;
     }

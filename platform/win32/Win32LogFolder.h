@@ -30,8 +30,4 @@ class Win32LogFolder : public ILogFolder {
     std::string folder_;
 };
 
-// Where the session logs of every program of the company go:
-// <local application data>\<company>\logs. Empty when that folder is unknown.
-std::string SessionLogFolderPath(std::string_view company);
-
 }  // namespace vorenta

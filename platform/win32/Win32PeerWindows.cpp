@@ -13,7 +13,9 @@ namespace {
 constexpr int kTitleChars = 100;
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
-    auto& windows = *reinterpret_cast<std::vector<PeerWindow>*>(context);
+    // EnumWindows hands back the pointer it was given, as a number.
+    auto& windows =
+        *reinterpret_cast<std::vector<PeerWindow>*>(context);  // NOLINT(performance-no-int-to-ptr)
     std::array<char, kTitleChars> title{};
     const int length = ::GetWindowTextA(window, title.data(), kTitleChars);
     windows.push_back(PeerWindow{reinterpret_cast<std::uintptr_t>(window),
@@ -33,7 +35,9 @@ std::vector<PeerWindow> Win32PeerWindows::TopLevelWindows() {
 bool Win32PeerWindows::PostMessage(std::uint64_t handle, std::uint32_t message,
                                    std::uint32_t wParam, std::int32_t lParam) {
     // A window that closed in the meantime makes the post fail; nothing else happens.
-    HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+    // Window handles cross the portable interface as numbers.
+    HWND window = reinterpret_cast<HWND>(  // NOLINT(performance-no-int-to-ptr)
+        static_cast<std::uintptr_t>(handle));
     return ::PostMessageA(window, message, wParam, lParam) != FALSE;
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "platform/PeerWindows.h"
 
 namespace vorenta {
@@ -14,8 +12,5 @@ class Win32PeerWindows : public IPeerWindows {
     bool PostMessage(std::uint64_t handle, std::uint32_t message, std::uint32_t wParam,
                      std::int32_t lParam) override;
 };
-
-// The same name as on POSIX, so programs make their peers one way.
-std::unique_ptr<IPeerWindows> MakeDesktopPeerWindows();
 
 }  // namespace vorenta

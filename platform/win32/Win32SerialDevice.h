@@ -19,7 +19,7 @@ struct CommApi;
 // timer. That byte is kept and handed out first by the next read. While the
 // port is open the system timer runs at 1 ms (timeBeginPeriod), so sleeps and
 // the driver's own time-outs end within a millisecond of their time.
-class Win32SerialDevice : public ISerialDevice {
+class Win32SerialDevice final : public ISerialDevice {
   public:
     Win32SerialDevice();
     // `api` stands in for the system's calls; it must outlive the device.

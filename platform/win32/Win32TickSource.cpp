@@ -1,4 +1,4 @@
-#include "platform/win32/Win32TickSource.h"
+#include "platform/NativeTickSource.h"
 
 #include <algorithm>
 
@@ -62,17 +62,17 @@ class SleepTimer {
 
 }  // namespace
 
-Win32TickSource::Win32TickSource() : ownApi_(std::make_unique<TimerApi>()), api_(*ownApi_) {
+NativeTickSource::NativeTickSource() : ownApi_(std::make_unique<TimerApi>()), api_(*ownApi_) {
     Start();
 }
 
-Win32TickSource::Win32TickSource(const TimerApi& api) : api_(api) {
+NativeTickSource::NativeTickSource(const TimerApi& api) : api_(api) {
     Start();
 }
 
-Win32TickSource::~Win32TickSource() = default;
+NativeTickSource::~NativeTickSource() = default;
 
-void Win32TickSource::Start() {
+void NativeTickSource::Start() {
     // Never fails on Windows XP and later.
     LARGE_INTEGER frequency{};
     api_.queryPerformanceFrequency(&frequency);
@@ -81,7 +81,7 @@ void Win32TickSource::Start() {
     highResolution_ = SleepTimer(api_, true).Valid();
 }
 
-std::uint64_t Win32TickSource::NowUs() const {
+std::uint64_t NativeTickSource::NowUs() const {
     LARGE_INTEGER counter{};
     api_.queryPerformanceCounter(&counter);
     const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
@@ -89,11 +89,11 @@ std::uint64_t Win32TickSource::NowUs() const {
     return ticks / frequency_ * kUsPerSecond + ticks % frequency_ * kUsPerSecond / frequency_;
 }
 
-std::uint32_t Win32TickSource::GetTickCount() {
+std::uint32_t NativeTickSource::GetTickCount() {
     return static_cast<std::uint32_t>(NowUs() / kUsPerMs);
 }
 
-void Win32TickSource::Sleep(std::uint32_t ms) {
+void NativeTickSource::Sleep(std::uint32_t ms) {
     const std::uint64_t deadline = NowUs() + std::uint64_t{ms} * kUsPerMs;
     SleepTimer timer(api_, highResolution_ && ms > 0);
     const FineSleepCalls calls{[this] { return NowUs(); },
@@ -102,7 +102,7 @@ void Win32TickSource::Sleep(std::uint32_t ms) {
     SleepUntil(calls, deadline);
 }
 
-void Win32TickSource::Yield() {
+void NativeTickSource::Yield() {
     // Gives the rest of the time slice to any thread that is ready to run.
     api_.sleep(0);
 }

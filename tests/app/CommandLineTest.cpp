@@ -4,6 +4,10 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
+
+#include "platform/NativePlatform.h"
+#include "platform/ProcessInfo.h"
 
 namespace vorenta {
 namespace {
@@ -38,11 +42,11 @@ TEST(ProgramDirFromCommandLine, PosixExecutablePath) {
     EXPECT_EQ(ProgramDirFromCommandLine(CommandLineForExecutable("/a\\b/c"), '/'), "/a\\b/");
 }
 
-TEST(TempDirFromEnvironment, TrailingSlashAndFallback) {
-    EXPECT_EQ(TempDirFromEnvironment(std::nullopt), "/tmp/");
-    EXPECT_EQ(TempDirFromEnvironment(""), "/tmp/");
-    EXPECT_EQ(TempDirFromEnvironment("/var/tmp"), "/var/tmp/");
-    EXPECT_EQ(TempDirFromEnvironment("/run/user/1000/"), "/run/user/1000/");
+TEST(ProgramDirFromCommandLine, TheRunningProgramsOwnFolder) {
+    const std::string exe = ExecutablePath();
+    ASSERT_FALSE(exe.empty());
+    EXPECT_EQ(ProgramDirFromCommandLine(CommandLineForExecutable(exe), kPathSeparator),
+              exe.substr(0, exe.rfind(kPathSeparator) + 1));
 }
 
 TEST(ApplicationNameFromPath, BaseNameWithoutExtension) {

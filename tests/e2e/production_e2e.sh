@@ -182,7 +182,11 @@ idle2_device=$device
 "$flash" --port "$idle1_device" --port "$idle2_device" --dir "$root/fw" --repeat \
   --report "$root/idle.report" >"$root/idle.flash" 2>&1 &
 flash_pid=$!
-sleep 4
+# Both ports armed: each simulator has had a poll it leaves unanswered.
+wait_for "$root/idle1.jsonl" "left unanswered"
+check "Ctrl-C: the first port polls its module" $?
+wait_for "$root/idle2.jsonl" "left unanswered"
+check "Ctrl-C: the second port polls its module" $?
 kill -INT "$flash_pid"
 wait "$flash_pid"
 status=$?

@@ -39,12 +39,6 @@ start_sim() {
   device=$(sim_device "$root/$name/sim.txt")
 }
 
-# wait_for FILE TEXT: until FILE holds TEXT (at most 20 s).
-wait_for() {
-  for _ in $(seq 400); do grep -qF -- "$2" "$1" 2>/dev/null && return 0; sleep 0.05; done
-  return 1
-}
-
 firmware A 3000
 firmware B 1700
 

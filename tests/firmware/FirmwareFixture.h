@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/NativeFileSystem.h"
 #include "tests/support/NullPlatform.h"
 #include "ui/UpdateDlg.h"
 
@@ -56,7 +56,7 @@ class FaultyFileSystem : public IFileSystem {
         return std::make_unique<FaultyFolder>(std::move(folder), *this);
     }
 
-    PosixFileSystem real;
+    NativeFileSystem real;
     std::map<std::string, Faults> faults;
 
   private:

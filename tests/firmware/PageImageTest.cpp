@@ -116,7 +116,7 @@ TEST_F(PageImageTest, NothingOutsideTheSessionFolderIsTouched) {
     WriteText(victim, "precious data");
     fs::create_directory(dlg.tempDir + "planted");
     fs::create_symlink(victim, dlg.tempDir + "planted/Hex.tmp");
-    PosixFileSystem other;
+    NativeFileSystem other;
     const auto otherSession = other.CreateSessionFolder(dlg.tempDir);
     ASSERT_TRUE(otherSession);
     const auto otherImage = otherSession->CreateFile("Hex.tmp");

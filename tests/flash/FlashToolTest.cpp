@@ -10,10 +10,10 @@
 #include "FlashOptions.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
-#include "platform/posix/PosixPortTable.h"
+#include "platform/linux/LinuxPortTable.h"
 #include "serial/StaticPortTable.h"
 #include "serial/WireLogDevice.h"
-#include "tests/ports/FakeSystemTree.h"
+#include "tests/platform/linux/FakeSystemTree.h"
 #include "ui/PrintableText.h"
 
 namespace vorenta::test {
@@ -205,9 +205,9 @@ TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
 TEST(ExtraPortTable, ANamedDeviceThatIsGoneIsNoLongerListed) {
     testing::FakeSystemTree tree;
     std::filesystem::create_directories(tree.roots.devFolder / "pts");
-    testing::WriteFile(tree.roots.devFolder / "pts/4", "");
+    WriteFile(tree.roots.devFolder / "pts/4", "");
     std::ostringstream warnings;
-    PosixPortTable installed(tree.roots, &warnings);
+    LinuxPortTable installed(tree.roots, &warnings);
     // One the default rule lists too (the adapter an operator names by its path), and one it does
     // not.
     for (const auto& [device, com] :

@@ -21,7 +21,7 @@
 #include "ProductionRun.h"
 #include "SharedServices.h"
 #include "StationConsole.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/NativeFileSystem.h"
 #include "serial/StaticPortTable.h"
 
 namespace vorenta::test {
@@ -223,7 +223,7 @@ TEST(ModuleSession, HashesTheFirmwareFileAsItIs) {
     TempDir dir;
     const fs::path path = dir.path / "fw.bin";
     std::ofstream(path, std::ios::binary) << "abc";
-    PosixFileSystem files;
+    NativeFileSystem files;
     std::uint64_t size = 0;
     std::string sha;
     ASSERT_TRUE(HashFile(files, path.string(), size, sha));
@@ -236,7 +236,7 @@ TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
     TempDir dir;
     const std::string path = (dir.path / "firmware.bin").string();
     std::ofstream(path) << "firmware";
-    PosixFileSystem posix;
+    NativeFileSystem posix;
     TurnTakingFileSystem files(posix);
 
     auto held = files.Open(path, OpenMode::ReadExisting);

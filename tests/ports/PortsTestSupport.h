@@ -14,7 +14,7 @@
 
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "tests/support/NullPlatform.h"
 #include "ui/UpdateDlg.h"
 
@@ -94,41 +94,5 @@ struct WindowUnderTest {
     CPLSM_UpdateDlg dlg{UpdateDlgPlatform{host, clock, serial, ports, settings, peers, files},
                         preferredPort, "PLSM_Update"};
 };
-
-#ifndef _WIN32
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorenta-ports-XXXXXX");
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~TempFolder() {
-        std::error_code error;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
-        std::filesystem::remove_all(path_, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-#endif  // _WIN32
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& contents) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 }  // namespace vorenta::testing

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/posix/X11PeerWindows.h"
+#include "platform/linux/X11PeerWindows.h"
 #include "tests/ports/PortsTestSupport.h"
 
 // Last: Xlib's macros (None, Status, Bool) clash with names in the headers above.

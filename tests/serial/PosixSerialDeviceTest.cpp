@@ -1,17 +1,16 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/NativeTickSource.h"
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/UniqueFd.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
 #include "update/BasePreparation.h"
@@ -43,7 +42,7 @@ class PtyLine : public ::testing::Test {
 
     PosixPtyPair pty;
     StaticPortTable ports;
-    PosixTickSource clock;
+    NativeTickSource clock;
     PosixSerialDevice device;
     CRS232 port{device, ports, clock};
 };
@@ -241,11 +240,6 @@ TEST_F(PtyLine, LowLatencyIsAskedForAndGivenBackAsItWas) {
         EXPECT_EQ(mode.calls, twice);
         EXPECT_EQ(mode.mode, c.before);
     }
-    // The driver's own request: a pty has no such mode, which is why the seam is there.
-    const UniqueFd slave(::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
-    ASSERT_GE(slave.Get(), 0);
-    EXPECT_EQ(DriverLowLatencyMode().Get(slave.Get()), std::nullopt);
-    EXPECT_FALSE(DriverLowLatencyMode().Set(slave.Get(), true));
 }
 
 TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {
@@ -268,7 +262,7 @@ TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {
 
     // Through the port object: nothing left open, the attempted number kept.
     PosixSerialDevice device;
-    PosixTickSource clock;
+    NativeTickSource clock;
     StaticPortTable ports({{kCom, "/dev/null"}});
     CRS232 port{device, ports, clock};
     EXPECT_EQ(port.Open(kCom, 38400, 'N', 8, 1), 0);

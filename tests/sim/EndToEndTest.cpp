@@ -11,11 +11,12 @@
 #include <sstream>
 
 #include "TransferDriver.h"
+#include "platform/NativeTickSource.h"
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 #include "tools/vorenta-sim/SimLauncher.h"
 #include "update/BasePreparation.h"
 
@@ -28,12 +29,6 @@ using sim::SimProcess;
 constexpr int kCom = 5;
 constexpr int kStartMs = 5000;
 constexpr int kEndMs = 5000;
-
-std::filesystem::path TempPath(const std::string& suffix) {
-    return std::filesystem::temp_directory_path() /
-           ("vorenta-sim-e2e-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix);
-}
 
 Bytes ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -70,7 +65,7 @@ struct PtyRig {
 
     std::unique_ptr<SimProcess> process;
     std::string devicePath;
-    PosixTickSource clock;
+    NativeTickSource clock;
     PosixSerialDevice device;
     StaticPortTable ports;
     CRS232 port{device, ports, clock};
@@ -85,8 +80,9 @@ std::uint32_t ElapsedMs(std::chrono::steady_clock::time_point since) {
 }
 
 TEST(SimEndToEnd, AWholeUpdateOverAPty) {
-    const auto image = TempPath(".bin");
-    const auto log = TempPath(".jsonl");
+    const TempFolder tmp;
+    const auto image = tmp / "image.bin";
+    const auto log = tmp / "wire.jsonl";
     PtyRig rig({"--image", image.string(), "--log", log.string()});
     ASSERT_TRUE(rig.opened);
 
@@ -96,7 +92,7 @@ TEST(SimEndToEnd, AWholeUpdateOverAPty) {
     EXPECT_EQ(rig.driver.Collect(13, 3000), test::Bytes("VR-VMM-KT76\r!"));
     const Bytes pages = TestImage(4);
     for (std::uint32_t page = 0; page < 4; ++page) {
-        rig.driver.SendPage(page, std::span(pages).subspan(page * 256, 256));
+        rig.driver.SendPage(page, std::span(pages).subspan(std::size_t{page} * 256, 256));
         EXPECT_EQ(rig.driver.ReplyWithin(3000), '!') << "page " << page;
     }
     rig.driver.SendEndMarker();
@@ -121,8 +117,6 @@ TEST(SimEndToEnd, AWholeUpdateOverAPty) {
     EXPECT_EQ(seen,
               (std::vector<std::string>{"<<$:U9 at 9600", "<<$:U9 at 19200", "<\\\\r at 38400",
                                         "<<RS<#C14 at 38400", "<W at 38400"}));
-    std::filesystem::remove(image);
-    std::filesystem::remove(log);
 }
 
 TEST(SimEndToEnd, ALineClosedAfterAPageIsAVanishedDeviceForTheUpdater) {
@@ -144,7 +138,8 @@ TEST(SimEndToEnd, ALineClosedAfterAPageIsAVanishedDeviceForTheUpdater) {
 }
 
 TEST(SimEndToEnd, ALineClosingAfterAPageTakesNothingMore) {
-    const auto log = TempPath(".jsonl");
+    const TempFolder tmp;
+    const auto log = tmp / "wire.jsonl";
     PtyRig rig({"--skip-preparation", "--answer-poll", "1", "--close-after-page", "1", "--log",
                 log.string()});
     ASSERT_TRUE(rig.opened);
@@ -153,7 +148,7 @@ TEST(SimEndToEnd, ALineClosingAfterAPageTakesNothingMore) {
     EXPECT_EQ(rig.driver.Collect(13, 2000).size(), 13U);
     const Bytes pages = TestImage(3);
     for (std::uint32_t page = 0; page < 2; ++page) {
-        rig.driver.SendPage(page, std::span(pages).subspan(page * 256, 256));
+        rig.driver.SendPage(page, std::span(pages).subspan(std::size_t{page} * 256, 256));
         EXPECT_EQ(rig.driver.ReplyWithin(2000), '!') << "page " << page;
     }
     // The next page follows at once, as the updater sends it: the module is gone.
@@ -166,7 +161,6 @@ TEST(SimEndToEnd, ALineClosingAfterAPageTakesNothingMore) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("not taken: the line is closing"), std::string::npos);
     EXPECT_EQ(text.find("page 2"), std::string::npos);
-    std::filesystem::remove(log);
 }
 
 TEST(SimEndToEnd, SlowRepliesAndLinePacingDelayTheReply) {

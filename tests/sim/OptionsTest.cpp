@@ -7,7 +7,7 @@ namespace {
 
 using Action = ParsedCommandLine::Action;
 
-ParsedCommandLine Parse(std::vector<std::string_view> args) {
+ParsedCommandLine Parse(const std::vector<std::string_view>& args) {
     return ParseCommandLine(args);
 }
 

@@ -15,6 +15,7 @@
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 #include "update/BasePreparation.h"
 
 namespace vorenta::sim {
@@ -52,8 +53,8 @@ struct MemoryRig {
     // Pages of `image` in order; returns each page's replies until one is not '@'.
     std::vector<Bytes> SendAll(const Bytes& image) {
         std::vector<Bytes> replies;
-        for (std::uint32_t page = 0; page * 256 < image.size(); ++page) {
-            const std::span<const std::uint8_t> data(image.data() + page * 256, 256);
+        for (std::uint32_t page = 0; std::size_t{page} * 256 < image.size(); ++page) {
+            const std::span<const std::uint8_t> data(image.data() + std::size_t{page} * 256, 256);
             Bytes got;
             do {
                 driver.SendPage(page, data);
@@ -100,22 +101,17 @@ Bytes Id(std::string_view text) {
     return test::Bytes(text);
 }
 
+// The image file the simulator writes, in a folder of the test's own.
 class TempFile {
   public:
-    TempFile()
-        : path_(std::filesystem::temp_directory_path() /
-                ("vorenta-sim-test-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin")) {}
-    ~TempFile() { std::filesystem::remove(path_); }
-    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path Path() const { return folder_ / "image.bin"; }
     Bytes Read() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string text = ReadFile(Path());
+        return Bytes(text.begin(), text.end());
     }
 
   private:
-    std::filesystem::path path_;
+    TempFolder folder_;
 };
 
 TEST(SimSession, AWholeUpdateWritesTheImageAndCountsAsComplete) {

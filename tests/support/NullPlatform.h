@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "platform/FileAccess.h"
-#include "platform/PeerWindows.h"
+#include "platform/NullPeerWindows.h"
 #include "platform/PortTable.h"
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta {
@@ -53,15 +53,6 @@ class NullSettingsStore : public ISettingsStore {
         return defaultValue;
     }
     bool WriteProfileInt(std::string_view, std::string_view, int) override { return false; }
-};
-
-// A desktop without other programs' windows.
-class NullPeerWindows : public IPeerWindows {
-  public:
-    std::vector<PeerWindow> TopLevelWindows() override { return {}; }
-    bool PostMessage(std::uint64_t, std::uint32_t, std::uint32_t, std::int32_t) override {
-        return false;
-    }
 };
 
 // A file system in which nothing can be opened or made.

@@ -7,24 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativeFileSystem.h"
+#include "platform/NullPeerWindows.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/MemoryWindowHost.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta::test {
-
-class NoPeers : public IPeerWindows {
-  public:
-    std::vector<PeerWindow> TopLevelWindows() override { return {}; }
-    bool PostMessage(std::uint64_t, std::uint32_t, std::uint32_t, std::int32_t) override {
-        return false;
-    }
-};
 
 // A base station with a module in update mode behind it, answering what the
 // port object writes. Replies are queued on the line at once.
@@ -98,8 +91,8 @@ class UpdateRig {
     MemorySerialDevice device{clock};
     StaticPortTable ports{{{3, "/dev/ttyFAKE3"}, {7, "/dev/ttyFAKE7"}}};
     MemorySettingsStore settings;
-    NoPeers peers;
-    PosixFileSystem files;
+    NullPeerWindows peers;
+    NativeFileSystem files;
     MemoryWindowHost host;
     std::int8_t preferredPort = -1;
     Parts parts;

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ScratchKey.h"
 #include "platform/win32/ComPortAdapters.h"
 #include "platform/win32/SetupApi.h"
 #include "platform/win32/Win32PortTable.h"
 #include "serial/PortListText.h"
+#include "tests/platform/win32/ScratchKey.h"
 
 namespace vorenta {
 namespace {

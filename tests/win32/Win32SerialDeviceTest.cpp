@@ -13,6 +13,7 @@
 #include "platform/win32/Win32PortTable.h"
 #include "platform/win32/Win32SerialDevice.h"
 #include "serial/CRS232.h"
+#include "tests/support/TempFolder.h"
 #include "update/BasePreparation.h"
 
 namespace vorenta {
@@ -486,10 +487,8 @@ TEST(Win32SerialDeviceTest, RealCallsRefuseAMissingPortAndAFile) {
     EXPECT_FALSE(device.LastError().empty());
 
     // An ordinary file opens with CreateFileA but has no line settings.
-    char folder[MAX_PATH] = {};
-    ASSERT_GT(::GetTempPathA(MAX_PATH, folder), 0U);
-    const std::string path = std::string(folder) + "vorenta-not-a-port-" +
-                             std::to_string(::GetCurrentProcessId()) + ".txt";
+    const TempFolder folder;
+    const std::string path = folder.WithSeparator() + "not-a-port.txt";
     const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -498,7 +497,6 @@ TEST(Win32SerialDeviceTest, RealCallsRefuseAMissingPortAndAFile) {
     EXPECT_FALSE(device.IsOpen());
     EXPECT_NE(device.LastError().find("not a serial port"), std::string::npos)
         << device.LastError();
-    ::DeleteFileA(path.c_str());
 }
 
 TEST(Win32SerialDeviceTest, EveryComNumberIsReachedThroughTheDeviceNamespace) {

@@ -116,7 +116,7 @@ sim_pid=$!
 "$wine_run" "$flash" --port "COM$com" --dir "$fw_dir" --log "Z:${root//\//\\}\\killed\\wire.log" \
   >"$root/killed/flash.txt" 2>&1 &
 flash_pid=$!
-for _ in $(seq 400); do grep -qF "TX    3C 24 3A 50" "$root/killed/wire.log" 2>/dev/null && break; sleep 0.05; done
+wait_for "$root/killed/wire.log" "TX    3C 24 3A 50"  # a poll frame
 kill -KILL $flash_pid; wait $flash_pid 2>/dev/null
 kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null
 leftover=$(compgen -G "$prefix_temp/vorenta-session-*")

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "PortPins.h"
-#include "platform/posix/ConfigFolder.h"
-#include "platform/posix/PortTableRoots.h"
+#include "platform/linux/PortTableRoots.h"
+#include "platform/posix/Folders.h"
 #include "platform/posix/ReplaceFile.h"
 
 namespace vorenta {

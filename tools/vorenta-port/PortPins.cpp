@@ -1,6 +1,6 @@
 #include "PortPins.h"
 
-#include "platform/posix/AdapterInfo.h"
+#include "platform/linux/AdapterInfo.h"
 
 namespace vorenta {
 

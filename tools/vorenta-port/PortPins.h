@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/PortTable.h"
-#include "platform/posix/PortTableRoots.h"
+#include "platform/linux/PortTableRoots.h"
 
 namespace vorenta {
 

@@ -164,7 +164,8 @@ void FrameDecoder::FeedFrame(std::uint8_t byte, std::vector<WireItem>& out) {
             }
             WireItem item;
             item.kind = WireItem::Kind::Frame;
-            item.bytes.assign(token_.begin() + kDataOffset, token_.begin() + trailerAt);
+            item.bytes.assign(token_.begin() + kDataOffset,
+                              token_.begin() + static_cast<std::ptrdiff_t>(trailerAt));
             item.wireLength = token_.size();
             item.speed = tokenSpeed_;
             out.push_back(std::move(item));

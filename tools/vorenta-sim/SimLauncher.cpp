@@ -48,6 +48,7 @@ std::unique_ptr<SimProcess> SimProcess::Start(const std::string& program,
     storage.push_back(program);
     storage.insert(storage.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(storage.size() + 1);
     for (std::string& arg : storage) {
         argv.push_back(arg.data());
     }

@@ -4,18 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/DesktopPeerWindows.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixLinkOpener.h"
-#include "platform/posix/PosixLogFolder.h"
-#include "platform/posix/PosixPortTable.h"
-#include "platform/posix/PosixSerialDevice.h"
-#include "platform/posix/PosixTickSource.h"
-#include "platform/posix/ProcessInfo.h"
-#include "platform/posix/StateFolder.h"
-#include "platform/posix/StopSignals.h"
-#include "platform/posix/SystemInfo.h"
+#include "platform/NativePlatform.h"
 #include "ui/ProductTexts.h"
 #include "ui/wx/WxUpdateProgram.h"
 
@@ -24,13 +13,13 @@ int main(int argc, char** argv) {
     OpenMissingStandardStreams();
     // A session under way ends cleanly before the window closes.
     const StopSignals signals;
-    PosixTickSource clock;
-    PosixSerialDevice serialDevice;
-    PosixPortTable portTable;
+    NativeTickSource clock;
+    NativeSerialDevice serialDevice;
+    NativePortTable portTable;
     const std::unique_ptr<IPeerWindows> peers = MakeDesktopPeerWindows();
-    PosixFileSystem files;
-    PosixLinkOpener links;
-    PosixLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
+    NativeFileSystem files;
+    NativeLinkOpener links;
+    NativeLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
 
     std::string executable = ExecutablePath();
     if (executable.empty() && argc > 0) {
@@ -44,7 +33,7 @@ int main(int argc, char** argv) {
         files,
         links,
         [](std::string_view company, std::string_view application) {
-            return std::make_unique<IniSettingsStore>(company, application);
+            return std::make_unique<NativeSettingsStore>(company, application);
         },
         executable,
         TemporaryFolder(),

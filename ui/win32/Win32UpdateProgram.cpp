@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/UpdateApp.h"
+#include "platform/ProcessInfo.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/win32/Win32AboutDialog.h"
@@ -16,26 +17,11 @@ namespace {
 
 // The link controls of the About dialog live in this library.
 constexpr const char* kRichEditLibrary = "Riched20.dll";
-constexpr const char* kTempFolderFallback = "C:\\";
-constexpr DWORD kPathBufferSize = MAX_PATH;
 
 struct LibraryDeleter {
     void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
 using UniqueLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
-
-std::string ModulePath() {
-    std::string path(kPathBufferSize, '\0');
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // Start-up's view of Windows: the Win32 services and the dialog host.
 class Win32AppPlatform : public IAppPlatform {
@@ -55,19 +41,10 @@ class Win32AppPlatform : public IAppPlatform {
         settings_ = services_.openSettings(company, application);
     }
 
-    std::string CommandLine() override { return ::GetCommandLineA(); }
+    std::string CommandLine() override { return ProcessCommandLine(); }
     char PathSeparator() const override { return '\\'; }
 
-    std::string TempFolder() override {
-        char temp[kPathBufferSize] = {};
-        char longForm[kPathBufferSize] = {};
-        ::GetTempPathA(kPathBufferSize, temp);
-        const DWORD length = ::GetLongPathNameA(temp, longForm, kPathBufferSize);
-        if (length == 0 || length >= kPathBufferSize) {
-            return kTempFolderFallback;
-        }
-        return std::string(longForm, length);
-    }
+    std::string TempFolder() override { return TemporaryFolder(); }
 
     std::vector<std::string> Arguments() override { return services_.arguments; }
 
@@ -103,7 +80,7 @@ class Win32AppPlatform : public IAppPlatform {
 }  // namespace
 
 int RunUpdateProgram(UpdateProgramServices& services) {
-    const std::string name = ApplicationNameFromPath(ModulePath(), '\\');
+    const std::string name = ApplicationNameFromPath(ExecutablePath(), '\\');
     Win32AppPlatform platform(services);
     CPLSM_UpdateApp app(platform, name.empty() ? std::string("vorenta-update") : name);
     app.InitInstance();

@@ -27,12 +27,19 @@ trap cleanup EXIT
 
 source "$(dirname "$0")/../../support/checks.sh"
 # wait_for COMMAND...: retries for up to 60 s
-wait_for() {
-  for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+wait_for() { wait_until 60 "$@"; }
+# Windows on the screen (mapped); the screenshots are taken once they are.
+window_named() { xdotool search --onlyvisible --name "$1" | head -n 1 | grep -q .; }
+window_id() { xdotool search --onlyvisible --name "$1" | head -n 1; }
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# Wine's popup menus: mapped top-level windows that no window manager handles.
+popups() {
+  local w
+  for w in $(xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null); do
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+  done
 }
-window_named() { xdotool search --name "$1" | head -n 1 | grep -q .; }
-window_id() { xdotool search --name "$1" | head -n 1; }
+new_popup() { [ -n "$(comm -13 <(echo "$1") <(popups | sort))" ]; }
 # press WINDOW_TITLE_REGEX KEY...: keys to that window
 press() {
   local w
@@ -42,16 +49,21 @@ press() {
   # Wine takes the keyboard once its window has been clicked: the caption's middle.
   eval "$(xdotool getwindowgeometry --shell "$w")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + 8)) click 1
-  sleep 0.3
+  wait_until 10 focused "$w"
   xdotool key --delay 150 "$@"
 }
-# open_window_menu WINDOW_TITLE_REGEX: a click on the caption's icon
+# open_window_menu WINDOW_TITLE_REGEX: a click on the caption's icon, until
+# the menu is there (a click that comes while the window is still busy is lost)
 open_window_menu() {
-  local w
+  local w before
   w=$(window_id "$1") || return 1
   eval "$(xdotool getwindowgeometry --shell "$w")"
-  xdotool mousemove $((X + 10)) $((Y + 10)) click 1
-  sleep 1
+  before=$(popups | sort)
+  for _ in 1 2 3; do
+    xdotool mousemove $((X + 10)) $((Y + 10)) click 1
+    wait_until 5 new_popup "$before" && return 0
+  done
+  return 1
 }
 shot() { import -window root "$artifacts/$1.png"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
@@ -77,7 +89,8 @@ if [ -d /usr/share/wine/fonts ]; then
 fi
 
 # The simulator's pty becomes COM5 once the wineserver has restarted.
-"$sim" --image "$root/received.bin" --answer-poll 12 --timeout 150 >"$root/sim.txt" 2>&1 &
+"$sim" --image "$root/received.bin" --answer-poll 12 --timeout 150 --log "$root/wire.jsonl" \
+  >"$root/sim.txt" 2>&1 &
 pids+=($!)
 wait_for test -s "$root/sim.txt"
 pty=$(head -n 1 "$root/sim.txt")
@@ -100,21 +113,21 @@ check "window opens" $?
 check "window title" $?
 wait_for grep -q '^COM5 = ' "$root/app.txt"
 check "the simulator's port is offered as COM5" $?
-sleep 1
 shot update-window
 
 # A click on "Begin Update": 333, 372, 100 x 14 of 647 x 392 dialog units.
 w=$(window_id "$title_re")
 eval "$(xdotool getwindowgeometry --shell "$w")"
 xdotool mousemove $((X + WIDTH * 383 / 647)) $((Y + HEIGHT - 3 - 13 * (HEIGHT - 24) / 392)) click 1
-sleep 3
+wait_for grep -qF '"what":"poll"' "$root/wire.jsonl"
+check "Begin Update: the module is polled" $?
 shot update-armed
 open_window_menu "$title_re"
+check "the window menu opens while the update waits" $?
 shot update-armed-window-menu
 xdotool key Escape
 wait_for window_named "^Firmware Update Complete$"
 check "update ends with Firmware Update Complete" $?
-sleep 1
 shot update-complete
 cmp -s "$root/received.bin" "$root/expected.bin"
 check "module received the firmware image" $?
@@ -123,10 +136,10 @@ check "module received the firmware image" $?
 check "port saved in the user's registry key" $?
 press "^Firmware Update Complete$" Return
 wait_for eval '! window_named "^Firmware Update Complete$"'
-sleep 0.5
 
 # The window menu's last item is About.
 open_window_menu "$title_re"
+check "the window menu opens after the update" $?
 shot window-menu
 xdotool key Up Return
 wait_for window_named "^About "
@@ -134,7 +147,6 @@ check "the window menu's About item opens the About dialog" $?
 [ "$(xdotool getwindowname "$(window_id '^About ')")" = \
   "About Vorenta KT7.6 VMM & DO-232 R2 Mobile Module Update" ]
 check "About title" $?
-sleep 0.5
 shot about-dialog
 press "^About " Escape
 wait_for eval '! window_named "^About "'

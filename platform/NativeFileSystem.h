@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/FileAccess.h"
+
+namespace vorenta {
+
+// The system's files, each held for exclusive use, so a file another program
+// holds fails to open instead of being shared. Only regular files: no folder,
+// device or pipe.
+//
+// POSIX: every open is non-blocking and takes a non-blocking exclusive flock;
+// files in a shared temporary folder are written without following symbolic
+// links. Windows: share mode 0, and a file opened for writing is never reached
+// through a link (reparse point).
+class NativeFileSystem : public IFileSystem {
+  public:
+    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
+    // A folder "vorenta-session-" and a random part, open to this user only
+    // and held while it lives: POSIX makes it with mkdtemp (mode 0700) and
+    // holds a flock on it; Windows holds it open without delete sharing.
+    // Abandoned ones are this user's folders of that name (and, on POSIX, that
+    // mode) that nobody holds; only the files directly in them go with them.
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override;
+};
+
+}  // namespace vorenta
