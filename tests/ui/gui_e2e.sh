@@ -24,9 +24,10 @@ cleanup() {
 trap cleanup EXIT
 
 source "$(dirname "$0")/../support/checks.sh"
-# wait_for COMMAND...: retries for up to 20 s
+# wait_for COMMAND...: retries for up to 60 s. A GTK start under a dark theme
+# took over 20 s on a two-core machine busy with the guest tests.
 wait_for() {
-  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
 # Only mapped windows count: a window has its title before it is shown.
@@ -247,5 +248,12 @@ check "the log shows the device behind COM22" $?
 ! grep -E "Gtk-(CRITICAL|WARNING)" "$root/app5.err"
 check "no GTK warnings with thirteen ports" $?
 
+if [ "$failed" -ne 0 ]; then
+  # What the programs said and which windows were up, to tell a slow start
+  # from a wrong one.
+  for f in "$root"/*.txt "$root"/*.err; do [ -s "$f" ] && { echo "--- $(basename "$f")"; tail -n 20 "$f"; }; done
+  echo "--- windows shown now:"
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do xdotool getwindowname "$w"; done
+fi
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]
