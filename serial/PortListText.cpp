@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
 
 namespace vorenta {
 

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ProductTexts.h"
 #include "firmware/FirmwareTexts.h"
 #include "platform/TextCompare.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 

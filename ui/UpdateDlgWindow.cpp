@@ -2,8 +2,8 @@
 // window menu, "Done", Enter and teardown.
 #include <string>
 
+#include "common/ProductTexts.h"
 #include "ui/Colours.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTexts.h"

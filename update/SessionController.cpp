@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
+#include "common/ProductTexts.h"
 #include "firmware/FirmwareTexts.h"
 #include "ui/Colours.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTexts.h"

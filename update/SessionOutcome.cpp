@@ -1,6 +1,6 @@
 // How every transfer ends: the base released, the port closed and handed
 // back, the buttons enabled again, and the operator told.
-#include "ui/ProductTexts.h"
+#include "common/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "update/BasePreparation.h"

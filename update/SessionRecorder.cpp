@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "common/ProductTexts.h"
 #include "firmware/Sha256.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 

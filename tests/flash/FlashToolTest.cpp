@@ -5,11 +5,11 @@
 
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
+#include "common/PrintableText.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/StaticPortTable.h"
 #include "serial/WireLogDevice.h"
-#include "ui/PrintableText.h"
 
 namespace vorenta::test {
 namespace {

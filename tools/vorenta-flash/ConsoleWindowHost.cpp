@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta {

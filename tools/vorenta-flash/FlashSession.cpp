@@ -1,7 +1,7 @@
 #include "FlashSession.h"
 
 #include "FlashOptions.h"
-#include "ui/ProductTexts.h"
+#include "common/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTexts.h"
 #include "update/OutcomeTexts.h"

@@ -7,9 +7,9 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "app/CommandLine.h"
+#include "common/PrintableText.h"
+#include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
-#include "ui/PrintableText.h"
-#include "ui/ProductTexts.h"
 
 namespace vorenta {
 

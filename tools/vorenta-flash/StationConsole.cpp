@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "ConsoleWindowHost.h"
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
 
 namespace vorenta {
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ProductTexts.h"
 #include "platform/posix/DesktopPeerWindows.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -16,7 +17,6 @@
 #include "platform/posix/StateFolder.h"
 #include "platform/posix/StopSignals.h"
 #include "platform/posix/SystemInfo.h"
-#include "ui/ProductTexts.h"
 #include "ui/wx/WxUpdateProgram.h"
 
 int main(int argc, char** argv) {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
-#include "ui/ProductTexts.h"
 #include "ui/win32/Win32UpdateProgram.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
 
 #include <cstdint>
 
