@@ -2,50 +2,13 @@
 
 #include <cstdint>
 
+#include "common/Utf8.h"
+
 namespace vorenta {
 
 namespace {
 
 constexpr char kReplacement = '?';
-
-// Length of the well-formed UTF-8 sequence at `i` (1 to 4), 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<std::uint8_t>(text[i]);
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        min = 0x80;
-        code = lead & 0x1FU;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        min = 0x800;
-        code = lead & 0x0FU;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        min = 0x10000;
-        code = lead & 0x07U;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<std::uint8_t>(text[i + k]);
-        if ((next & 0xC0U) != 0x80U) {
-            return 0;
-        }
-        code = (code << 6U) | (next & 0x3FU);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    const bool c1Control = code >= 0x80 && code <= 0x9F;
-    if (code < min || code > 0x10FFFF || surrogate || c1Control) {
-        return 0;
-    }
-    return length;
-}
 
 }  // namespace
 
@@ -60,13 +23,14 @@ std::string PrintableText(std::string_view text) {
             ++i;
             continue;
         }
-        const std::size_t length = Utf8SequenceLength(text, i);
-        if (length == 0) {
+        // The C1 controls are code points too, and act on many terminals.
+        const auto sequence = Utf8SequenceAt(text, i);
+        if (!sequence || sequence->codePoint <= 0x9F) {
             shown += kReplacement;
             ++i;
         } else {
-            shown.append(text.substr(i, length));
-            i += length;
+            shown.append(text.substr(i, sequence->length));
+            i += sequence->length;
         }
     }
     return shown;

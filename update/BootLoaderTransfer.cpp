@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Hex.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "update/BootLoaderProtocol.h"
@@ -23,17 +24,6 @@ constexpr std::uint32_t kReplySleepSliceMs = 50;
 
 std::string ProgressText(std::uint64_t page, std::uint64_t pageCount) {
     return "Sending firmware page  " + std::to_string(page) + "  of  " + std::to_string(pageCount);
-}
-
-std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        text += text.empty() ? "" : " ";
-        text += kDigits[byte >> 4U];
-        text += kDigits[byte & 0x0FU];
-    }
-    return text;
 }
 
 // A reply byte that is already waiting (a doubled '!' on a noisy line) belongs

@@ -5,7 +5,6 @@
 
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
-#include "common/PrintableText.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/StaticPortTable.h"
@@ -71,26 +70,6 @@ TEST(ConsoleProgress, ReadsTheProgressLineAndDrawsABar) {
               "[#######-----------------------] 64/256 pages 25%  about 1:35 left");
     EXPECT_EQ(ProgressBar(256, 256, std::nullopt),
               "[##############################] 256/256 pages 100%");
-}
-
-TEST(PrintableText, ControlCharactersNeverReachTheTerminal) {
-    EXPECT_EQ(PrintableText("V2.60\x1b]0;owned\x07\x1b[2J"), "V2.60?]0;owned??[2J");
-    EXPECT_EQ(PrintableText(std::string("a\rb\bc\x7f"
-                                        "\0"
-                                        "d",
-                                        8)),
-              "a?b?c??d");
-    EXPECT_EQ(PrintableText("line one\n\tline two"), "line one\n\tline two");
-    // UTF-8 text stays; the C1 controls, raw 8-bit bytes and broken or
-    // over-long sequences do not.
-    const std::string utf8 =
-        "Gr\xc3\xbc\xc3\x9f"
-        "e \xe2\x82\xac \xf0\x9f\x93\xa1";
-    EXPECT_EQ(PrintableText(utf8), utf8);
-    EXPECT_EQ(PrintableText("\xc2\x9b"
-                            "2J \x9b"
-                            "2J \xe2\x82 \xc0\xaf \xed\xa0\x80"),
-              "??2J ?2J ?? ?? ???");
 }
 
 TEST(ConsoleWindowHost, PrintsWhatFilesSayWithoutTheirControlCharacters) {

@@ -103,20 +103,6 @@ TEST(ModuleReport, TimesCarryTheirZone) {
     EXPECT_TRUE(now[23] == '+' || now[23] == '-') << now;
 }
 
-TEST(ModuleReport, StringsAreValidJsonWhateverTheBytes) {
-    EXPECT_EQ(JsonString("plain"), "\"plain\"");
-    EXPECT_EQ(JsonString("a \"b\" \\ c"), R"("a \"b\" \\ c")");
-    EXPECT_EQ(JsonString("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
-    EXPECT_EQ(JsonString(std::string("\x1b[2J\x7f", 5)), R"("\u001b[2J\u007f")");
-    EXPECT_EQ(JsonString(std::string("nul\0", 4)), R"("nul\u0000")");
-    EXPECT_EQ(JsonString("Gr\xc3\xbc\xc3\x9f \xe2\x82\xac"), "\"Gr\xc3\xbc\xc3\x9f \xe2\x82\xac\"");
-    // Bytes of an 8-bit code page, cut sequences, overlong forms, surrogates.
-    EXPECT_EQ(JsonString("Gr\xfc\xdf"), R"("Gr\u00fc\u00df")");
-    EXPECT_EQ(JsonString("\xe2\x82"), R"("\u00e2\u0082")");
-    EXPECT_EQ(JsonString("\xc0\xaf"), R"("\u00c0\u00af")");
-    EXPECT_EQ(JsonString("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
-}
-
 TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
     ModuleRecord record;
     record.port = "COM5";

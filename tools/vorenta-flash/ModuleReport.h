@@ -36,8 +36,6 @@ struct ModuleRecord {
 // One line of JSON, without its line end. Text that is not UTF-8 keeps its bytes
 // as \u00XX escapes, so every line parses.
 std::string ModuleRecordJson(const ModuleRecord& record);
-// A JSON string literal of `text`, quotes included.
-std::string JsonString(std::string_view text);
 // "2026-12-07T14:02:31.042+01:00" from local time parts and the zone's offset.
 std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeconds);
 // The zone's offset from UTC in seconds, from the local time parts of a moment.
