@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/PrintableText.h"
 #include "common/ProductTexts.h"
 #include "firmware/FirmwareTexts.h"
 #include "platform/TextCompare.h"
@@ -79,7 +80,7 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
             portNumbers[i] != kNoPort && !adapter.empty()) {
             tooltip += "\n" + adapter;
         }
-        platform_.window.SetDlgItemTooltip(id, tooltip);
+        platform_.window.SetDlgItemTooltip(id, PrintableText(tooltip));
         if (portNumbers[i] != kNoPort) {
             platform_.window.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) +
                                  slotPaths[i]);

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "common/PrintableText.h"
 #include "common/ProductTexts.h"
 #include "firmware/FirmwareTexts.h"
 #include "ui/Colours.h"
@@ -89,7 +90,7 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
             if (const std::string why =
                     platform_.portTable.DescribeOpenFailure(port, serialPort.DevicePath());
                 !why.empty()) {
-                text += "\n\n" + why;
+                text += "\n\n" + PrintableText(why);
             }
             window.MessageBox(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
             ReturnLentPort();

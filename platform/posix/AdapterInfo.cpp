@@ -29,17 +29,6 @@ void Append(std::string& text, std::string_view separator, const std::string& it
     text += item;
 }
 
-// A link name is chosen by udev from the device's own strings: no control
-// characters of it reach a terminal or a tooltip.
-std::string Printable(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string AdapterInfo::UsbId() const {
@@ -95,7 +84,7 @@ AdapterInfo ReadAdapterInfo(const std::filesystem::path& devicePath, const PortT
     if (devicePath.parent_path() == byIdFolder) {
         info.byIdPath = devicePath.string();
     } else {
-        info.byIdPath = Printable(FindByIdName(devicePath, byIdFolder));
+        info.byIdPath = FindByIdName(devicePath, byIdFolder);
     }
     const std::filesystem::path device = Canonical(devicePath);
     if (device.empty()) {

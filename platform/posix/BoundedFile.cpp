@@ -62,13 +62,6 @@ std::string ReadAttribute(const std::filesystem::path& path) {
     if (end != std::string::npos) {
         text.resize(end);
     }
-    // Names here come from devices and other processes: nothing of them may
-    // act on a terminal.
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
     return text;
 }
 

@@ -65,7 +65,15 @@ TEST_F(Adapters, NothingIsInventedForDevicesWithoutSysfsEntries) {
 TEST_F(Adapters, StringsFromTheDeviceCannotDriveTheTerminal) {
     const auto product = tree.tmp.path() / "sys/devices/pci0000:00/usb1/1-2/product";
     WriteFile(product, "Evil\x1b]0;title\x07 Serial\n");
-    EXPECT_EQ(ReadAdapterInfo(tree.Dev("ttyUSB1"), tree.roots).product, "Evil?]0;title? Serial");
+    // The platform passes the device's words on as they are...
+    EXPECT_EQ(ReadAdapterInfo(tree.Dev("ttyUSB1"), tree.roots).product,
+              "Evil\x1b]0;title\x07 Serial");
+    // ...and every place that shows them makes them printable.
+    PosixPortTable table(tree.roots);
+    const std::vector<InstalledPort> ports{{"COM33", tree.Dev("ttyUSB1")}};
+    const std::string listed = PortListText(table, ports);
+    EXPECT_NE(listed.find("Evil?]0;title? Serial"), std::string::npos) << listed;
+    EXPECT_EQ(listed.find('\x1b'), std::string::npos);
 }
 
 TEST_F(Adapters, PinnedNumbersFollowTheAdapterAcrossReplugging) {

@@ -88,6 +88,11 @@ TEST_F(PortSelection, TooltipsSayWhichAdapterIsWhich) {
     EXPECT_EQ(w.host.ControlAt(kButton + 1).tooltip,
               "/dev/ttyUSB0\nFTDI FT232R USB UART (0403:6001, serial A5)\n"
               "/dev/serial/by-id/usb-FTDI-if00");
+
+    // What a device calls itself never reaches the tooltip as control characters.
+    w.ports.adapters["/dev/ttyUSB0"] = "Evil\x1b]0;title\x07 Serial";
+    w.dlg.RefreshSerialPorts();
+    EXPECT_EQ(w.host.ControlAt(kButton + 1).tooltip, "/dev/ttyUSB0\nEvil?]0;title? Serial");
 }
 
 TEST_F(PortSelection, UnopenablePortsMessageCarriesTheReasonBelowTheUsualLine) {
@@ -98,6 +103,12 @@ TEST_F(PortSelection, UnopenablePortsMessageCarriesTheReasonBelowTheUsualLine) {
     ASSERT_FALSE(w.host.messageBoxes.empty());
     EXPECT_EQ(w.host.messageBoxes.back().text,
               "Unable to open serial port COM33     \n\nheld by minicom (COM33, /dev/ttyUSB0)");
+
+    // The names of other programs in it are made printable.
+    w.ports.openFailure = "held by \x1b[2Jminicom";
+    w.dlg.OnBeginUpdate();
+    EXPECT_EQ(w.host.messageBoxes.back().text,
+              "Unable to open serial port COM33     \n\nheld by ?[2Jminicom (COM33, /dev/ttyUSB0)");
 
     // With nothing to add, the message stays as it always was.
     w.ports.openFailure.clear();

@@ -5,6 +5,7 @@
 
 #include "ConsoleWindowHost.h"
 #include "FlashSession.h"
+#include "common/PrintableText.h"
 #include "firmware/Sha256.h"
 #include "platform/NativePlatform.h"
 #include "serial/WireLogDevice.h"
@@ -102,7 +103,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     // Every session leaves its own log, whatever else runs beside it.
     SessionLogSetup logSetup = setup.sessionLog;
     logSetup.describeAdapter = [&ports = services.ports](const std::string& devicePath) {
-        return OneLine(ports.DescribeDevice(devicePath));
+        return OneLine(PrintableText(ports.DescribeDevice(devicePath)));
     };
     SessionRecorder recorder(host, *line, services.clock, services.files, std::move(logSetup));
     const UpdateDlgPlatform platform{recorder.Window(), services.clock,    recorder.Device(),
