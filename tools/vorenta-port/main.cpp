@@ -13,8 +13,8 @@
 #include "platform/NativePlatform.h"
 #include "serial/CRS232.h"
 #include "serial/PortListText.h"
+#include "serial/SessionLine.h"
 #include "serial/StaticPortTable.h"
-#include "update/BasePreparation.h"
 
 namespace {
 
