@@ -97,17 +97,17 @@ void CPLSM_UpdateDlg::LoadFirmwareDescription() {
         message += path;
         message += firmware::kDescriptionPathEnd;
         message += firmware::kUpdateDisabledNotice;
-        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+        ShowMessage(message, firmware::FileMessageCaption(), MessageIcon::Warning);
     }
     if (!usable) {
         firmwareVersion.clear();
         firmwareFileName.clear();
     }
 
-    platform_.window.SetDlgItemText(ids::kFirmwareVersionLine,
-                                    std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
+    window_.SetDlgItemText(ids::kFirmwareVersionLine,
+                           std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
     if (!usable) {
-        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+        window_.EnableDlgItem(ids::kBeginUpdate, false);
     }
 }
 

@@ -27,13 +27,12 @@ int CPLSM_UpdateDlg::CheckFirmwareFile() {
         message += firmware::kPathIndent;
         message += firmwareFileName;
         message += firmware::kFirmwareFileNameEnd;
-        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
-        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+        ShowMessage(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+        window_.EnableDlgItem(ids::kBeginUpdate, false);
     }
 
-    platform_.window.SetDlgItemText(
-        ids::kFirmwareFileLine,
-        std::string(firmware::kFirmwareFileLabel) + firmwareFileName + dateText);
+    window_.SetDlgItemText(ids::kFirmwareFileLine,
+                           std::string(firmware::kFirmwareFileLabel) + firmwareFileName + dateText);
     return result;
 }
 

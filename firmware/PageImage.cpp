@@ -84,7 +84,7 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
         if (!source) {
             // An image left from an earlier attempt must not be sent.
             DeletePageImage();
-            platform_.window.MessageBox(firmware::kSourceOpenFailed, caption, MessageIcon::None);
+            ShowMessage(firmware::kSourceOpenFailed, caption, MessageIcon::None);
             return 0;
         }
         // The session's own folder, made once and kept for the session: no
@@ -99,7 +99,7 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
             pageImage_.file = pageImage_.folder->CreateFile(firmware::kPageImageFileName);
         }
         if (!pageImage_.file) {
-            platform_.window.MessageBox(firmware::kImageCreateFailed, caption, MessageIcon::None);
+            ShowMessage(firmware::kImageCreateFailed, caption, MessageIcon::None);
             return 0;
         }
 
@@ -125,17 +125,16 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
     if (outcome.result != CopyResult::Done) {
         // Half an image must never reach the module: remove it, then say why.
         DeletePageImage();
-        platform_.window.MessageBox(outcome.result == CopyResult::ReadFailed
-                                        ? firmware::kSourceReadFailed
-                                        : firmware::kImageWriteFailed,
-                                    caption, MessageIcon::None);
+        ShowMessage(outcome.result == CopyResult::ReadFailed ? firmware::kSourceReadFailed
+                                                             : firmware::kImageWriteFailed,
+                    caption, MessageIcon::None);
         return 0;
     }
     if (outcome.pagesWritten != pagesRequired) {
         // The file changed length while it was copied. The image stays; the
         // cancellation that follows removes it.
-        platform_.window.MessageBox(PageCountMismatchText(pagesRequired, outcome.pagesWritten),
-                                    applicationName_, MessageIcon::None);
+        ShowMessage(PageCountMismatchText(pagesRequired, outcome.pagesWritten), applicationName_,
+                    MessageIcon::None);
         return 0;
     }
     return 1;
@@ -150,13 +149,12 @@ int CPLSM_UpdateDlg::RefreshPageImage() {
         if (pageImage_.builtFrom && pageImage_.builtFrom == checkedFirmware_) {
             return 1;
         }
-        platform_.window.Log(firmware::kFirmwareChangedNotice);
+        window_.Log(firmware::kFirmwareChangedNotice);
         if (BuildPageImage(firmwareFileName) == 0 || CheckFirmwareFile() == 0) {
             return 0;
         }
     }
-    platform_.window.MessageBox(firmware::kSourceKeepsChanging, texts::kUpdateErrorCaption,
-                                MessageIcon::None);
+    ShowMessage(firmware::kSourceKeepsChanging, texts::kUpdateErrorCaption, MessageIcon::None);
     return 0;
 }
 

@@ -59,7 +59,7 @@ bool TellSerialTestProgram(IPeerWindows& peers, std::uint32_t request, int comNu
 void CPLSM_UpdateDlg::RequestPortRelease(int comNumber) {
     if (TellSerialTestProgram(platform_.peers, kReleasePortRequest, comNumber)) {
         lentPort = comNumber;
-        platform_.window.Log(std::string(kReleaseRequestedLog) + std::to_string(comNumber));
+        window_.Log(std::string(kReleaseRequestedLog) + std::to_string(comNumber));
         // A real sleep: the other program needs the time to close the port.
         platform_.clock.Sleep(kReleaseWaitMs);
     }

@@ -51,9 +51,9 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
     std::vector<InstalledPort> installed;
     if (!platform_.portTable.ListPorts(installed)) {
         for (int id = ids::kFirstPortButton; id <= ids::kLastPortButton; ++id) {
-            platform_.window.SetDlgItemTooltip(id, "");
+            window_.SetDlgItemTooltip(id, "");
         }
-        platform_.window.MessageBox(kNoPortsMessage, applicationName_, MessageIcon::Exclamation);
+        ShowMessage(kNoPortsMessage, applicationName_, MessageIcon::Exclamation);
         return;
     }
     std::array<std::string, kLastComNumber> paths{};
@@ -80,16 +80,15 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
             portNumbers[i] != kNoPort && !adapter.empty()) {
             tooltip += "\n" + adapter;
         }
-        platform_.window.SetDlgItemTooltip(id, PrintableText(tooltip));
+        window_.SetDlgItemTooltip(id, PrintableText(tooltip));
         if (portNumbers[i] != kNoPort) {
-            platform_.window.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) +
-                                 slotPaths[i]);
+            window_.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) + slotPaths[i]);
         }
     }
 }
 
 void CPLSM_UpdateDlg::RefreshSerialPorts() {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     const WaitCursor waitCursor(window);
 
     window.EnableDlgItem(ids::kBeginUpdate, false);
@@ -143,14 +142,13 @@ void CPLSM_UpdateDlg::RefreshSerialPorts() {
 void CPLSM_UpdateDlg::EnablePortButtons() {
     for (std::size_t i = 0; i < portNumbers.size(); ++i) {
         if (portNumbers[i] != kNoPort) {
-            platform_.window.EnableDlgItem(ids::kFirstPortButton + static_cast<int>(i), true);
+            window_.EnableDlgItem(ids::kFirstPortButton + static_cast<int>(i), true);
         }
     }
 }
 
 int CPLSM_UpdateDlg::GetSelectedPortNumber() const {
-    const int id =
-        platform_.window.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
+    const int id = window_.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
     if (id < ids::kFirstPortButton || id > ids::kLastPortButton) {
         return kNoPort;
     }
@@ -160,7 +158,7 @@ int CPLSM_UpdateDlg::GetSelectedPortNumber() const {
 void CPLSM_UpdateDlg::SavePortNumber(int comNumber) {
     if (!platform_.settings.WriteProfileInt(texts::kSettingsSection, texts::kComPortEntry,
                                             comNumber)) {
-        platform_.window.Log(std::string(kPortNotSavedLog) + PortName(comNumber));
+        window_.Log(std::string(kPortNotSavedLog) + PortName(comNumber));
     }
 }
 

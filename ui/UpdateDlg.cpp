@@ -10,6 +10,7 @@ CPLSM_UpdateDlg::CPLSM_UpdateDlg(const UpdateDlgPlatform& platform,
                                  const std::int8_t& preferredPort, std::string applicationName)
     : serialPort(platform.serialDevice, platform.portTable, platform.clock),
       platform_(platform),
+      window_(platform.window, listeners_),
       preferredPort_(preferredPort),
       applicationName_(std::move(applicationName)) {
     portNumbers.fill(-1);
@@ -23,6 +24,7 @@ void CPLSM_UpdateDlg::DelayMs(std::uint32_t ms) {
 }
 
 void CPLSM_UpdateDlg::OnCommand(int controlId) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     switch (controlId) {
         case ids::IDOK:
@@ -38,7 +40,7 @@ void CPLSM_UpdateDlg::OnCommand(int controlId) {
             RefreshSerialPorts();
             break;
         case ids::kContactInformation:
-            platform_.window.ShowAboutDialog();
+            window_.ShowAboutDialog();
             break;
         default:
             // Port buttons check themselves; nothing else to do.
@@ -47,6 +49,7 @@ void CPLSM_UpdateDlg::OnCommand(int controlId) {
 }
 
 void CPLSM_UpdateDlg::OnPostedMessage(unsigned message) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     if (message == ids::UWM_MODULE_ANSWERED) {
         OnModuleAnswered(0, 0);

@@ -15,7 +15,9 @@
 #include "platform/TickSource.h"
 #include "platform/WindowServices.h"
 #include "serial/CRS232.h"
+#include "ui/OperatorTranscript.h"
 #include "update/OutcomeTexts.h"
+#include "update/SessionEvents.h"
 
 namespace vorenta {
 
@@ -116,9 +118,11 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // Hosts without a window (the console updater) set this; the transfer's
     // waits ask it and end the session with a failure report when it says so.
     std::function<bool()> transferInterruptRequested;
-    // Hosts that keep a record of each update set this; it hears of every page
-    // the boot loader asked for again (pages counted from 0).
-    std::function<void(std::uint64_t page)> pageRepeated;
+    // Listeners hear of every event of the update sessions, in the order they
+    // were added; the window shows the outcomes' messages after them.
+    void AddListener(ISessionEvents& listener) { listeners_.Add(listener); }
+    // From "Begin Update" with a port checked until the window is idle again.
+    bool SessionOpen() const { return sessionOpen_; }
 
     // For hosts the system can ask to end (SIGTERM, SIGHUP): once `requested`
     // says so, a transfer ends with its failure report, an armed session is
@@ -139,7 +143,36 @@ class CPLSM_UpdateDlg : public IWindowHandler {
         int& running_;
     };
 
+    // Counts the handlers the host is running, nested ones included; when the
+    // outermost one returns with the window idle, a session under way is over.
+    class DispatchScope {
+      public:
+        explicit DispatchScope(CPLSM_UpdateDlg& dialog) : dialog_(dialog) {
+            ++dialog_.dispatchDepth_;
+        }
+        ~DispatchScope() {
+            if (--dialog_.dispatchDepth_ == 0) {
+                dialog_.EndSessionIfOver();
+            }
+        }
+        DispatchScope(const DispatchScope&) = delete;
+        DispatchScope& operator=(const DispatchScope&) = delete;
+
+      private:
+        CPLSM_UpdateDlg& dialog_;
+    };
+
     enum class ByteWait { Received, TimedOut, ReadFailed, Interrupted };
+
+    // A session begins on `comNumber`: its listeners hear of it before the port opens.
+    void BeginSession(int comNumber);
+    void EndSessionIfOver();
+    // Tells the listeners how the session ends, then shows the message.
+    void Report(const SessionOutcome& outcome);
+    // A message about the firmware files or the ports: it refuses an update.
+    void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon);
+    // Cancel steps 1 to 9, with nothing reported.
+    void CancelSession();
 
     void ReportFailure(TransferFailure failure);
     void ReportTemporaryFileFailure();
@@ -165,12 +198,19 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     void RestoreSessionControls();
 
     UpdateDlgPlatform platform_;
+    SessionEventFanOut listeners_;
+    OperatorTranscript window_;  // what the window logic uses of the host
     const std::int8_t& preferredPort_;
     std::string applicationName_;
     HeldPageImage pageImage_;
     std::optional<FileIdentity> checkedFirmware_;  // what the firmware line shows
     std::function<bool()> terminationRequested_;
     int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
+    int dispatchDepth_ = 0;    // handlers under way, timer ticks included
+    bool sessionOpen_ = false;
+    bool sawSuccess_ = false;
+    bool sawFailure_ = false;
+    bool outcomeReported_ = false;
 };
 
 }  // namespace vorenta

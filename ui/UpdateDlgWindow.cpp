@@ -28,7 +28,7 @@ std::string AboutMenuItemText() {
 }
 
 bool CPLSM_UpdateDlg::OnInitDialog() {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     window.SetWindowTitle(std::string(texts::kProductName) +
                           std::string(texts::kWindowTitleSuffix));
 
@@ -83,9 +83,10 @@ ControlStyle CPLSM_UpdateDlg::GetControlStyle(int controlId) const {
 }
 
 void CPLSM_UpdateDlg::OnSysCommand(unsigned commandId) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     if ((commandId & 0xFFF0U) == ids::kSysCommandAbout) {
-        platform_.window.ShowAboutDialog();
+        window_.ShowAboutDialog();
     } else if ((commandId & 0xFFF0U) == ids::kSysCommandClose) {
         OnDone();
     }
@@ -98,17 +99,17 @@ void CPLSM_UpdateDlg::OnOK() {
 void CPLSM_UpdateDlg::OnDone() {
     // Esc and the close box reach here even while "Done" is disabled; leaving
     // in the middle of a session could leave the module without firmware.
-    if (updateActive != 0 || !platform_.window.IsDlgItemEnabled(ids::IDCANCEL)) {
+    if (updateActive != 0 || !window_.IsDlgItemEnabled(ids::IDCANCEL)) {
         return;
     }
     serialPort.Close();
     ReturnLentPort();
-    platform_.window.EndDialog(ids::IDCANCEL);
+    window_.EndDialog(ids::IDCANCEL);
 }
 
 void CPLSM_UpdateDlg::OnDestroy() {
     if (timerId != 0) {
-        platform_.window.KillTimer(ids::kUpdateTimerId);
+        window_.KillTimer(ids::kUpdateTimerId);
         timerId = 0;
     }
     serialPort.Close();

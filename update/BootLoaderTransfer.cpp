@@ -7,29 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "common/Hex.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "update/BootLoaderProtocol.h"
+#include "update/TransferTexts.h"
 
 namespace vorenta {
 
 namespace {
 
-constexpr std::string_view kBootLoaderVersionLabel = "Boot loader version  =  ";
-constexpr std::string_view kDiscardedInputLog = "Input discarded before page ";
-constexpr std::string_view kDiscardedInputLogEnd = " was sent: ";
 // The longest sleep of a wait for a reply, so an interrupt is seen soon.
 constexpr std::uint32_t kReplySleepSliceMs = 50;
-
-std::string ProgressText(std::uint64_t page, std::uint64_t pageCount) {
-    return "Sending firmware page  " + std::to_string(page) + "  of  " + std::to_string(pageCount);
-}
 
 // A reply byte that is already waiting (a doubled '!' on a noisy line) belongs
 // to an earlier send; taken as the next page's reply it could accept a page the
 // module never took. It is read off the line, so the log shows it, and dropped.
-void DiscardStaleInput(CRS232& port, IWindowServices& window, std::uint64_t pageNumber) {
+void DiscardStaleInput(CRS232& port, IWindowServices& window, ISessionEvents& events,
+                       std::uint64_t pageNumber) {
     std::vector<std::uint8_t> stale;
     std::array<std::uint8_t, 64> chunk{};
     // Bounded, so a line that never stops talking cannot hold the transfer here.
@@ -44,8 +38,8 @@ void DiscardStaleInput(CRS232& port, IWindowServices& window, std::uint64_t page
         return;
     }
     port.PurgeInput();
-    window.Log(std::string(kDiscardedInputLog) + std::to_string(pageNumber + 1) +
-               std::string(kDiscardedInputLogEnd) + HexBytes(stale));
+    events.OnInputDiscarded(pageNumber + 1, stale);
+    window.Log(texts::DiscardedInputText(pageNumber + 1, stale));
 }
 
 // Reads exactly `count` bytes unless the file ends or fails first.
@@ -87,7 +81,7 @@ CPLSM_UpdateDlg::ByteWait CPLSM_UpdateDlg::WaitForByte(std::uint32_t timeoutMs,
 
 int CPLSM_UpdateDlg::TransferFirmware() {
     namespace bl = bootloader;
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     WaitCursor wait(window);
 
     // Phase 0: the firmware file is still there; drop what the extra poll brought.
@@ -155,8 +149,8 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             overlong = true;
         }
     }
-    window.SetDlgItemText(ids::kBootLoaderLine,
-                          std::string(kBootLoaderVersionLabel) + identification);
+    listeners_.OnModuleAnswered(identification);
+    window.SetDlgItemText(ids::kBootLoaderLine, texts::BootLoaderLineText(identification));
 
     // Phase 2: the ready byte.
     window.SetDlgItemText(ids::kStepLine, "");
@@ -205,7 +199,9 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             return 0;
         }
         if (repeats == 0) {
-            window.SetDlgItemText(ids::kProgressLine, ProgressText(pageNumber + 1, pageCount));
+            listeners_.OnPageSending(pageNumber + 1, pageCount);
+            window.SetDlgItemText(ids::kProgressLine,
+                                  texts::ProgressText(pageNumber + 1, pageCount));
             if (pageNumber % 4 == 0) {
                 window.RepaintNow();
             }
@@ -221,7 +217,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         const auto address = bl::PageAddress(static_cast<std::uint32_t>(pageNumber), size);
         const std::uint8_t checksum = bl::PageChecksum(page.data(), page.size());
         DelayMs(bl::kSendPauseMs);
-        DiscardStaleInput(serialPort, window, pageNumber);
+        DiscardStaleInput(serialPort, window, listeners_, pageNumber);
         serialPort.SendPacket(address.data(), static_cast<int>(address.size()));
         DelayMs(bl::kSendPauseMs);
         serialPort.SendPacket(page.data(), static_cast<int>(page.size()));
@@ -253,9 +249,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             continue;
         }
         if (reply == bl::kRetryByte && ++repeats < bl::kMaxSendsPerPage) {
-            if (pageRepeated) {
-                pageRepeated(pageNumber);
-            }
+            listeners_.OnPageResent(pageNumber + 1);
             continue;
         }
         image.reset();

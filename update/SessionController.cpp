@@ -5,6 +5,7 @@
 
 #include "common/PrintableText.h"
 #include "common/ProductTexts.h"
+#include "firmware/FirmwareFingerprint.h"
 #include "firmware/FirmwareTexts.h"
 #include "ui/Colours.h"
 #include "ui/UpdateDlg.h"
@@ -26,9 +27,9 @@ constexpr std::string_view kEmptyFirmware =
 }  // namespace
 
 void CPLSM_UpdateDlg::OnBeginUpdate() {
-    platform_.window.SetDlgItemText(ids::kStepLine, "");
+    window_.SetDlgItemText(ids::kStepLine, "");
     resultLineColour = kStepLineGreen;
-    platform_.window.RefreshColours();
+    window_.RefreshColours();
     StartOrCancelUpdate();
 }
 
@@ -38,24 +39,22 @@ long CPLSM_UpdateDlg::OnCancelUpdateRequest(std::uintptr_t, std::intptr_t) {
 }
 
 void CPLSM_UpdateDlg::RestoreSessionControls() {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     window.EnableDlgItem(ids::kRefreshPorts, true);
     window.EnableDlgItem(ids::IDCANCEL, true);
     window.EnableDlgItem(ids::kContactInformation, true);
 }
 
 void CPLSM_UpdateDlg::LockSessionControls() {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     window.EnableDlgItem(ids::IDCANCEL, false);
     window.EnableDlgItem(ids::kContactInformation, false);
     window.EnableDlgItem(ids::kRefreshPorts, false);
 }
 
-void CPLSM_UpdateDlg::StartOrCancelUpdate() {
-    IWindowServices& window = platform_.window;
-    WaitCursor wait(window);
-
-    if (updateActive == 1) {
+void CPLSM_UpdateDlg::CancelSession() {
+    IWindowServices& window = window_;
+    {
         updateActive = 0;
         moduleAnswered = 0;
         window.RefreshColours();
@@ -69,6 +68,18 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
         window.EnableSystemMenuItem(ids::kSysCommandClose, true);
         window.EnableSystemMenuItem(ids::kSysCommandAbout, true);
         DeletePageImage();
+    }
+}
+
+void CPLSM_UpdateDlg::StartOrCancelUpdate() {
+    IWindowServices& window = window_;
+    WaitCursor wait(window);
+
+    if (updateActive == 1) {
+        CancelSession();
+        if (!outcomeReported_) {
+            Report({});  // cancelled, nothing to show
+        }
         return;
     }
 
@@ -77,6 +88,7 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
         return;  // "Begin Update" is only enabled with a port checked
     }
     const int port = portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)];
+    BeginSession(port);
 
     if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
                         kSessionStopBits) == 0) {
@@ -92,7 +104,8 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
                 !why.empty()) {
                 text += "\n\n" + PrintableText(why);
             }
-            window.MessageBox(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+            Report({SessionResult::Failure, SessionEnding::PortUnavailable, text,
+                    std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
             ReturnLentPort();
             return;
         }
@@ -127,7 +140,8 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
     } else if (PageImagePageCount() == std::optional<std::uint64_t>(0)) {
         // An empty image would end in the end marker alone, which the module
         // takes as a complete (empty) firmware.
-        window.MessageBox(kEmptyFirmware, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+        Report({SessionResult::Failure, SessionEnding::Refused, std::string(kEmptyFirmware),
+                std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
         window.PostMessage(ids::UWM_CANCEL_UPDATE);
     }
 
@@ -136,9 +150,13 @@ void CPLSM_UpdateDlg::StartOrCancelUpdate() {
     updateActive = 1;
     window.RefreshColours();
     window.SetDlgItemText(ids::kStepLine, "");
+    if (updateActive == 1) {
+        listeners_.OnArmed(port, serialPort.DevicePath());
+    }
 }
 
 void CPLSM_UpdateDlg::OnTimer(unsigned) {
+    const DispatchScope dispatched(*this);
     // Not from inside another handler: a modal box may be waiting there.
     if (TerminationRequested() && handlersRunning_ == 0) {
         EndForTermination();
@@ -147,7 +165,7 @@ void CPLSM_UpdateDlg::OnTimer(unsigned) {
     if (updateActive == 0 || moduleAnswered == 1) {
         return;
     }
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     const std::uint32_t now = platform_.clock.GetTickCount();
     if (blinkVisible == 1 && TicksSince(blinkTick, now) > kPromptShownMs) {
         blinkVisible = 0;
@@ -180,7 +198,7 @@ void CPLSM_UpdateDlg::OnTimer(unsigned) {
 }
 
 long CPLSM_UpdateDlg::OnModuleAnswered(std::uintptr_t, std::intptr_t) {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     updateActive = 0;
     moduleAnswered = 0;
     window.RefreshColours();
@@ -220,11 +238,16 @@ std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {
 
 void CPLSM_UpdateDlg::EndSessionForLostPort() {
     const int port = serialPort.portNumber;
-    // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
-    StartOrCancelUpdate();
-    ShowOutcome(
-        std::string(texts::kPortGone) + std::to_string(port) + std::string(texts::kPortGoneTail),
-        texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+    listeners_.OnLineLost(port);
+    {
+        // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
+        WaitCursor wait(window_);
+        CancelSession();
+    }
+    Report(
+        {SessionResult::Failure, SessionEnding::PortLost,
+         std::string(texts::kPortGone) + std::to_string(port) + std::string(texts::kPortGoneTail),
+         std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
     RefreshSerialPorts();
 }
 
@@ -247,7 +270,52 @@ void CPLSM_UpdateDlg::EndForTermination() {
     serialPort.Close();
     ReturnLentPort();
     DeletePageImage();
-    platform_.window.EndDialog(ids::IDCANCEL);
+    window_.EndDialog(ids::IDCANCEL);
+}
+
+void CPLSM_UpdateDlg::BeginSession(int comNumber) {
+    sessionOpen_ = true;
+    sawSuccess_ = false;
+    sawFailure_ = false;
+    outcomeReported_ = false;
+    SessionStart start;
+    start.comNumber = comNumber;
+    start.devicePath = platform_.portTable.DevicePathFor(comNumber);
+    start.firmwarePath = programDir + firmwareFileName;
+    start.firmwareVersion = firmwareVersion;
+    // Read once, as the session begins: what the records name is what was sent.
+    if (!firmwareFileName.empty()) {
+        start.firmware = FingerprintFirmware(platform_.files, start.firmwarePath);
+    }
+    listeners_.OnSessionStarted(start);
+}
+
+void CPLSM_UpdateDlg::EndSessionIfOver() {
+    if (!sessionOpen_ || updateActive != 0) {
+        return;
+    }
+    sessionOpen_ = false;
+    listeners_.OnSessionEnded(sawFailure_   ? SessionResult::Failure
+                              : sawSuccess_ ? SessionResult::Success
+                                            : SessionResult::Cancelled);
+}
+
+void CPLSM_UpdateDlg::Report(const SessionOutcome& outcome) {
+    if (sessionOpen_) {
+        outcomeReported_ = true;
+        sawSuccess_ = sawSuccess_ || outcome.result == SessionResult::Success;
+        sawFailure_ = sawFailure_ || outcome.result == SessionResult::Failure;
+    }
+    listeners_.OnOutcome(outcome);
+    if (!outcome.text.empty()) {
+        ShowOutcome(outcome.text, outcome.caption, outcome.icon);
+    }
+}
+
+void CPLSM_UpdateDlg::ShowMessage(std::string_view text, std::string_view caption,
+                                  MessageIcon icon) {
+    Report({SessionResult::Failure, SessionEnding::Refused, std::string(text), std::string(caption),
+            icon});
 }
 
 void CPLSM_UpdateDlg::ShowOutcome(std::string_view text, std::string_view caption,
@@ -256,7 +324,7 @@ void CPLSM_UpdateDlg::ShowOutcome(std::string_view text, std::string_view captio
         platform_.window.Log(std::string(caption) + ": " + std::string(text));
         return;
     }
-    platform_.window.MessageBox(text, caption, icon);
+    window_.MessageBox(text, caption, icon);
 }
 
 }  // namespace vorenta

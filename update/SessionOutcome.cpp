@@ -11,27 +11,31 @@ namespace vorenta {
 void CPLSM_UpdateDlg::FinishSession() {
     ReleaseBase(serialPort, platform_.clock);
     serialPort.Close();
-    platform_.window.SetDlgItemText(ids::kStatusLine, "");
+    window_.SetDlgItemText(ids::kStatusLine, "");
     EnablePortButtons();
     ReturnLentPort();
 }
 
 void CPLSM_UpdateDlg::ReportFailure(TransferFailure failure) {
     FinishSession();
-    platform_.window.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
-    ShowOutcome(FailureHeadline(failure) + FailureNotice(), texts::kUpdateErrorCaption,
-                MessageIcon::Exclamation);
+    window_.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
+    Report({SessionResult::Failure, SessionEnding::TransferFailed,
+            FailureHeadline(failure) + FailureNotice(), std::string(texts::kUpdateErrorCaption),
+            MessageIcon::Exclamation});
 }
 
 void CPLSM_UpdateDlg::ReportTemporaryFileFailure() {
     FinishSession();
-    ShowOutcome(texts::kTemporaryFileFailure, texts::kUpdateErrorCaption, MessageIcon::None);
+    Report({SessionResult::Failure, SessionEnding::TransferFailed,
+            std::string(texts::kTemporaryFileFailure), std::string(texts::kUpdateErrorCaption),
+            MessageIcon::None});
 }
 
 void CPLSM_UpdateDlg::ReportSuccess() {
     FinishSession();
-    platform_.window.SetDlgItemText(ids::kStatusLine, SuccessStatusText());
-    ShowOutcome(SuccessMessage(), texts::kUpdateCompleteCaption, MessageIcon::Information);
+    window_.SetDlgItemText(ids::kStatusLine, SuccessStatusText());
+    Report({SessionResult::Success, SessionEnding::Updated, SuccessMessage(),
+            std::string(texts::kUpdateCompleteCaption), MessageIcon::Information});
 }
 
 }  // namespace vorenta

@@ -21,6 +21,7 @@
 #include "ProductionRun.h"
 #include "SharedServices.h"
 #include "StationConsole.h"
+#include "UpdateRig.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "serial/StaticPortTable.h"
 
@@ -194,28 +195,43 @@ TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
     EXPECT_FALSE(ReportFile::Open((dir.path / "missing" / "r.jsonl").string(), error));
 }
 
-TEST(ModuleSession, HeadlineAndBootLoaderComeFromWhatTheOperatorSaw) {
-    EXPECT_EQ(Headline("No response from the X.\n\nThis procedure is trying...\n\nFirmware update "
-                       "terminated.\n"),
-              "No response from the X.");
-    EXPECT_EQ(Headline("Invalid version response from the X.     \n\nFirmware update"),
-              "Invalid version response from the X.");
-    EXPECT_EQ(Headline("Unable to open serial port COM5     "), "Unable to open serial port COM5");
-    EXPECT_EQ(BootLoaderFromLine("Boot loader version  =  VR-VMM-KT76"), "VR-VMM-KT76");
-    EXPECT_EQ(BootLoaderFromLine(""), "");
-}
+TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
+    UpdateRig rig(600);  // three pages
+    rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
+        return page == 1 && send <= 2 ? '@' : '!';
+    };
+    ModuleRecord record;
+    ModuleRecordEvents events(record, nullptr);
+    rig.dlg.AddListener(events);
+    rig.Init();
+    ASSERT_TRUE(rig.BeginUpdate());
+    rig.TickUntilIdle();
+    ASSERT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
 
-TEST(ModuleSession, HashesTheFirmwareFileAsItIs) {
-    TempDir dir;
-    const fs::path path = dir.path / "fw.bin";
-    std::ofstream(path, std::ios::binary) << "abc";
-    PosixFileSystem files;
-    std::uint64_t size = 0;
-    std::string sha;
-    ASSERT_TRUE(HashFile(files, path.string(), size, sha));
-    EXPECT_EQ(size, 3U);
-    EXPECT_EQ(sha, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_FALSE(HashFile(files, (dir.path / "missing").string(), size, sha));
+    EXPECT_TRUE(events.Started());
+    EXPECT_EQ(record.bootLoader, "VR-VMM-KT76");
+    EXPECT_EQ(record.pages, 3U);
+    EXPECT_EQ(record.lastPage, 3U);
+    EXPECT_EQ(record.resends, (std::map<unsigned, unsigned>{{2, 2}}));
+    EXPECT_EQ(record.outcome,
+              "The Vorenta KT7.6 VMM & DO-232 R2 Mobile Module firmware has been successfully "
+              "updated.");
+    EXPECT_EQ(record.firmwareSize, std::optional<std::uint64_t>(600));
+    EXPECT_EQ(record.firmwareSha256.size(), 64U);
+
+    // A boot loader that is refused leaves no identification, and the headline says why.
+    UpdateRig refused(600);
+    refused.module.identification = "vr-vmm-kt76\r";
+    ModuleRecord failed;
+    ModuleRecordEvents failedEvents(failed, nullptr);
+    refused.dlg.AddListener(failedEvents);
+    refused.Init();
+    refused.BeginUpdate();
+    refused.TickUntilIdle();
+    EXPECT_EQ(failed.bootLoader, "");
+    EXPECT_EQ(failed.pages, 0U);
+    EXPECT_EQ(failed.outcome,
+              "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.");
 }
 
 TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
@@ -271,19 +287,18 @@ TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
     constexpr int kLines = 300;
     {
         StationConsole console(out, false, {"COM5", "COM12"});
-        auto a = console.PortOutput(0);
-        auto b = console.PortOutput(1);
+        IConsole& a = console.Port(0);
+        IConsole& b = console.Port(1);
         std::jthread first([&a] {
             for (int i = 0; i < kLines; ++i) {
                 // A line written in pieces comes out once it has ended.
-                a("first half ");
-                a("second half " + std::to_string(i) + "\n");
+                a.Write("first half ");
+                a.Write("second half " + std::to_string(i) + "\n");
             }
         });
         std::jthread second([&b] {
             for (int i = 0; i < kLines; ++i) {
-                b("Sending firmware page  " + std::to_string(i + 1) + "  of  " +
-                  std::to_string(kLines) + "\n");
+                b.Progress(static_cast<unsigned>(i + 1), kLines);
             }
         });
     }
@@ -312,10 +327,10 @@ TEST(StationConsole, OnATerminalProgressStaysOnOneLinePerPort) {
     ASSERT_NE(out, nullptr);
     {
         StationConsole console(out, true, {"COM5", "COM6"}, 40);
-        console.PortLine(0, "Sending firmware page  1  of  4");
-        console.PortLine(1,
-                         "Waiting for the module on COM6 (put it into its firmware update mode)");
-        console.PortLine(0, "Sending firmware page  2  of  4");
+        console.Port(0).Progress(1, 4);
+        console.Port(1).Write(
+            "Waiting for the module on COM6 (put it into its firmware update mode)\n");
+        console.Port(0).Progress(2, 4);
         console.Finish();
         console.Line("Summary:");
     }

@@ -59,13 +59,14 @@ class RecordedRig {
                          ILogFolder* folderOverride = nullptr)
         : logDir(logFolder.value_or(rig.root / "state" / "Harwen Systems" / "logs")),
           folder(logDir),
-          recorder(rig.host, rig.device, rig.clock, rig.files,
+          recorder(rig.host, rig.device, rig.clock,
                    {"vorenta-test", "9.8.7", "TestOS 1.0",
                     folderOverride != nullptr ? folderOverride : &folder, [this] { return now; },
                     [](const std::string& device) { return "USB adapter behind " + device; }}) {
         dlg.programDir = rig.dlg.programDir;
         dlg.tempDir = rig.dlg.tempDir;
-        rig.host.Attach(&recorder.Watch(dlg, rig.ports));
+        dlg.AddListener(recorder);
+        rig.host.Attach(&dlg);
         dlg.OnInitDialog();
         rig.clock.SetStep(1);
     }
@@ -94,8 +95,8 @@ class RecordedRig {
     PosixLogFolder folder;
     SessionRecorder recorder;
     std::int8_t preferredPort = -1;
-    UpdateDlgPlatform platform{recorder.Window(), rig.clock, recorder.Device(), rig.ports,
-                               rig.settings,      rig.peers, rig.files};
+    UpdateDlgPlatform platform{rig.host,     rig.clock, recorder.Device(), rig.ports,
+                               rig.settings, rig.peers, rig.files};
     CPLSM_UpdateDlg dlg{platform, preferredPort, "vorenta-test"};
 };
 

@@ -82,11 +82,14 @@ TEST(Transfer, FourRepeatsOfAPageSucceedAndAFifthFails) {
     rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
         return page == 1 && send <= 4 ? '@' : '!';
     };
-    std::vector<std::uint64_t> repeated;
-    rig.dlg.pageRepeated = [&repeated](std::uint64_t page) { repeated.push_back(page); };
+    struct Resends : ISessionEvents {
+        void OnPageResent(std::uint64_t page) override { pages.push_back(page); }
+        std::vector<std::uint64_t> pages;
+    } repeated;
+    rig.dlg.AddListener(repeated);
     RunUpdate(rig);
     EXPECT_EQ(rig.module.sendsPerPage, (std::vector<int>{1, 5, 1}));
-    EXPECT_EQ(repeated, (std::vector<std::uint64_t>{1, 1, 1, 1}));
+    EXPECT_EQ(repeated.pages, (std::vector<std::uint64_t>{2, 2, 2, 2}));  // the second page
     EXPECT_EQ(rig.host.paintsDispatched, 3);  // the repeated page is read and shown once
     EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
 

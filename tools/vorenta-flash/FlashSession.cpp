@@ -1,10 +1,7 @@
 #include "FlashSession.h"
 
 #include "FlashOptions.h"
-#include "common/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
-#include "ui/UpdateDlgTexts.h"
-#include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
@@ -20,10 +17,12 @@ FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, IT
       host_(host),
       clock_(clock),
       interrupts_(std::move(interrupts)),
-      say_(std::move(say)) {}
+      say_(std::move(say)) {
+    window_.AddListener(endings_);
+}
 
 int FlashSession::Run(const Config& config) {
-    host_.Attach(config.handler != nullptr ? config.handler : &window_);
+    host_.Attach(&window_);
     window_.OnInitDialog();
     window_.transferInterruptRequested = [this, warned = false]() mutable {
         const int count = interrupts_();
@@ -68,8 +67,7 @@ int FlashSession::Run(const Config& config) {
             }
             host_.TimerTick();
             if (window_.updateActive == 0) {
-                status =
-                    SaidSinceArming(texts::kPortGone) ? kExitPortUnavailable : OutcomeOfTransfer();
+                status = OutcomeOfTransfer();
                 break;
             }
         }
@@ -103,38 +101,22 @@ int FlashSession::Arm(const Config& config) {
         say_("No serial port is installed (see --list-ports, or name a device with --port).");
         return kExitPortUnavailable;
     }
-    if (beforeBegin) {
-        beforeBegin();
-    }
-    boxesBefore_ = host_.messageBoxes.size();
+    endings_ = Endings();
     host_.Click(ids::kBeginUpdate);
     if (window_.updateActive == 1) {
         // Only now is the port known to be open.
-        say_("Waiting for the module on COM" +
-             std::to_string(
-                 window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
+        say_("Waiting for the module on COM" + std::to_string(endings_.armedOn) +
              " (put it into its firmware update mode; Ctrl-C cancels).");
         return -1;
     }
-    return SaidSinceArming(texts::kPortOpenFailure) ? kExitPortUnavailable : kExitUsage;
-}
-
-bool FlashSession::SaidSinceArming(std::string_view prefix) const {
-    for (std::size_t i = boxesBefore_; i < host_.messageBoxes.size(); ++i) {
-        if (host_.messageBoxes[i].text.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return endings_.Saw(SessionEnding::PortUnavailable) ? kExitPortUnavailable : kExitUsage;
 }
 
 int FlashSession::OutcomeOfTransfer() const {
-    for (std::size_t i = host_.messageBoxes.size(); i > boxesBefore_; --i) {
-        if (host_.messageBoxes[i - 1].caption == texts::kUpdateCompleteCaption) {
-            return kExitUpdated;
-        }
+    if (endings_.Saw(SessionEnding::PortLost)) {
+        return kExitPortUnavailable;
     }
-    return kExitFailureReported;
+    return endings_.Saw(SessionEnding::Updated) ? kExitUpdated : kExitFailureReported;
 }
 
 int FlashSession::Cancel(const std::string& why) {

@@ -1,38 +1,28 @@
 #include "ModuleSession.h"
 
 #include <memory>
-#include <vector>
 
 #include "ConsoleWindowHost.h"
 #include "FlashSession.h"
 #include "common/PrintableText.h"
-#include "firmware/Sha256.h"
+#include "firmware/FirmwareFingerprint.h"
 #include "platform/NativePlatform.h"
 #include "serial/WireLogDevice.h"
 #include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
-#include "ui/UpdateDlgTexts.h"
 
 namespace vorenta {
 
 namespace {
 
-constexpr std::string_view kParagraphBreak = "\n\n";
-constexpr std::string_view kBootLoaderLineSeparator = "=";
-constexpr std::size_t kHashChunk = 64 * 1024;
 constexpr std::string_view kSessionLogSaid = "Session log: ";
-
-std::string TrimmedEnd(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return std::string(text);
-}
 
 // The adapter's description, one item per line, as one line of the log's header.
 std::string OneLine(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
     std::string line;
-    for (const char c : TrimmedEnd(text)) {
+    for (const char c : text) {
         if (c == '\n') {
             line += "; ";
         } else {
@@ -42,46 +32,46 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
+void KeepFirmware(ModuleRecord& record, const std::optional<FirmwareFingerprint>& firmware) {
+    if (firmware) {
+        record.firmwareSize = firmware->size;
+        record.firmwareSha256 = firmware->sha256;
+    }
+}
+
 }  // namespace
 
-std::string Headline(std::string_view message) {
-    return TrimmedEnd(message.substr(0, message.find(kParagraphBreak)));
+ModuleRecordEvents::ModuleRecordEvents(ModuleRecord& record, WireLogDevice* wireLog)
+    : record_(record), wireLog_(wireLog) {}
+
+void ModuleRecordEvents::OnSessionStarted(const SessionStart& start) {
+    started_ = true;
+    // Taken as the update starts, so the record names the file that was sent.
+    KeepFirmware(record_, start.firmware);
 }
 
-std::string BootLoaderFromLine(std::string_view line) {
-    const auto separator = line.find(kBootLoaderLineSeparator);
-    if (separator == std::string_view::npos) {
-        return {};
-    }
-    line.remove_prefix(separator + kBootLoaderLineSeparator.size());
-    while (!line.empty() && line.front() == ' ') {
-        line.remove_prefix(1);
-    }
-    return std::string(line);
+void ModuleRecordEvents::OnModuleAnswered(std::string_view identification) {
+    record_.bootLoader = identification;
 }
 
-bool HashFile(IFileSystem& files, const std::string& path, std::uint64_t& size,
-              std::string& sha256) {
-    const auto file = files.Open(path, OpenMode::ReadExisting);
-    if (!file || !file->Seek(0)) {
-        return false;
+void ModuleRecordEvents::OnPageSending(std::uint64_t page, std::uint64_t pageCount) {
+    record_.lastPage = static_cast<unsigned>(page);
+    record_.pages = static_cast<unsigned>(pageCount);
+}
+
+void ModuleRecordEvents::OnPageResent(std::uint64_t page) {
+    ++record_.resends[static_cast<unsigned>(page)];
+}
+
+void ModuleRecordEvents::OnOutcome(const SessionOutcome& outcome) {
+    // The last thing the operator was told is how the session ended.
+    if (!outcome.text.empty()) {
+        record_.outcome = outcome.Headline();
     }
-    Sha256 sha;
-    std::vector<std::uint8_t> chunk(kHashChunk);
-    size = 0;
-    for (;;) {
-        const long n = file->Read(chunk.data(), chunk.size());
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        sha.Update(chunk.data(), static_cast<std::size_t>(n));
-        size += static_cast<std::uint64_t>(n);
+    // Why the port could not be opened belongs beside the failed OPEN in the wire log.
+    if (wireLog_ != nullptr && outcome.ending == SessionEnding::PortUnavailable) {
+        wireLog_->Note(outcome.text);
     }
-    sha256 = Sha256::Hex(sha.Finish());
-    return true;
 }
 
 ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup,
@@ -98,62 +88,39 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
         wireLog = std::make_unique<WireLogDevice>(device, services.clock, *setup.wireLog);
         line = wireLog.get();
     }
-    ConsoleWindowHost host = setup.output ? ConsoleWindowHost(setup.output, false, setup.quiet)
-                                          : ConsoleWindowHost(stderr, setup.terminal, setup.quiet);
+    ConsoleWindowHost host(*setup.console, setup.quiet);
     // Every session leaves its own log, whatever else runs beside it.
     SessionLogSetup logSetup = setup.sessionLog;
     logSetup.describeAdapter = [&ports = services.ports](const std::string& devicePath) {
         return OneLine(PrintableText(ports.DescribeDevice(devicePath)));
     };
-    SessionRecorder recorder(host, *line, services.clock, services.files, std::move(logSetup));
-    const UpdateDlgPlatform platform{recorder.Window(), services.clock,    recorder.Device(),
-                                     services.ports,    services.settings, services.peers,
+    SessionRecorder recorder(host, *line, services.clock, std::move(logSetup));
+    const UpdateDlgPlatform platform{host,           services.clock,    recorder.Device(),
+                                     services.ports, services.settings, services.peers,
                                      services.files};
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
     CPLSM_UpdateDlg window(platform, preferredPort, setup.programName);
     window.programDir = setup.programDir;
     window.tempDir = setup.tempDir;
-    window.pageRepeated = [&record](std::uint64_t page) {
-        ++record.resends[static_cast<unsigned>(page + 1)];
-    };
+    ModuleRecordEvents events(record, wireLog.get());
+    window.AddListener(recorder);
+    window.AddListener(events);
+    window.AddListener(host);
 
-    // The last thing the operator was told is how the session ended.
-    host.onMessageBox = [&record, &wireLog](const HeadlessWindowHost::Box& box) {
-        record.outcome = Headline(box.text);
-        // Why the port could not be opened belongs beside the failed OPEN in the wire log.
-        if (wireLog && box.text.rfind(texts::kPortOpenFailure, 0) == 0) {
-            wireLog->Note(box.text);
-        }
-    };
     const auto say = [&host, &record, &recorder](const std::string& text) {
         record.outcome = text;
         host.Say(text);
         recorder.Note(text);
     };
-    bool hashed = false;
-    const auto hashFirmware = [&] {
-        if (window.firmwareFileName.empty()) {
-            return;
-        }
-        std::uint64_t size = 0;
-        if (HashFile(services.files, window.programDir + window.firmwareFileName, size,
-                     record.firmwareSha256)) {
-            record.firmwareSize = size;
-        }
-        hashed = true;
-    };
-
     FlashSession session(window, host, services.clock, setup.interrupts, say);
     FlashSession::Config config;
     config.comNumber = setup.comNumber;
     config.waitSeconds = setup.waitSeconds;
-    config.handler = &recorder.Watch(window, services.ports);
-    // Taken as the update starts, so the record names the file that was sent.
-    session.beforeBegin = hashFirmware;
     record.exitStatus = session.Run(config);
-    if (!hashed) {
-        hashFirmware();
+    if (!events.Started() && !window.firmwareFileName.empty()) {
+        KeepFirmware(record, FingerprintFirmware(services.files,
+                                                 window.programDir + window.firmwareFileName));
     }
     if (!recorder.LastLogPath().empty() && !setup.quiet) {
         host.Say(std::string(kSessionLogSaid) + recorder.LastLogPath());
@@ -170,13 +137,6 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     }
     record.firmwareFile = window.firmwareFileName;
     record.version = window.firmwareVersion;
-    record.bootLoader = BootLoaderFromLine(host.Text(ids::kBootLoaderLine));
-    unsigned page = 0;
-    unsigned pageCount = 0;
-    if (ParseProgressText(host.Text(ids::kProgressLine), page, pageCount)) {
-        record.lastPage = page;
-        record.pages = pageCount;
-    }
     wireLogComplete = !wireLog || wireLog->Complete();
     record.end = std::chrono::system_clock::now();
     record.durationMs =

@@ -22,8 +22,7 @@ constexpr std::string_view kSummaryTitle = "Summary:";
 struct PortJob {
     std::optional<int> comNumber;
     std::string name;
-    std::function<void(std::string_view text)> output;  // none: standard error
-    bool terminal = false;
+    IConsole* console = nullptr;
     IFile* wireLog = nullptr;
     std::string wireLogPath;
 };
@@ -40,13 +39,7 @@ struct RunShared {
 };
 
 void Print(const PortJob& job, const std::string& line) {
-    const std::string text = PrintableText(line) + "\n";
-    if (job.output) {
-        job.output(text);
-        return;
-    }
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
+    job.console->Write(PrintableText(line) + "\n");
 }
 
 PortTally RunPort(const RunShared& run, const PortJob& job) {
@@ -69,8 +62,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.programDir = run.programDir;
         setup.waitSeconds = options.waitSeconds;
         setup.quiet = options.quiet;
-        setup.output = job.output;
-        setup.terminal = job.terminal;
+        setup.console = job.console;
         setup.wireLog = job.wireLog;
         setup.interrupts = run.interrupts;
         setup.module = module;
@@ -309,7 +301,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
 
     std::vector<PortTally> tallies(jobs.size());
     if (!several) {
-        jobs[0].terminal = StandardErrorIsTerminal();
+        StreamConsole console(stderr, StandardErrorIsTerminal());
+        jobs[0].console = &console;
         tallies[0] = RunPort(run, jobs[0]);
         if (options.repeat) {
             Print(jobs[0], std::string(kSummaryTitle));
@@ -326,7 +319,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     const bool terminal = StandardErrorIsTerminal();
     StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        jobs[i].output = console.PortOutput(i);
+        jobs[i].console = &console.Port(i);
     }
     {
         // One thread per port; each session inside keeps to its own thread.

@@ -73,14 +73,15 @@ class Win32AppPlatform : public IAppPlatform {
 
     void RunMainWindow(CPLSM_UpdateApp& app) override {
         Win32DialogHost host(instance_, UpdateDlgTemplate(), nullptr, true);
-        SessionRecorder recorder(host, services_.serialDevice, services_.clock, services_.files,
+        SessionRecorder recorder(host, services_.serialDevice, services_.clock,
                                  services_.sessionLogs);
-        const UpdateDlgPlatform platform{recorder.Window(),   services_.clock, recorder.Device(),
-                                         services_.portTable, *settings_,      services_.peers,
-                                         services_.files};
+        const UpdateDlgPlatform platform{
+            host,       services_.clock, recorder.Device(), services_.portTable,
+            *settings_, services_.peers, services_.files};
         CPLSM_UpdateDlg window(platform, app.preferredPort, app.ApplicationName());
         window.programDir = app.programDir;
         window.tempDir = app.tempDir;
+        window.AddListener(recorder);
 
         DialogCallbacks callbacks;
         callbacks.initDialog = [&window] { return window.OnInitDialog(); };
@@ -89,7 +90,7 @@ class Win32AppPlatform : public IAppPlatform {
             RunAboutDialog(instance_, host.Handle(), services_.links);
         };
         callbacks.destroy = [&window] { window.OnDestroy(); };
-        host.Attach(recorder.Watch(window, services_.portTable), std::move(callbacks));
+        host.Attach(window, std::move(callbacks));
         host.RunModal();
     }
 

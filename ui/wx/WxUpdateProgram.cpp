@@ -41,14 +41,15 @@ class WxAppPlatform : public IAppPlatform {
 
     void RunMainWindow(CPLSM_UpdateApp& app) override {
         WxDialogHost host(nullptr, UpdateDlgTemplate(), MakeAppIcons());
-        SessionRecorder recorder(host, services_.serialDevice, services_.clock, services_.files,
+        SessionRecorder recorder(host, services_.serialDevice, services_.clock,
                                  services_.sessionLogs);
-        const UpdateDlgPlatform platform{recorder.Window(),   services_.clock, recorder.Device(),
-                                         services_.portTable, *settings_,      services_.peers,
-                                         services_.files};
+        const UpdateDlgPlatform platform{
+            host,       services_.clock, recorder.Device(), services_.portTable,
+            *settings_, services_.peers, services_.files};
         CPLSM_UpdateDlg window(platform, app.preferredPort, app.ApplicationName());
         window.programDir = app.programDir;
         window.tempDir = app.tempDir;
+        window.AddListener(recorder);
         if (services_.terminationRequested) {
             window.SetTerminationRequest(services_.terminationRequested);
         }
@@ -57,7 +58,7 @@ class WxAppPlatform : public IAppPlatform {
         callbacks.initDialog = [&window] { return window.OnInitDialog(); };
         callbacks.controlStyle = [&window](int id) { return window.GetControlStyle(id); };
         callbacks.showAbout = [&host, this] { RunAboutDialog(&host, services_.links); };
-        host.Attach(recorder.Watch(window, services_.portTable), std::move(callbacks));
+        host.Attach(window, std::move(callbacks));
         host.RunModal();
         window.OnDestroy();
     }
