@@ -42,20 +42,20 @@ bool CPLSM_UpdateDlg::OnInitDialog() {
 
     window.SetDlgItemText(ids::kLabelNotice, texts::kLabelNotice);
     window.SetDlgItemText(ids::kInstructions, texts::kInstructions);
-    statusPromptText.clear();
+    session.statusPromptText.clear();
     window.SetDlgItemText(ids::kUseForLine, texts::kUseForLine);
 
-    LoadFirmwareDescription();
+    firmware.LoadFirmwareDescription();
 
     window.SetDlgItemText(ids::kBootLoaderLine, "");
     window.SetDlgItemText(ids::kProgressLine, "");
     window.SetDlgItemText(ids::kStatusLine, "");
     window.SetDlgItemText(ids::kStepLine, "");
 
-    RefreshSerialPorts();
+    ports.RefreshSerialPorts();
 
-    updateActive = 0;
-    moduleAnswered = 0;
+    session.updateActive = 0;
+    session.moduleAnswered = 0;
     window.RefreshColours();
     timerId = window.SetTimer(ids::kUpdateTimerId, ids::kUpdateTimerPeriodMs);
     return true;
@@ -73,7 +73,7 @@ ControlStyle CPLSM_UpdateDlg::GetControlStyle(int controlId) const {
         case ids::kLabelNotice:
             return emphasised;
         case ids::kStatusLine:
-            return updateActive == 1 ? emphasised : ControlStyle{};
+            return session.updateActive == 1 ? emphasised : ControlStyle{};
         case ids::kStepLine:
             emphasised.textColour = resultLineColour;
             return emphasised;
@@ -99,11 +99,11 @@ void CPLSM_UpdateDlg::OnOK() {
 void CPLSM_UpdateDlg::OnDone() {
     // Esc and the close box reach here even while "Done" is disabled; leaving
     // in the middle of a session could leave the module without firmware.
-    if (updateActive != 0 || !window_.IsDlgItemEnabled(ids::IDCANCEL)) {
+    if (session.updateActive != 0 || !window_.IsDlgItemEnabled(ids::IDCANCEL)) {
         return;
     }
     serialPort.Close();
-    ReturnLentPort();
+    handoff.ReturnLentPort();
     window_.EndDialog(ids::IDCANCEL);
 }
 
@@ -113,7 +113,7 @@ void CPLSM_UpdateDlg::OnDestroy() {
         timerId = 0;
     }
     serialPort.Close();
-    DeletePageImage();
+    pageImage.DeletePageImage();
 }
 
 }  // namespace vorenta

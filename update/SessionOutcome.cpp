@@ -1,41 +1,40 @@
 // How every transfer ends: the base released, the port closed and handed
 // back, the buttons enabled again, and the operator told.
 #include "common/ProductTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
 #include "update/BasePreparation.h"
+#include "update/BootLoaderTransfer.h"
 #include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
-void CPLSM_UpdateDlg::FinishSession() {
-    ReleaseBase(serialPort, platform_.clock);
-    serialPort.Close();
-    window_.SetDlgItemText(ids::kStatusLine, "");
-    EnablePortButtons();
-    ReturnLentPort();
+void BootLoaderTransfer::FinishSession() {
+    ReleaseBase(parts_.serialPort, parts_.clock);
+    parts_.serialPort.Close();
+    parts_.display.SetSessionLine(SessionLine::Status, "");
+    parts_.ports.EnablePortButtons();
+    parts_.handoff.ReturnLentPort();
 }
 
-void CPLSM_UpdateDlg::ReportFailure(TransferFailure failure) {
+void BootLoaderTransfer::ReportFailure(TransferFailure failure) {
     FinishSession();
-    window_.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
-    Report({SessionResult::Failure, SessionEnding::TransferFailed,
-            FailureHeadline(failure) + FailureNotice(), std::string(texts::kUpdateErrorCaption),
-            MessageIcon::Exclamation});
+    parts_.display.SetSessionLine(SessionLine::Status, texts::kUpdateFailedStatus);
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed,
+                            FailureHeadline(failure) + FailureNotice(),
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
 }
 
-void CPLSM_UpdateDlg::ReportTemporaryFileFailure() {
+void BootLoaderTransfer::ReportTemporaryFileFailure() {
     FinishSession();
-    Report({SessionResult::Failure, SessionEnding::TransferFailed,
-            std::string(texts::kTemporaryFileFailure), std::string(texts::kUpdateErrorCaption),
-            MessageIcon::None});
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed,
+                            std::string(texts::kTemporaryFileFailure),
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::None});
 }
 
-void CPLSM_UpdateDlg::ReportSuccess() {
+void BootLoaderTransfer::ReportSuccess() {
     FinishSession();
-    window_.SetDlgItemText(ids::kStatusLine, SuccessStatusText());
-    Report({SessionResult::Success, SessionEnding::Updated, SuccessMessage(),
-            std::string(texts::kUpdateCompleteCaption), MessageIcon::Information});
+    parts_.display.SetSessionLine(SessionLine::Status, SuccessStatusText());
+    parts_.reporter.Report({SessionResult::Success, SessionEnding::Updated, SuccessMessage(),
+                            std::string(texts::kUpdateCompleteCaption), MessageIcon::Information});
 }
 
 }  // namespace vorenta

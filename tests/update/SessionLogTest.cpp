@@ -63,8 +63,8 @@ class RecordedRig {
                    {"vorenta-test", "9.8.7", "TestOS 1.0",
                     folderOverride != nullptr ? folderOverride : &folder, [this] { return now; },
                     [](const std::string& device) { return "USB adapter behind " + device; }}) {
-        dlg.programDir = rig.dlg.programDir;
-        dlg.tempDir = rig.dlg.tempDir;
+        dlg.firmware.programDir = rig.dlg.firmware.programDir;
+        dlg.pageImage.tempDir = rig.dlg.pageImage.tempDir;
         dlg.AddListener(recorder);
         rig.host.Attach(&dlg);
         dlg.OnInitDialog();
@@ -73,7 +73,7 @@ class RecordedRig {
 
     void RunSession(int ticks = 20) {
         ASSERT_TRUE(rig.BeginUpdate());
-        for (int i = 0; i < ticks && dlg.updateActive == 1; ++i) {
+        for (int i = 0; i < ticks && dlg.session.updateActive == 1; ++i) {
             rig.clock.Advance(500);
             rig.host.TimerTick();
         }
@@ -118,7 +118,7 @@ TEST(SessionLogs, SuccessLeavesOneLogWithHeaderOperatorLinesWireAndOutcome) {
              std::string("program:          vorenta-test 9.8.7\n"),
              std::string("platform:         TestOS 1.0\n"),
              std::string("started:          2026-12-07 14:02:31\n"),
-             "firmware file:    " + r.dlg.programDir + "module.bin\n",
+             "firmware file:    " + r.dlg.firmware.programDir + "module.bin\n",
              std::string("firmware size:    600 bytes\n"),
              "firmware SHA-256: " + Sha256::Hex(hash.Finish()) + "\n",
              std::string("firmware version: 2.1.7\n"),
@@ -183,9 +183,9 @@ TEST(SessionLogs, CancelPortFailureAndEverySessionHaveTheirOwnLog) {
     RecordedRig r;
     r.rig.module.answerAtPoll = 1000;
     r.RunSession(3);
-    ASSERT_EQ(r.dlg.updateActive, 1);
+    ASSERT_EQ(r.dlg.session.updateActive, 1);
     ASSERT_TRUE(r.rig.BeginUpdate());  // "Cancel Update"
-    ASSERT_EQ(r.dlg.updateActive, 0);
+    ASSERT_EQ(r.dlg.session.updateActive, 0);
     std::string log = r.Log();
     EXPECT_TRUE(log.ends_with("\noutcome:          cancelled\n"));
     EXPECT_NE(log.find(" ms TX    3C 57\n"), std::string::npos);

@@ -18,7 +18,7 @@ void RunUpdate(UpdateRig& rig) {
     rig.Init();
     ASSERT_TRUE(rig.BeginUpdate());
     rig.TickUntilIdle();
-    ASSERT_EQ(rig.dlg.updateActive, 0);
+    ASSERT_EQ(rig.dlg.session.updateActive, 0);
 }
 
 // What every ending of a transfer leaves behind.
@@ -350,7 +350,7 @@ TEST(Transfer, FirmwareGoneAtTheStartEndsTheSessionBeforeItsMessage) {
 TEST(Transfer, OperatorInterruptEndsWithAFailureReport) {
     UpdateRig rig(600);
     int asked = 0;
-    rig.dlg.transferInterruptRequested = [&asked] { return ++asked > 50; };
+    rig.dlg.transfer.transferInterruptRequested = [&asked] { return ++asked > 50; };
     rig.module.pageReply = [](std::size_t, int) -> std::optional<std::uint8_t> {
         return std::nullopt;  // the transfer waits on the first page
     };

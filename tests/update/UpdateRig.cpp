@@ -86,8 +86,8 @@ UpdateRig::UpdateRig(std::size_t firmwareBytes) {
     std::filesystem::create_directories(programDir);
     std::filesystem::create_directories(tempDir);
     WriteFirmware(firmwareBytes);
-    dlg.programDir = programDir.string() + "/";
-    dlg.tempDir = tempDir.string() + "/";
+    dlg.firmware.programDir = programDir.string() + "/";
+    dlg.pageImage.tempDir = tempDir.string() + "/";
     host.Attach(&dlg);
 }
 
@@ -122,7 +122,7 @@ int UpdateRig::TickUntilIdle(int limit) {
         clock.Advance(500);
         host.TimerTick();
         ++ticks;
-        if (dlg.updateActive == 0) {
+        if (dlg.session.updateActive == 0) {
             break;
         }
     }

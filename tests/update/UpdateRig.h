@@ -66,7 +66,7 @@ class UpdateRig {
     void WriteFirmware(std::size_t size);
     std::vector<std::uint8_t> Firmware() const;
     // The page image the session holds; empty when none.
-    std::string PageImagePath() const { return dlg.PageImagePath(); }
+    std::string PageImagePath() const { return dlg.pageImage.PageImagePath(); }
     // Anything left in the temporary folder: a page image or its folder.
     bool PageImageExists() const { return !std::filesystem::is_empty(tempDir); }
 

@@ -24,7 +24,7 @@ FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, IT
 int FlashSession::Run(const Config& config) {
     host_.Attach(&window_);
     window_.OnInitDialog();
-    window_.transferInterruptRequested = [this, warned = false]() mutable {
+    window_.transfer.transferInterruptRequested = [this, warned = false]() mutable {
         const int count = interrupts_();
         if (count == 1 && !warned) {
             warned = true;
@@ -66,7 +66,7 @@ int FlashSession::Run(const Config& config) {
                 break;
             }
             host_.TimerTick();
-            if (window_.updateActive == 0) {
+            if (window_.session.updateActive == 0) {
                 status = OutcomeOfTransfer();
                 break;
             }
@@ -78,13 +78,13 @@ int FlashSession::Run(const Config& config) {
 
 // Negative: armed and polling. Otherwise the exit status of why not.
 int FlashSession::Arm(const Config& config) {
-    if (window_.firmwareFileName.empty()) {
+    if (window_.firmware.firmwareFileName.empty()) {
         return kExitUsage;
     }
     if (config.comNumber) {
         int button = 0;
-        for (std::size_t i = 0; i < window_.portNumbers.size(); ++i) {
-            if (window_.portNumbers[i] == *config.comNumber) {
+        for (std::size_t i = 0; i < window_.ports.portNumbers.size(); ++i) {
+            if (window_.ports.portNumbers[i] == *config.comNumber) {
                 button = ids::kFirstPortButton + static_cast<int>(i);
                 break;
             }
@@ -103,7 +103,7 @@ int FlashSession::Arm(const Config& config) {
     }
     endings_ = Endings();
     host_.Click(ids::kBeginUpdate);
-    if (window_.updateActive == 1) {
+    if (window_.session.updateActive == 1) {
         // Only now is the port known to be open.
         say_("Waiting for the module on COM" + std::to_string(endings_.armedOn) +
              " (put it into its firmware update mode; Ctrl-C cancels).");

@@ -101,8 +101,8 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
     CPLSM_UpdateDlg window(platform, preferredPort, setup.programName);
-    window.programDir = setup.programDir;
-    window.tempDir = setup.tempDir;
+    window.firmware.programDir = setup.programDir;
+    window.pageImage.tempDir = setup.tempDir;
     ModuleRecordEvents events(record, wireLog.get());
     window.AddListener(recorder);
     window.AddListener(events);
@@ -118,9 +118,8 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     config.comNumber = setup.comNumber;
     config.waitSeconds = setup.waitSeconds;
     record.exitStatus = session.Run(config);
-    if (!events.Started() && !window.firmwareFileName.empty()) {
-        KeepFirmware(record, FingerprintFirmware(services.files,
-                                                 window.programDir + window.firmwareFileName));
+    if (!events.Started() && !window.firmware.firmwareFileName.empty()) {
+        KeepFirmware(record, FingerprintFirmware(services.files, window.firmware.FirmwarePath()));
     }
     if (!recorder.LastLogPath().empty() && !setup.quiet) {
         host.Say(std::string(kSessionLogSaid) + recorder.LastLogPath());
@@ -130,13 +129,13 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
         host.Say("The session log " + recorder.LastLogPath() + " could not be written completely.");
     }
 
-    const int comNumber = setup.comNumber.value_or(window.GetSelectedPortNumber());
+    const int comNumber = setup.comNumber.value_or(window.ports.GetSelectedPortNumber());
     if (comNumber > 0) {
         record.port = "COM" + std::to_string(comNumber);
         record.device = services.ports.DevicePathFor(comNumber);
     }
-    record.firmwareFile = window.firmwareFileName;
-    record.version = window.firmwareVersion;
+    record.firmwareFile = window.firmware.firmwareFileName;
+    record.version = window.firmware.firmwareVersion;
     wireLogComplete = !wireLog || wireLog->Complete();
     record.end = std::chrono::system_clock::now();
     record.durationMs =

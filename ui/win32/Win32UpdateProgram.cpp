@@ -79,8 +79,8 @@ class Win32AppPlatform : public IAppPlatform {
             host,       services_.clock, recorder.Device(), services_.portTable,
             *settings_, services_.peers, services_.files};
         CPLSM_UpdateDlg window(platform, app.preferredPort, app.ApplicationName());
-        window.programDir = app.programDir;
-        window.tempDir = app.tempDir;
+        window.firmware.programDir = app.programDir;
+        window.pageImage.tempDir = app.tempDir;
         window.AddListener(recorder);
 
         DialogCallbacks callbacks;
