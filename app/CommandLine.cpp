@@ -11,7 +11,6 @@ constexpr char kBlank = ' ';
 constexpr char kPortSwitch = 'C';
 constexpr int kLowestPort = 1;
 constexpr int kHighestPort = 100;
-constexpr std::string_view kDefaultTempDir = "/tmp/";
 
 // The characters isspace() accepts in the "C" locale.
 bool IsWhiteSpace(char c) {
@@ -47,17 +46,6 @@ std::string CommandLineForExecutable(std::string_view executablePath) {
     line.append(executablePath);
     line.push_back(kQuote);
     return line;
-}
-
-std::string TempDirFromEnvironment(std::optional<std::string_view> tmpdir) {
-    if (!tmpdir || tmpdir->empty()) {
-        return std::string(kDefaultTempDir);
-    }
-    std::string dir(*tmpdir);
-    if (dir.back() != '/') {
-        dir.push_back('/');
-    }
-    return dir;
 }
 
 std::string ApplicationNameFromPath(std::string_view executablePath, char separator) {

@@ -18,10 +18,6 @@ std::string ProgramDirFromCommandLine(std::string_view commandLine, char separat
 // executable path in double quotes.
 std::string CommandLineForExecutable(std::string_view executablePath);
 
-// The temporary-files folder from $TMPDIR, "/tmp/" when it is unset or empty;
-// always with a trailing '/'.
-std::string TempDirFromEnvironment(std::optional<std::string_view> tmpdir);
-
 // The application's name: the executable's base name without its extension.
 std::string ApplicationNameFromPath(std::string_view executablePath, char separator);
 

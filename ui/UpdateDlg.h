@@ -17,6 +17,7 @@
 #include "serial/CRS232.h"
 #include "serial/PortHandoff.h"
 #include "serial/PortSelection.h"
+#include "ui/DialogHost.h"
 #include "ui/OperatorTranscript.h"
 #include "update/BootLoaderTransfer.h"
 #include "update/SessionController.h"
@@ -34,14 +35,6 @@ struct UpdateDlgPlatform {
     ISettingsStore& settings;
     IPeerWindows& peers;
     IFileSystem& files;
-};
-
-// How a host draws one control (the window's colour rule).
-struct ControlStyle {
-    bool emphasisFont = false;
-    bool customColour = false;     // false: the default font, colour and background
-    std::uint32_t textColour = 0;  // 0x00BBGGRR
-    bool transparentBackground = false;
 };
 
 // The update window: its layout texts, colour rule, "Done" and teardown, and

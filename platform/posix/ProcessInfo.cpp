@@ -1,7 +1,5 @@
 #include "platform/posix/ProcessInfo.h"
 
-#include "app/CommandLine.h"
-
 #include <unistd.h>
 
 #include <array>
@@ -16,6 +14,17 @@ std::string ExecutablePath() {
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
+
+std::string TempDirFromEnvironment(std::optional<std::string_view> tmpdir) {
+    if (!tmpdir || tmpdir->empty()) {
+        return "/tmp/";
+    }
+    std::string dir(*tmpdir);
+    if (dir.back() != '/') {
+        dir.push_back('/');
+    }
+    return dir;
 }
 
 std::string TemporaryFolder() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorenta {
 
@@ -8,6 +10,8 @@ namespace vorenta {
 std::string ExecutablePath();
 // $TMPDIR when set and not empty, else /tmp; always ends in '/'.
 std::string TemporaryFolder();
+// The rule behind it, for a $TMPDIR that is unset (nothing) or set.
+std::string TempDirFromEnvironment(std::optional<std::string_view> tmpdir);
 bool StandardErrorIsTerminal();
 
 }  // namespace vorenta

@@ -1,5 +1,9 @@
 #include "app/CommandLine.h"
 
+#ifndef _WIN32
+#include "platform/posix/ProcessInfo.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -38,12 +42,14 @@ TEST(ProgramDirFromCommandLine, PosixExecutablePath) {
     EXPECT_EQ(ProgramDirFromCommandLine(CommandLineForExecutable("/a\\b/c"), '/'), "/a\\b/");
 }
 
+#ifndef _WIN32
 TEST(TempDirFromEnvironment, TrailingSlashAndFallback) {
     EXPECT_EQ(TempDirFromEnvironment(std::nullopt), "/tmp/");
     EXPECT_EQ(TempDirFromEnvironment(""), "/tmp/");
     EXPECT_EQ(TempDirFromEnvironment("/var/tmp"), "/var/tmp/");
     EXPECT_EQ(TempDirFromEnvironment("/run/user/1000/"), "/run/user/1000/");
 }
+#endif
 
 TEST(ApplicationNameFromPath, BaseNameWithoutExtension) {
     EXPECT_EQ(ApplicationNameFromPath("/usr/bin/vorenta-update", '/'), "vorenta-update");

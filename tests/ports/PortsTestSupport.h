@@ -14,7 +14,7 @@
 
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "tests/support/NullPlatform.h"
 #include "ui/UpdateDlg.h"
 

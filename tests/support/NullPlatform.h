@@ -15,7 +15,7 @@
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta {

@@ -10,7 +10,7 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/MemoryWindowHost.h"
+#include "tests/support/MemoryWindowHost.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "serial/StaticPortTable.h"
 #include "ui/UpdateDlg.h"

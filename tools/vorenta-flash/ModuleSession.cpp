@@ -4,33 +4,16 @@
 
 #include "ConsoleWindowHost.h"
 #include "FlashSession.h"
-#include "common/PrintableText.h"
 #include "firmware/FirmwareFingerprint.h"
 #include "platform/NativePlatform.h"
 #include "serial/WireLogDevice.h"
-#include "ui/UpdateDlg.h"
+#include "ui/UpdateWindowAssembly.h"
 
 namespace vorenta {
 
 namespace {
 
 constexpr std::string_view kSessionLogSaid = "Session log: ";
-
-// The adapter's description, one item per line, as one line of the log's header.
-std::string OneLine(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    std::string line;
-    for (const char c : text) {
-        if (c == '\n') {
-            line += "; ";
-        } else {
-            line += c;
-        }
-    }
-    return line;
-}
 
 void KeepFirmware(ModuleRecord& record, const std::optional<FirmwareFingerprint>& firmware) {
     if (firmware) {
@@ -89,22 +72,17 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
         line = wireLog.get();
     }
     ConsoleWindowHost host(*setup.console, setup.quiet);
-    // Every session leaves its own log, whatever else runs beside it.
-    SessionLogSetup logSetup = setup.sessionLog;
-    logSetup.describeAdapter = [&ports = services.ports](const std::string& devicePath) {
-        return OneLine(PrintableText(ports.DescribeDevice(devicePath)));
-    };
-    SessionRecorder recorder(host, *line, services.clock, std::move(logSetup));
-    const UpdateDlgPlatform platform{host,           services.clock,    recorder.Device(),
-                                     services.ports, services.settings, services.peers,
-                                     services.files};
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
-    CPLSM_UpdateDlg window(platform, preferredPort, setup.programName);
+    // Every session leaves its own log, whatever else runs beside it.
+    UpdateWindowAssembly assembly({host, services.clock, *line, services.ports, services.settings,
+                                   services.peers, services.files},
+                                  setup.sessionLog, preferredPort, setup.programName);
+    CPLSM_UpdateDlg& window = assembly.Window();
+    SessionRecorder& recorder = assembly.Recorder();
     window.firmware.programDir = setup.programDir;
     window.pageImage.tempDir = setup.tempDir;
     ModuleRecordEvents events(record, wireLog.get());
-    window.AddListener(recorder);
     window.AddListener(events);
     window.AddListener(host);
 

@@ -82,6 +82,14 @@ void WxDialogHost::Attach(IWindowHandler& handler, DialogCallbacks callbacks) {
 }
 
 int WxDialogHost::RunModal() {
+    const int result = ShowUntilEnded();
+    if (callbacks_.destroy) {
+        callbacks_.destroy();
+    }
+    return result;
+}
+
+int WxDialogHost::ShowUntilEnded() {
     if (callbacks_.initDialog) {
         callbacks_.initDialog();
     }

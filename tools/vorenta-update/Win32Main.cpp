@@ -4,12 +4,20 @@
 #include <string_view>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/UpdateProgram.h"
 #include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
-#include "ui/win32/Win32UpdateProgram.h"
+#include "ui/win32/Win32WindowToolkit.h"
+
+namespace {
+constexpr const char* kDefaultName = "vorenta-update";
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace vorenta;
+    // A session under way ends cleanly when the system asks the program to end.
+    const StopSignals signals;
     NativeTickSource clock;
     NativeSerialDevice serialDevice;
     NativePortTable portTable;
@@ -18,7 +26,8 @@ int main(int argc, char** argv) {
     NativeLinkOpener links;
     NativeLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
 
-    win32ui::UpdateProgramServices services{
+    const std::string name = ApplicationNameFromPath(ExecutablePath(), kPathSeparator);
+    UpdateProgramServices services{
         clock,
         serialDevice,
         portTable,
@@ -28,10 +37,13 @@ int main(int argc, char** argv) {
         [](std::string_view company, std::string_view application) {
             return std::make_unique<NativeSettingsStore>(company, application);
         },
+        ProcessCommandLine(),
+        kPathSeparator,
+        TemporaryFolder(),
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
-        // Adapter details: unset, so the log names the device path alone.
-        {"vorenta-update", VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow,
-         nullptr},
+        {kDefaultName, VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow, nullptr},
+        [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
     };
-    return win32ui::RunUpdateProgram(services);
+    win32ui::Win32WindowToolkit windows;
+    return RunUpdateProgram(services, windows, name.empty() ? std::string(kDefaultName) : name);
 }

@@ -1,0 +1,59 @@
+#include "ui/UpdateWindowAssembly.h"
+
+#include <utility>
+
+#include "common/PrintableText.h"
+
+namespace vorenta {
+
+namespace {
+
+SessionLogSetup WithAdapters(SessionLogSetup logs, IPortTable& ports) {
+    logs.describeAdapter = [&ports](const std::string& devicePath) {
+        return AdapterLine(ports.DescribeDevice(devicePath));
+    };
+    return logs;
+}
+
+UpdateDlgPlatform ThroughRecorder(const UpdateDlgPlatform& services, SessionRecorder& recorder) {
+    return {services.window,   services.clock, recorder.Device(), services.portTable,
+            services.settings, services.peers, services.files};
+}
+
+}  // namespace
+
+std::string AdapterLine(std::string_view description) {
+    std::string text = PrintableText(description);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n')) {
+        text.pop_back();
+    }
+    std::string line;
+    for (const char c : text) {
+        if (c == '\n') {
+            line += "; ";
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+UpdateWindowAssembly::UpdateWindowAssembly(const UpdateDlgPlatform& services, SessionLogSetup logs,
+                                           const std::int8_t& preferredPort,
+                                           std::string applicationName)
+    : recorder_(services.window, services.serialDevice, services.clock,
+                WithAdapters(std::move(logs), services.portTable)),
+      window_(ThroughRecorder(services, recorder_), preferredPort, std::move(applicationName)) {
+    window_.AddListener(recorder_);
+}
+
+DialogCallbacks UpdateWindowAssembly::Callbacks(std::function<void()> showAbout) {
+    DialogCallbacks callbacks;
+    callbacks.initDialog = [this] { return window_.OnInitDialog(); };
+    callbacks.controlStyle = [this](int id) { return window_.GetControlStyle(id); };
+    callbacks.showAbout = std::move(showAbout);
+    callbacks.destroy = [this] { window_.OnDestroy(); };
+    return callbacks;
+}
+
+}  // namespace vorenta
