@@ -1,9 +1,11 @@
 // The production station's own parts: options, the record and its file, the
 // shared console, the ports and files sessions share, and the tallies.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -22,27 +24,14 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "UpdateRig.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "platform/NativePlatform.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "vorenta-production-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -142,8 +131,8 @@ TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
 }
 
 TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
-    TempDir dir;
-    const fs::path path = dir.path / "report.jsonl";
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "report.jsonl";
     std::ofstream(path) << "earlier\n";
     std::string error;
     auto report = ReportFile::Open(path.string(), error);
@@ -179,21 +168,23 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kThreads * kLines));
 }
 
+#ifndef _WIN32  // links, FIFOs
 TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
-    TempDir dir;
-    const fs::path target = dir.path / "precious";
+    const TempFolder dir("vorenta-production-");
+    const fs::path target = dir.path() / "precious";
     std::ofstream(target) << "keep";
-    fs::create_symlink(target, dir.path / "link.jsonl");
+    fs::create_symlink(target, dir.path() / "link.jsonl");
     std::string error;
-    EXPECT_FALSE(ReportFile::Open((dir.path / "link.jsonl").string(), error));
+    EXPECT_FALSE(ReportFile::Open((dir.path() / "link.jsonl").string(), error));
     EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
     EXPECT_EQ(ReadAll(target), "keep");
 
-    ASSERT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(ReportFile::Open((dir.path / "fifo").string(), error));  // and does not hang
-    EXPECT_FALSE(ReportFile::Open(dir.path.string(), error));
-    EXPECT_FALSE(ReportFile::Open((dir.path / "missing" / "r.jsonl").string(), error));
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReportFile::Open((dir.path() / "fifo").string(), error));  // and does not hang
+    EXPECT_FALSE(ReportFile::Open(dir.path().string(), error));
+    EXPECT_FALSE(ReportFile::Open((dir.path() / "missing" / "r.jsonl").string(), error));
 }
+#endif
 
 TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
     UpdateRig rig(600);  // three pages
@@ -235,16 +226,16 @@ TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
 }
 
 TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
-    TempDir dir;
-    const std::string path = (dir.path / "firmware.bin").string();
+    const TempFolder dir("vorenta-production-");
+    const std::string path = (dir.path() / "firmware.bin").string();
     std::ofstream(path) << "firmware";
-    PosixFileSystem posix;
-    TurnTakingFileSystem files(posix);
+    NativeFileSystem native;
+    TurnTakingFileSystem files(native);
 
     auto held = files.Open(path, OpenMode::ReadExisting);
     ASSERT_TRUE(held);
     // Without turns the second reader is refused as if another program held the file.
-    EXPECT_FALSE(posix.Open(path, OpenMode::ReadExisting));
+    EXPECT_FALSE(native.Open(path, OpenMode::ReadExisting));
 
     std::atomic<bool> opened{false};
     std::jthread other([&] { opened = files.Open(path, OpenMode::ReadExisting) != nullptr; });
@@ -254,12 +245,14 @@ TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
     other.join();
     EXPECT_TRUE(opened);
 
+#ifndef _WIN32
     // Another program holding the file is still refused at once.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
     ::close(fd);
+#endif
 }
 
 TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
@@ -280,9 +273,9 @@ TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
 }
 
 TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
-    TempDir dir;
-    const fs::path path = dir.path / "out.txt";
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "out.txt";
+    std::FILE* out = std::fopen(path.string().c_str(), "w");
     ASSERT_NE(out, nullptr);
     constexpr int kLines = 300;
     {
@@ -321,9 +314,9 @@ TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
 }
 
 TEST(StationConsole, OnATerminalProgressStaysOnOneLinePerPort) {
-    TempDir dir;
-    const fs::path path = dir.path / "tty.txt";
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "tty.txt";
+    std::FILE* out = std::fopen(path.string().c_str(), "w");
     ASSERT_NE(out, nullptr);
     {
         StationConsole console(out, true, {"COM5", "COM6"}, 40);

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativePlatform.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/MemorySerialDevice.h"
 #include "platform/fake/MemorySettingsStore.h"
-#include "tests/support/MemoryWindowHost.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/MemoryWindowHost.h"
+#include "tests/support/TempFolder.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 
@@ -60,7 +61,6 @@ class ModulePeer {
 class UpdateRig {
   public:
     explicit UpdateRig(std::size_t firmwareBytes = 600);
-    ~UpdateRig();
 
     // Writes firmware of `size` bytes with a known pattern and the description file.
     void WriteFirmware(std::size_t size);
@@ -82,15 +82,16 @@ class UpdateRig {
         return device.writes.empty() ? std::vector<std::uint8_t>{} : device.writes.back().bytes;
     }
 
-    std::filesystem::path root;
-    std::filesystem::path programDir;
-    std::filesystem::path tempDir;
+    TempFolder folder{"vorenta-update-"};
+    std::filesystem::path root = folder.path();
+    std::filesystem::path programDir = root / "program";
+    std::filesystem::path tempDir = root / "tmp";
     FakeClock clock{1000, 1};
     MemorySerialDevice device{clock};
     StaticPortTable ports{{{3, "/dev/ttyFAKE3"}, {7, "/dev/ttyFAKE7"}}};
     MemorySettingsStore settings;
     NoPeers peers;
-    PosixFileSystem files;
+    NativeFileSystem files;
     MemoryWindowHost host;
     std::int8_t preferredPort = -1;
     UpdateDlgPlatform platform{host, clock, device, ports, settings, peers, files};
