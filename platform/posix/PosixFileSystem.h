@@ -14,6 +14,7 @@ namespace vorenta {
 class PosixFileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) override;
     // A folder "vorenta-session-XXXXXX" (mkdtemp, mode 0700) held by a flock
     // on it. Abandoned ones are this user's folders of that name and mode
     // whose lock is free; only what lies directly in them goes with them.

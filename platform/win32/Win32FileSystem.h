@@ -14,6 +14,7 @@ namespace vorenta {
 class Win32FileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) override;
     // A folder "vorenta-session-" and a random part, open to this user only,
     // held open without delete sharing. Abandoned ones are this user's folders
     // of that name that nobody holds; only the files directly in them go with

@@ -134,8 +134,9 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
     const TempFolder dir("vorenta-production-");
     const fs::path path = dir.path() / "report.jsonl";
     std::ofstream(path) << "earlier\n";
+    NativeFileSystem files;
     std::string error;
-    auto report = ReportFile::Open(path.string(), error);
+    auto report = ReportFile::Open(files, path.string(), error);
     ASSERT_TRUE(report) << error;
     EXPECT_TRUE(report->Append("{\"a\":1}"));
     EXPECT_EQ(ReadAll(path), "earlier\n{\"a\":1}\n");
@@ -166,6 +167,18 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
         seen.insert(line.substr(0, lastSpace));
     }
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kThreads * kLines));
+
+    // A report that is not there yet is made, readable by others as records are.
+    const fs::path fresh = dir.path() / "fresh.jsonl";
+    auto made = ReportFile::Open(files, fresh.string(), error);
+    ASSERT_TRUE(made) << error;
+    EXPECT_TRUE(made->Append("first"));
+    EXPECT_EQ(ReadAll(fresh), "first\n");
+#ifndef _WIN32
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777U, 0644U);
+#endif
 }
 
 #ifndef _WIN32  // links, FIFOs
@@ -174,15 +187,17 @@ TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
     const fs::path target = dir.path() / "precious";
     std::ofstream(target) << "keep";
     fs::create_symlink(target, dir.path() / "link.jsonl");
+    NativeFileSystem files;
     std::string error;
-    EXPECT_FALSE(ReportFile::Open((dir.path() / "link.jsonl").string(), error));
+    EXPECT_FALSE(ReportFile::Open(files, (dir.path() / "link.jsonl").string(), error));
     EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
     EXPECT_EQ(ReadAll(target), "keep");
 
     ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(ReportFile::Open((dir.path() / "fifo").string(), error));  // and does not hang
-    EXPECT_FALSE(ReportFile::Open(dir.path().string(), error));
-    EXPECT_FALSE(ReportFile::Open((dir.path() / "missing" / "r.jsonl").string(), error));
+    EXPECT_FALSE(
+        ReportFile::Open(files, (dir.path() / "fifo").string(), error));  // and does not hang
+    EXPECT_FALSE(ReportFile::Open(files, dir.path().string(), error));
+    EXPECT_FALSE(ReportFile::Open(files, (dir.path() / "missing" / "r.jsonl").string(), error));
 }
 #endif
 

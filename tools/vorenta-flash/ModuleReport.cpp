@@ -1,14 +1,6 @@
 #include "ModuleReport.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "common/Json.h"
 
@@ -89,40 +81,12 @@ std::string ModuleRecordJson(const ModuleRecord& record) {
     return json.Close();
 }
 
-std::unique_ptr<ReportFile> ReportFile::Open(const std::string& path, std::string& error) {
-#ifdef _WIN32
-    FilePtr file(std::fopen(path.c_str(), "ab"), &std::fclose);
+std::unique_ptr<ReportFile> ReportFile::Open(IFileSystem& files, const std::string& path,
+                                             std::string& error) {
+    auto file = files.OpenForAppend(path, error);
     if (!file) {
-        error = std::strerror(errno);
         return nullptr;
     }
-#else
-    // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    const int fd = ::open(
-        path.c_str(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = errno == ELOOP ? "is a symbolic link; it is never followed"
-                               : std::string(std::strerror(errno));
-        return nullptr;
-    }
-    FilePtr file(::fdopen(fd, "a"), &std::fclose);
-    if (!file) {
-        error = std::strerror(errno);
-        ::close(fd);
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "is not a regular file";
-        return nullptr;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        error = std::strerror(errno);
-        return nullptr;
-    }
-#endif
     return std::unique_ptr<ReportFile>(new ReportFile(std::move(file)));
 }
 
@@ -130,20 +94,10 @@ bool ReportFile::Append(std::string_view line) {
     std::string whole(line);
     whole += '\n';
     const std::lock_guard lock(mutex_);
-    // A line is far smaller than the stream's buffer: it leaves in one write.
-    if (std::fwrite(whole.data(), 1, whole.size(), file_.get()) != whole.size() ||
-        std::fflush(file_.get()) != 0) {
-        std::clearerr(file_.get());
-        return false;
-    }
-#ifndef _WIN32
-    while (::fdatasync(::fileno(file_.get())) != 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-#endif
-    return true;
+    // A line is written whole in one go, then synced.
+    return file_->Write(reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size()) ==
+               static_cast<long>(whole.size()) &&
+           file_->Flush();
 }
 
 }  // namespace vorenta

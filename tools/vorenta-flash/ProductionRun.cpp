@@ -242,10 +242,11 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     const std::vector<int>& comNumbers = ports.ComNumbers();
     const bool several = comNumbers.size() > 1;
 
+    NativeFileSystem nativeFiles;
     std::unique_ptr<ReportFile> report;
     if (!options.reportFile.empty()) {
         std::string error;
-        report = ReportFile::Open(options.reportFile, error);
+        report = ReportFile::Open(nativeFiles, options.reportFile, error);
         if (!report) {
             std::fprintf(stderr, "%s: cannot append to the report %s: %s\n", programName.c_str(),
                          PrintableText(options.reportFile).c_str(), error.c_str());
@@ -253,7 +254,6 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         }
     }
 
-    NativeFileSystem nativeFiles;
     std::vector<PortJob> jobs;
     std::vector<std::unique_ptr<IFile>> logFiles;
     for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
