@@ -34,10 +34,9 @@ struct SessionLogSetup {
 // device. A log that cannot be written never stops the update; the operator's
 // log says so once.
 //
-//   SessionRecorder recorder(host, device, clock, setup);
-//   UpdateDlgPlatform platform{host, clock, recorder.Device(), ...};
-//   CPLSM_UpdateDlg window(platform, ...);
-//   window.AddListener(recorder);
+// The window's assembly (ui/UpdateWindowAssembly.h) puts it between the
+// window's port object and the serial device and adds it to the window's
+// listeners.
 class SessionRecorder : public ISessionEvents {
   public:
     // `operatorLog` hears why no log is written; nothing else of it is used.

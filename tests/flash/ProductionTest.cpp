@@ -133,7 +133,7 @@ TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
 TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
     const TempFolder dir("vorenta-production-");
     const fs::path path = dir.path() / "report.jsonl";
-    std::ofstream(path) << "earlier\n";
+    std::ofstream(path, std::ios::binary) << "earlier\n";
     NativeFileSystem files;
     std::string error;
     auto report = ReportFile::Open(files, path.string(), error);
@@ -290,7 +290,7 @@ TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
 TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
     const TempFolder dir("vorenta-production-");
     const fs::path path = dir.path() / "out.txt";
-    std::FILE* out = std::fopen(path.string().c_str(), "w");
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
     ASSERT_NE(out, nullptr);
     constexpr int kLines = 300;
     {
@@ -331,7 +331,7 @@ TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
 TEST(StationConsole, OnATerminalProgressStaysOnOneLinePerPort) {
     const TempFolder dir("vorenta-production-");
     const fs::path path = dir.path() / "tty.txt";
-    std::FILE* out = std::fopen(path.string().c_str(), "w");
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
     ASSERT_NE(out, nullptr);
     {
         StationConsole console(out, true, {"COM5", "COM6"}, 40);

@@ -65,6 +65,10 @@ class RecordedRig {
                    {"vorenta-test", "9.8.7", "TestOS 1.0",
                     folderOverride != nullptr ? folderOverride : &folder, [this] { return now; },
                     [](const std::string& device) { return "USB adapter behind " + device; }}) {
+        // The folder above the company's is there, as the user's own data folder is.
+        if (!logFolder) {
+            fs::create_directories(rig.root / "state");
+        }
         dlg.firmware.programDir = rig.dlg.firmware.programDir;
         dlg.pageImage.tempDir = rig.dlg.pageImage.tempDir;
         dlg.AddListener(recorder);

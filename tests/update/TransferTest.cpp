@@ -259,6 +259,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Invalid ready response from the " + kProduct + ".     ", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Another process can neither remove nor write the image a Windows session
+// holds (it is open without sharing): these are POSIX's ways in.
+#ifndef _WIN32
 TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
     std::vector<std::uint8_t> expected = UpdateRig(600).Firmware();
     expected.resize(768, 0xFF);
@@ -299,6 +302,7 @@ TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
     EXPECT_FALSE(written.module.endMarkerSeen);
     ExpectSessionEnded(written);
 }
+#endif
 
 TEST(Transfer, FirmwareReplacedSinceArmingIsSentAsTheLineShowsIt) {
     UpdateRig rig(600);

@@ -2,10 +2,9 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
-
-#include <set>
 
 #include "platform/TickSource.h"
 #include "ui/HeadlessWindowHost.h"
