@@ -8,8 +8,8 @@
 # no compile_commands.json yet). FOLDERs (relative to the tree's root, e.g.
 # platform/posix tools/vorenta-sim) narrow the run to the sources under them and
 # the findings to the headers under them; without any, the whole tree is checked.
-# A win64 build folder works too: clang takes the target from the cross compiler's
-# name, so platform/win32 and ui/win32 are checked from there.
+# A win64 build folder works too (-p build/win64): platform/win32 and ui/win32
+# are checked from there.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -78,20 +78,42 @@ for p in "${prefixes[@]}"; do
 done
 filter="^$(printf '%s' "$root" | sed 's/[.[\*^$()+?{}|]/\\&/g')/(${filter//./\\.})"
 
+# A cross build (the win64 preset's MinGW): clang is told the compiler's
+# target and given its C++ library headers; gcc's own intrinsics are not for
+# clang, which brings its own.
+extra=()
+cc="$(sed -n 's/^ *"command": "\([^ ]*\) .*/\1/p' "$db" | head -n 1)"
+if [ -n "$cc" ] && target="$("$cc" -dumpmachine 2>/dev/null)" &&
+  [ "$target" != "$(c++ -dumpmachine 2>/dev/null)" ]; then
+  extra+=(--extra-arg-before=--target="$target" --extra-arg=-Wno-unknown-warning-option
+    --extra-arg=-nostdinc++)
+  while read -r dir; do
+    dir="$(realpath -m "$dir")"
+    case "$dir" in */lib/gcc/*/include | */lib/gcc/*/include-fixed) continue ;; esac
+    extra+=("--extra-arg=-isystem$dir")
+  done < <("$cc" -E -x c++ - -v </dev/null 2>&1 |
+    sed -n '/<\.\.\.> search starts here/,/End of search/p' | sed -n 's/^ //p')
+fi
+
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 start=$SECONDS
-# One clang-tidy a source; each writes its findings to its own file.
-printf '%s\n' "${files[@]}" | nl -nrz -w5 | xargs -P "$jobs" -L 1 sh -c '
-  "$0" --quiet -p "$1" --header-filter="$2" "$5" >"$3/$4.log" 2>&1 || echo "$5" >>"$3/failed"
-' "$tidy" "$build" "$filter" "$out"
-# xargs passes "NNNNN path": the number names the log, the path is the source.
+# One clang-tidy a source, each writing its findings to a file of its own.
+check_one() {  # NUMBER SOURCE
+  eval "local args=($TIDY_ARGS)"
+  "${args[@]}" "$2" >"$TIDY_OUT/$1.log" 2>&1 || echo "$2" >>"$TIDY_OUT/failed"
+}
+export -f check_one
+export TIDY_OUT="$out"
+TIDY_ARGS="$(printf '%q ' "$tidy" --quiet -p "$build" --header-filter="$filter" "${extra[@]}")"
+export TIDY_ARGS
+printf '%s\n' "${files[@]}" | nl -nrz -w5 | xargs -P "$jobs" -L 1 bash -c 'check_one "$@"' _
 
 status=0
 if [ -s "$out/failed" ]; then
   status=1
   # Each finding once (a header's finding shows in every source including it).
-  cat "$out"/*.log | grep -E '^[^ ].*:[0-9]+:[0-9]+: (warning|error):' | sort -u
+  cat "$out"/*.log | grep -E '^[^ ].*(warning|error): ' | sort -u
   echo "tidy: findings in $(sort -u "$out/failed" | wc -l) of ${#files[@]} sources:" >&2
   sort -u "$out/failed" | sed "s|^$root/|  |" >&2
 fi
