@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kLinesRead = 3;
 constexpr std::size_t kReadChunk = 4096;
 // Two short lines are all a description holds; anything larger is not one.
-constexpr std::uint64_t kMaxDescriptionBytes = 1024 * 1024;
+constexpr std::uint64_t kMaxDescriptionBytes = std::uint64_t{1024} * 1024;
 
 // Reads until `lines` line ends have arrived or the file ends. Null on a read
 // error, or when the file holds more than `maxBytes`.

@@ -7,7 +7,7 @@
 namespace vorenta {
 
 namespace {
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 }  // namespace
 
 std::optional<FirmwareFingerprint> FingerprintFirmware(IFileSystem& files,

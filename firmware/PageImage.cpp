@@ -78,7 +78,7 @@ PageImage::PageImage(IFileSystem& files, IFirmwareDisplay& display, FirmwareDesc
       firmware_(firmware),
       applicationName_(std::move(applicationName)) {}
 
-int PageImage::BuildPageImage(std::string firmwareFile) {
+int PageImage::BuildPageImage(const std::string& firmwareFile) {
     constexpr std::string_view caption = texts::kUpdateErrorCaption;
     const std::string sourcePath = firmware_.programDir + firmwareFile;
 

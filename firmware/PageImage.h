@@ -25,7 +25,7 @@ class PageImage {
 
     // Copies `firmwareFile` (in the program's folder) into the image; 1, or
     // 0 after a message.
-    int BuildPageImage(std::string firmwareFile);
+    int BuildPageImage(const std::string& firmwareFile);
     // Builds the image again when the firmware file shown is not the one it
     // was built from; 0 after a message when that fails.
     int RefreshPageImage();

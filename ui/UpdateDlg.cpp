@@ -11,7 +11,8 @@
 namespace vorenta {
 
 CPLSM_UpdateDlg::CPLSM_UpdateDlg(const UpdateDlgPlatform& platform,
-                                 const std::int8_t& preferredPort, std::string applicationName)
+                                 const std::int8_t& preferredPort,
+                                 const std::string& applicationName)
     : platform_(platform),
       preferredPort_(preferredPort),
       window_(platform.window, listeners_),
@@ -105,7 +106,7 @@ void CPLSM_UpdateDlg::OnTimer(unsigned timerId) {
     session.OnTimer(timerId);
 }
 
-void CPLSM_UpdateDlg::SetTerminationRequest(std::function<bool()> requested) {
+void CPLSM_UpdateDlg::SetTerminationRequest(const std::function<bool()>& requested) {
     terminationRequested_ = requested;
     // The transfer's waits ask this one.
     transfer.transferInterruptRequested =

@@ -61,7 +61,7 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // `preferredPort` is the application's command-line port (-1: none); it
     // is read each time the port buttons are filled.
     CPLSM_UpdateDlg(const UpdateDlgPlatform& platform, const std::int8_t& preferredPort,
-                    std::string applicationName);
+                    const std::string& applicationName);
     ~CPLSM_UpdateDlg() override;
     CPLSM_UpdateDlg(const CPLSM_UpdateDlg&) = delete;
     CPLSM_UpdateDlg& operator=(const CPLSM_UpdateDlg&) = delete;
@@ -94,7 +94,7 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // says so, a transfer ends with its failure report, an armed session is
     // cancelled at the next tick, and the window then ends. Outcomes go to the
     // log from then on, as nobody is left to close a message box.
-    void SetTerminationRequest(std::function<bool()> requested);
+    void SetTerminationRequest(const std::function<bool()>& requested);
 
     // What the window owns, in the order it declares them.
     CRS232 serialPort;

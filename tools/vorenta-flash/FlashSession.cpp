@@ -37,7 +37,6 @@ int FlashSession::Run(const Config& config) {
 
     int status = Arm(config);
     if (status < 0) {
-        status = kExitGaveUp;
         // Counted in 64 bits: a long wait must not wrap into a short one.
         const std::uint64_t waitMs =
             config.waitSeconds ? *config.waitSeconds * kMsPerSecond : UINT64_MAX;

@@ -117,6 +117,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
 
 std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
     std::vector<std::string> names;
+    names.reserve(comNumbers.size());
     for (const int number : comNumbers) {
         names.push_back("COM" + std::to_string(number));
     }

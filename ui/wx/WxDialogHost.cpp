@@ -71,8 +71,10 @@ WxDialogHost::~WxDialogHost() {
     for (auto& [id, timer] : timers_) {
         timer->Stop();
     }
+    // Not through the virtual EndWaitCursor: this object is no longer whole here.
     while (busyDepth_ > 0) {
-        EndWaitCursor();
+        --busyDepth_;
+        wxEndBusyCursor();
     }
 }
 
