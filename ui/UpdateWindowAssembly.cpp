@@ -40,10 +40,10 @@ std::string AdapterLine(std::string_view description) {
 
 UpdateWindowAssembly::UpdateWindowAssembly(const UpdateDlgPlatform& services, SessionLogSetup logs,
                                            const std::int8_t& preferredPort,
-                                           std::string applicationName)
+                                           const std::string& applicationName)
     : recorder_(services.window, services.serialDevice, services.clock,
                 WithAdapters(std::move(logs), services.portTable)),
-      window_(ThroughRecorder(services, recorder_), preferredPort, std::move(applicationName)) {
+      window_(ThroughRecorder(services, recorder_), preferredPort, applicationName) {
     window_.AddListener(recorder_);
 }
 

@@ -19,7 +19,7 @@ class UpdateWindowAssembly {
     // `host` is the window's; the other services are the platform's.
     // `logs.describeAdapter` is filled in from the port table.
     UpdateWindowAssembly(const UpdateDlgPlatform& services, SessionLogSetup logs,
-                         const std::int8_t& preferredPort, std::string applicationName);
+                         const std::int8_t& preferredPort, const std::string& applicationName);
 
     CPLSM_UpdateDlg& Window() { return window_; }
     SessionRecorder& Recorder() { return recorder_; }
