@@ -15,8 +15,8 @@ CPLSM_UpdateDlg::CPLSM_UpdateDlg(const UpdateDlgPlatform& platform,
                                  const std::string& applicationName)
     : platform_(platform),
       preferredPort_(preferredPort),
-      window_(platform.window, listeners_),
       controls_(std::make_unique<Controls>(*this)),
+      window_(platform.window, *controls_),
       reporter_(*controls_),
       serialPort(platform.serialDevice, platform.portTable, platform.clock),
       firmware(platform.files, *controls_),
@@ -28,6 +28,10 @@ CPLSM_UpdateDlg::CPLSM_UpdateDlg(const UpdateDlgPlatform& platform,
       session(Parts(), transfer) {}
 
 CPLSM_UpdateDlg::~CPLSM_UpdateDlg() = default;
+
+void CPLSM_UpdateDlg::AddListener(ISessionEvents& listener) {
+    controls_->Add(listener);
+}
 
 SessionParts CPLSM_UpdateDlg::Parts() {
     return SessionParts{

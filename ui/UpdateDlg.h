@@ -49,9 +49,10 @@ class CPLSM_UpdateDlg : public IWindowHandler {
 
     UpdateDlgPlatform platform_;
     const std::int8_t& preferredPort_;
-    SessionEventFanOut listeners_;
-    OperatorTranscript window_;  // what the window and its parts use of the host
+    // The window's controls, and the fan-out of the session's events to the
+    // window's listeners.
     std::unique_ptr<Controls> controls_;
+    OperatorTranscript window_;  // what the window and its parts use of the host
     SessionReporter reporter_;
     std::function<bool()> terminationRequested_;
     int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
@@ -88,7 +89,7 @@ class CPLSM_UpdateDlg : public IWindowHandler {
 
     // Listeners hear of every event of the update sessions, in the order they
     // were added; the window shows an outcome's message after them.
-    void AddListener(ISessionEvents& listener) { listeners_.Add(listener); }
+    void AddListener(ISessionEvents& listener);
 
     // For hosts the system can ask to end (SIGTERM, SIGHUP): once `requested`
     // says so, a transfer ends with its failure report, an armed session is

@@ -156,17 +156,9 @@ void CPLSM_UpdateDlg::Controls::PostCancelUpdate() {
     Window().PostMessage(ids::UWM_CANCEL_UPDATE);
 }
 
-void CPLSM_UpdateDlg::Controls::OnSessionStarted(const SessionStart& start) {
-    dialog_.listeners_.OnSessionStarted(start);
-}
-
-void CPLSM_UpdateDlg::Controls::OnArmed(int comNumber, const std::string& devicePath) {
-    dialog_.listeners_.OnArmed(comNumber, devicePath);
-}
-
 void CPLSM_UpdateDlg::Controls::OnModuleAnswered(std::string_view identification) {
     Window().SetDlgItemText(ids::kBootLoaderLine, texts::BootLoaderLineText(identification));
-    dialog_.listeners_.OnModuleAnswered(identification);
+    SessionEventFanOut::OnModuleAnswered(identification);
 }
 
 void CPLSM_UpdateDlg::Controls::OnPageSending(std::uint64_t page, std::uint64_t pageCount) {
@@ -178,32 +170,20 @@ void CPLSM_UpdateDlg::Controls::OnPageSending(std::uint64_t page, std::uint64_t 
     // The message just posted makes sure the one taken is there at once.
     window.PostMessage(wm::Paint);
     window.PumpOneMessage();
-    dialog_.listeners_.OnPageSending(page, pageCount);
-}
-
-void CPLSM_UpdateDlg::Controls::OnPageResent(std::uint64_t page) {
-    dialog_.listeners_.OnPageResent(page);
+    SessionEventFanOut::OnPageSending(page, pageCount);
 }
 
 void CPLSM_UpdateDlg::Controls::OnInputDiscarded(std::uint64_t page,
                                                  std::span<const std::uint8_t> bytes) {
     Window().Log(texts::DiscardedInputText(page, bytes));
-    dialog_.listeners_.OnInputDiscarded(page, bytes);
-}
-
-void CPLSM_UpdateDlg::Controls::OnLineLost(int comNumber) {
-    dialog_.listeners_.OnLineLost(comNumber);
+    SessionEventFanOut::OnInputDiscarded(page, bytes);
 }
 
 void CPLSM_UpdateDlg::Controls::OnOutcome(const SessionOutcome& outcome) {
-    dialog_.listeners_.OnOutcome(outcome);
+    SessionEventFanOut::OnOutcome(outcome);
     if (!outcome.text.empty()) {
         dialog_.ShowOutcome(outcome.text, outcome.caption, outcome.icon);
     }
-}
-
-void CPLSM_UpdateDlg::Controls::OnSessionEnded(SessionResult result) {
-    dialog_.listeners_.OnSessionEnded(result);
 }
 
 }  // namespace vorenta

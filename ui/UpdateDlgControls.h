@@ -14,7 +14,7 @@ namespace vorenta {
 class CPLSM_UpdateDlg::Controls : public IFirmwareDisplay,
                                   public IPortButtons,
                                   public ISessionDisplay,
-                                  public ISessionEvents {
+                                  public SessionEventFanOut {
   public:
     explicit Controls(CPLSM_UpdateDlg& dialog) : dialog_(dialog) {}
 
@@ -45,16 +45,12 @@ class CPLSM_UpdateDlg::Controls : public IFirmwareDisplay,
     void PostModuleAnswered() override;
     void PostCancelUpdate() override;
 
-    // ISessionEvents: shown, and passed on to the window's listeners.
-    void OnSessionStarted(const SessionStart& start) override;
-    void OnArmed(int comNumber, const std::string& devicePath) override;
+    // The events the window shows, passed on to its listeners; every other
+    // event goes to them as it is.
     void OnModuleAnswered(std::string_view identification) override;
     void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override;
-    void OnPageResent(std::uint64_t page) override;
     void OnInputDiscarded(std::uint64_t page, std::span<const std::uint8_t> bytes) override;
-    void OnLineLost(int comNumber) override;
     void OnOutcome(const SessionOutcome& outcome) override;
-    void OnSessionEnded(SessionResult result) override;
 
   private:
     IWindowServices& Window() { return dialog_.window_; }

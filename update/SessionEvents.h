@@ -88,19 +88,40 @@ class SessionEventFanOut : public ISessionEvents {
   public:
     void Add(ISessionEvents& listener) { listeners_.push_back(&listener); }
 
-    void OnSessionStarted(const SessionStart& start) override;
-    void OnArmed(int comNumber, const std::string& devicePath) override;
-    void OnModuleAnswered(std::string_view identification) override;
-    void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override;
-    void OnPageResent(std::uint64_t page) override;
-    void OnInputDiscarded(std::uint64_t page, std::span<const std::uint8_t> bytes) override;
-    void OnLineLost(int comNumber) override;
-    void OnOutcome(const SessionOutcome& outcome) override;
-    void OnSessionEnded(SessionResult result) override;
-    void OnLineShown(std::string_view text) override;
-    void OnNote(std::string_view line) override;
+    void OnSessionStarted(const SessionStart& start) override {
+        Each(&ISessionEvents::OnSessionStarted, start);
+    }
+    void OnArmed(int comNumber, const std::string& devicePath) override {
+        Each(&ISessionEvents::OnArmed, comNumber, devicePath);
+    }
+    void OnModuleAnswered(std::string_view identification) override {
+        Each(&ISessionEvents::OnModuleAnswered, identification);
+    }
+    void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override {
+        Each(&ISessionEvents::OnPageSending, page, pageCount);
+    }
+    void OnPageResent(std::uint64_t page) override { Each(&ISessionEvents::OnPageResent, page); }
+    void OnInputDiscarded(std::uint64_t page, std::span<const std::uint8_t> bytes) override {
+        Each(&ISessionEvents::OnInputDiscarded, page, bytes);
+    }
+    void OnLineLost(int comNumber) override { Each(&ISessionEvents::OnLineLost, comNumber); }
+    void OnOutcome(const SessionOutcome& outcome) override {
+        Each(&ISessionEvents::OnOutcome, outcome);
+    }
+    void OnSessionEnded(SessionResult result) override {
+        Each(&ISessionEvents::OnSessionEnded, result);
+    }
+    void OnLineShown(std::string_view text) override { Each(&ISessionEvents::OnLineShown, text); }
+    void OnNote(std::string_view line) override { Each(&ISessionEvents::OnNote, line); }
 
   private:
+    template <typename... Params, typename... Args>
+    void Each(void (ISessionEvents::*event)(Params...), const Args&... args) {
+        for (ISessionEvents* listener : listeners_) {
+            (listener->*event)(args...);
+        }
+    }
+
     std::vector<ISessionEvents*> listeners_;
 };
 

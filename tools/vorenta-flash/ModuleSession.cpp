@@ -33,19 +33,6 @@ void ModuleRecordEvents::OnSessionStarted(const SessionStart& start) {
     KeepFirmware(record_, start.firmware);
 }
 
-void ModuleRecordEvents::OnModuleAnswered(std::string_view identification) {
-    record_.bootLoader = identification;
-}
-
-void ModuleRecordEvents::OnPageSending(std::uint64_t page, std::uint64_t pageCount) {
-    record_.lastPage = static_cast<unsigned>(page);
-    record_.pages = static_cast<unsigned>(pageCount);
-}
-
-void ModuleRecordEvents::OnPageResent(std::uint64_t page) {
-    ++record_.resends[static_cast<unsigned>(page)];
-}
-
 void ModuleRecordEvents::OnOutcome(const SessionOutcome& outcome) {
     // The last thing the operator was told is how the session ended.
     if (!outcome.text.empty()) {

@@ -56,9 +56,16 @@ class ModuleRecordEvents : public ISessionEvents {
     bool Started() const { return started_; }
 
     void OnSessionStarted(const SessionStart& start) override;
-    void OnModuleAnswered(std::string_view identification) override;
-    void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override;
-    void OnPageResent(std::uint64_t page) override;
+    void OnModuleAnswered(std::string_view identification) override {
+        record_.bootLoader = identification;
+    }
+    void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override {
+        record_.lastPage = static_cast<unsigned>(page);
+        record_.pages = static_cast<unsigned>(pageCount);
+    }
+    void OnPageResent(std::uint64_t page) override {
+        ++record_.resends[static_cast<unsigned>(page)];
+    }
     void OnOutcome(const SessionOutcome& outcome) override;
 
   private:
