@@ -25,6 +25,9 @@ for program in vorenta-flash.exe vorenta-port.exe; do
     echo "FAILED: $program missing from the ZIP"; status=1
   fi
 done
+if ! grep -q "/README.txt$" <<<"$listing"; then
+  echo "FAILED: the text for Windows users (README.txt) is missing from the ZIP"; status=1
+fi
 if grep -q "vorenta-sim" <<<"$listing"; then
   echo "FAILED: the simulator is a Linux program and must not be packaged"; status=1
 fi
@@ -36,6 +39,10 @@ fi
 script=$(find "$out" -name project.nsi | head -n 1)
 if ! grep -q 'CreateShortCut "$SMPROGRAMS\\$STARTMENU_FOLDER\\' "$script"; then
   echo "FAILED: no Start-menu entry in the installer"; status=1
+fi
+# A 64-bit installer into the 64-bit program folder (run by installer_wine_e2e.sh).
+if ! grep -q 'InstallDir "\$PROGRAMFILES64\\' "$script"; then
+  echo "FAILED: the installer does not default to the 64-bit program folder"; status=1
 fi
 grep -o 'CreateShortCut "$SMPROGRAMS[^"]*"[^"]*"[^"]*"' "$script" | head -n 3
 exit $status

@@ -11,6 +11,7 @@ packages=(
   xdg-utils
   g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
   fonts-wine
+  qemu-system-x86 busybox-static xz-utils
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test: the debug build
-# (warnings are errors), the address+undefined sanitizer build, and the
+# (warnings are errors; with it the real-driver tests in a QEMU guest, label
+# vm), the address+undefined sanitizer build, and the
 # Windows cross build with its tests under Wine, and the Debian package (built,
 # installed, run and removed; skipped without root).
 set -euo pipefail

@@ -27,4 +27,16 @@ std::string PortListText(IPortTable& table, const std::vector<InstalledPort>& po
     return text;
 }
 
+std::string AdapterLine(IPortTable& table, const std::string& devicePath) {
+    std::istringstream about(table.DescribeDevice(devicePath));
+    std::string joined;
+    std::string line;
+    while (std::getline(about, line)) {
+        if (!line.empty()) {
+            joined += (joined.empty() ? "" : "; ") + PrintableText(line);
+        }
+    }
+    return joined;
+}
+
 }  // namespace vorenta

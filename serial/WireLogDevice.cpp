@@ -83,6 +83,25 @@ bool WireLogDevice::ApplySettings(const Dcb& dcb) {
     return inner_.ApplySettings(dcb);
 }
 
+namespace {
+// "DTR on", or "DTR on (refused)" where the device has no such line (a pty).
+std::string ModemLineText(std::string_view line, bool raised, bool done) {
+    return std::string(line) + (raised ? " on" : " off") + (done ? "" : " (refused)");
+}
+}  // namespace
+
+bool WireLogDevice::SetDtr(bool raised) {
+    const bool done = inner_.SetDtr(raised);
+    trace_.Trace("MODEM", ModemLineText("DTR", raised, done));
+    return done;
+}
+
+bool WireLogDevice::SetRts(bool raised) {
+    const bool done = inner_.SetRts(raised);
+    trace_.Trace("MODEM", ModemLineText("RTS", raised, done));
+    return done;
+}
+
 long WireLogDevice::Write(const std::uint8_t* data, std::size_t count) {
     const long written = inner_.Write(data, count);
     trace_.Trace("TX", HexBytes({data, count}) + (written < 0 ? " (write failed)" : ""));

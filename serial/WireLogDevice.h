@@ -12,7 +12,7 @@
 namespace vorenta {
 
 // Where a wire trace goes: one event at a time, the kind ("TX", "RX", "LINE",
-// "PURGE", "OPEN", "CLOSE") and its detail.
+// "MODEM", "PURGE", "OPEN", "CLOSE") and its detail.
 class IWireTrace {
   public:
     virtual ~IWireTrace() = default;
@@ -23,7 +23,7 @@ class IWireTrace {
 std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_view detail);
 
 // Passes everything to the real device and traces every byte sent and
-// received, every line setting, purge, open and close.
+// received, every line setting, modem line, purge, open and close.
 class WireLogDevice : public ISerialDevice {
   public:
     WireLogDevice(ISerialDevice& inner, IWireTrace& trace);
@@ -38,11 +38,14 @@ class WireLogDevice : public ISerialDevice {
     void Close() override;
     bool IsOpen() const override { return inner_.IsOpen(); }
     bool ApplySettings(const Dcb& dcb) override;
-    bool SetDtr(bool raised) override { return inner_.SetDtr(raised); }
-    bool SetRts(bool raised) override { return inner_.SetRts(raised); }
+    bool SetDtr(bool raised) override;
+    bool SetRts(bool raised) override;
     long Write(const std::uint8_t* data, std::size_t count) override;
     long BytesWaiting() override { return inner_.BytesWaiting(); }
     long Read(std::uint8_t* buffer, std::size_t maxCount) override;
+    // The device's own wait, so a reply is still taken as it arrives; a wait
+    // is no event on the wire.
+    bool WaitForInput(std::uint32_t timeoutMs) override { return inner_.WaitForInput(timeoutMs); }
     bool PurgeOutput() override;
     bool PurgeInput() override;
 

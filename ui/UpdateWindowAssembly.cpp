@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "common/PrintableText.h"
+#include "serial/PortListText.h"
 
 namespace vorenta {
 
@@ -10,7 +10,7 @@ namespace {
 
 SessionLogSetup WithAdapters(SessionLogSetup logs, IPortTable& ports) {
     logs.describeAdapter = [&ports](const std::string& devicePath) {
-        return AdapterLine(ports.DescribeDevice(devicePath));
+        return AdapterLine(ports, devicePath);
     };
     return logs;
 }
@@ -21,22 +21,6 @@ UpdateDlgPlatform ThroughRecorder(const UpdateDlgPlatform& services, SessionReco
 }
 
 }  // namespace
-
-std::string AdapterLine(std::string_view description) {
-    std::string text = PrintableText(description);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n')) {
-        text.pop_back();
-    }
-    std::string line;
-    for (const char c : text) {
-        if (c == '\n') {
-            line += "; ";
-        } else {
-            line += c;
-        }
-    }
-    return line;
-}
 
 UpdateWindowAssembly::UpdateWindowAssembly(const UpdateDlgPlatform& services, SessionLogSetup logs,
                                            const std::int8_t& preferredPort,

@@ -32,7 +32,4 @@ class UpdateWindowAssembly {
     CPLSM_UpdateDlg window_;
 };
 
-// The adapter's description, one item a line, as one printable line.
-std::string AdapterLine(std::string_view description);
-
 }  // namespace vorenta

@@ -71,7 +71,8 @@ BootLoaderTransfer::ByteWait BootLoaderTransfer::WaitForByte(std::uint32_t timeo
             return serialPort.Read(&byte, 1) == 1 ? ByteWait::Received : ByteWait::ReadFailed;
         }
         const std::uint32_t waited = TicksSince(start, parts_.clock.GetTickCount());
-        if (waited >= timeoutMs) {
+        // No reply can come over a line that is gone: the wait ends as if its time were up.
+        if (waited >= timeoutMs || serialPort.DeviceReportedError()) {
             return ByteWait::TimedOut;
         }
         if (InterruptRequested()) {
@@ -111,7 +112,12 @@ int BootLoaderTransfer::TransferFirmware() {
     display.SetSessionLine(SessionLine::Status, "");
     DelayMs(bl::kSettleBeforePurgeMs);
     serialPort.PurgeInput();
-    serialPort.SendPacketText(std::string(bl::kTargetIdentification).c_str());
+    const std::string target(bl::kTargetIdentification);
+    if (serialPort.SendPacket(reinterpret_cast<const std::uint8_t*>(target.data()),
+                              static_cast<int>(target.size())) == 0) {
+        ReportFailure(TransferFailure::NoResponseWithHint);
+        return 0;
+    }
     DelayMs(bl::kAfterIdentificationMs);
 
     // Phase 1: the boot loader's identification line, one time-out for all of it.
@@ -120,7 +126,7 @@ int BootLoaderTransfer::TransferFirmware() {
     const std::uint32_t identificationStart = parts_.clock.GetTickCount();
     for (;;) {
         const std::uint32_t waited = TicksSince(identificationStart, parts_.clock.GetTickCount());
-        if (waited >= bl::kIdentificationTimeoutMs) {
+        if (waited >= bl::kIdentificationTimeoutMs || serialPort.DeviceReportedError()) {
             ReportFailure(TransferFailure::NoResponseWithHint);
             return 0;
         }
@@ -215,11 +221,22 @@ int BootLoaderTransfer::TransferFirmware() {
         const std::uint8_t checksum = bl::PageChecksum(page.data(), page.size());
         DelayMs(bl::kSendPauseMs);
         DiscardStaleInput(serialPort, events, pageNumber);
-        serialPort.SendPacket(address.data(), static_cast<int>(address.size()));
-        DelayMs(bl::kSendPauseMs);
-        serialPort.SendPacket(page.data(), static_cast<int>(page.size()));
-        DelayMs(bl::kSendPauseMs);
-        serialPort.SendPacket(&checksum, 1);
+        // The first write that fails ends the transfer: the rest of the page would
+        // go nowhere, and no reply can come.
+        bool sent = serialPort.SendPacket(address.data(), static_cast<int>(address.size())) != 0;
+        if (sent) {
+            DelayMs(bl::kSendPauseMs);
+            sent = serialPort.SendPacket(page.data(), static_cast<int>(page.size())) != 0;
+        }
+        if (sent) {
+            DelayMs(bl::kSendPauseMs);
+            sent = serialPort.SendPacket(&checksum, 1) != 0;
+        }
+        if (!sent) {
+            image.reset();
+            ReportFailure(TransferFailure::NoResponse);
+            return 0;
+        }
         DelayMs(bl::kSendPauseMs);
 
         reply = 0;

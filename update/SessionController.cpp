@@ -191,10 +191,11 @@ void SessionController::EndSessionForLostPort() {
         const WaitCursor wait(parts_.window);
         CancelSession();
     }
-    parts_.reporter.Report(
-        {SessionResult::Failure, SessionEnding::PortLost,
-         std::string(texts::kPortGone) + std::to_string(port) + std::string(texts::kPortGoneTail),
-         std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::PortLost,
+                            std::string(texts::kPortGone) + std::to_string(port) +
+                                std::string(texts::kPortGoneTail) +
+                                std::string(texts::kPortGoneWhilePolled),
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
     parts_.ports.RefreshSerialPorts();
 }
 

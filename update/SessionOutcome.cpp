@@ -16,10 +16,22 @@ void BootLoaderTransfer::FinishSession() {
 }
 
 void BootLoaderTransfer::ReportFailure(TransferFailure failure) {
+    // Asked before the port is closed; the release cannot reach a line that is gone.
+    const bool lineLost = parts_.serialPort.DeviceReportedError();
+    const int port = parts_.serialPort.portNumber;
+    if (lineLost) {
+        parts_.reporter.Events().OnLineLost(port);
+    }
     FinishSession();
     parts_.display.SetSessionLine(SessionLine::Status, texts::kUpdateFailedStatus);
-    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed,
-                            FailureHeadline(failure) + FailureNotice(),
+    std::string text = FailureHeadline(failure) + FailureNotice();
+    // Below the notice, as the reason below a port that would not open: why no
+    // reply could come.
+    if (lineLost) {
+        text += std::string(texts::kPortGone) + std::to_string(port) +
+                std::string(texts::kPortGoneTail) + std::string(texts::kPortGoneInTransfer);
+    }
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed, text,
                             std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
 }
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/JoinedText.h"
 #include "platform/posix/BoundedFile.h"
 
 namespace vorenta {
@@ -19,16 +20,6 @@ std::filesystem::path Canonical(const std::filesystem::path& path) {
     return error ? std::filesystem::path() : canonical;
 }
 
-void Append(std::string& text, std::string_view separator, const std::string& item) {
-    if (item.empty()) {
-        return;
-    }
-    if (!text.empty()) {
-        text += separator;
-    }
-    text += item;
-}
-
 }  // namespace
 
 std::string AdapterInfo::UsbId() const {
@@ -37,17 +28,21 @@ std::string AdapterInfo::UsbId() const {
 
 std::string AdapterInfo::Summary() const {
     std::string names;
-    Append(names, " ", manufacturer);
+    AppendItem(names, " ", manufacturer);
     // Many adapters repeat the maker in the product string.
     if (product.rfind(manufacturer, 0) == 0 && !manufacturer.empty()) {
         names = product;
     } else {
-        Append(names, " ", product);
+        AppendItem(names, " ", product);
     }
     std::string details;
-    Append(details, ", ", UsbId());
+    AppendItem(details, ", ", UsbId());
     if (!serial.empty()) {
-        Append(details, ", ", "serial " + serial);
+        AppendItem(details, ", ", "serial " + serial);
+    }
+    // Which kernel driver serves the port tells support the most about it.
+    if (!driver.empty()) {
+        AppendItem(details, ", ", "driver " + driver);
     }
     if (details.empty()) {
         return names;
@@ -57,8 +52,8 @@ std::string AdapterInfo::Summary() const {
 
 std::string AdapterInfo::Describe() const {
     std::string text;
-    Append(text, "\n", Summary());
-    Append(text, "\n", byIdPath);
+    AppendItem(text, "\n", Summary());
+    AppendItem(text, "\n", byIdPath);
     return text;
 }
 

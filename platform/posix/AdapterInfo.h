@@ -22,7 +22,8 @@ struct AdapterInfo {
     bool IsUsb() const { return !vendorId.empty() && !productId.empty(); }
     // "1a86:7523", or empty when not a USB adapter.
     std::string UsbId() const;
-    // "FTDI FT232R USB UART (0403:6001, serial A50285BI)"; empty when nothing is known.
+    // "FTDI FT232R USB UART (0403:6001, serial A50285BI, driver ftdi_sio)"; empty when
+    // nothing is known.
     std::string Summary() const;
     // Summary and by-id name, one a line, the empty ones left out.
     std::string Describe() const;

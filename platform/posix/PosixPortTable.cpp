@@ -114,6 +114,10 @@ std::string PosixPortTable::DescribeDevice(const std::string& devicePath) {
     return devicePath.empty() ? std::string() : ReadAdapterInfo(devicePath, roots_).Describe();
 }
 
+bool PosixPortTable::DevicePresent(const std::string& devicePath) {
+    return IsDevice(devicePath);
+}
+
 std::string PosixPortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
     if (devicePath.empty()) {
         return ComName(comNumber) + " is not among the serial ports found on this computer.";

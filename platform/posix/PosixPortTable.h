@@ -37,6 +37,7 @@ class PosixPortTable : public IPortTable {
     // From the last listing; without one, a listing is made first.
     std::string DevicePathFor(int comNumber) override;
     std::string DescribeDevice(const std::string& devicePath) override;
+    bool DevicePresent(const std::string& devicePath) override;
     std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override;
 
     const PortTableRoots& Roots() const { return roots_; }

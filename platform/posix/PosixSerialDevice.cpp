@@ -101,7 +101,43 @@ void SleepMs(std::uint64_t ms) {
     }
 }
 
+class SerialInfoLowLatency : public ILowLatencyMode {
+  public:
+    std::optional<bool> Get(int fd) override {
+#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
+        serial_struct info{};
+        if (::ioctl(fd, TIOCGSERIAL, &info) == 0) {
+            return (info.flags & ASYNC_LOW_LATENCY) != 0;
+        }
+#else
+        static_cast<void>(fd);
+#endif
+        return std::nullopt;
+    }
+
+    bool Set(int fd, bool on) override {
+#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
+        serial_struct info{};
+        if (::ioctl(fd, TIOCGSERIAL, &info) != 0) {
+            return false;
+        }
+        constexpr int kFlag = static_cast<int>(ASYNC_LOW_LATENCY);
+        info.flags = on ? (info.flags | kFlag) : (info.flags & ~kFlag);
+        return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
+#else
+        static_cast<void>(fd);
+        static_cast<void>(on);
+        return false;
+#endif
+    }
+};
+
 }  // namespace
+
+ILowLatencyMode& DriverLowLatencyMode() {
+    static SerialInfoLowLatency mode;  // no state of its own
+    return mode;
+}
 
 PosixSerialDevice::~PosixSerialDevice() {
     Close();
@@ -159,15 +195,17 @@ bool PosixSerialDevice::Open(const std::string& devicePath) {
 }
 
 void PosixSerialDevice::AskForLowLatency() {
-#if defined(__linux__) && defined(ASYNC_LOW_LATENCY)
     // USB adapters otherwise hold received bytes up to 16 ms before passing them on.
-    // A pty and many drivers refuse the request; the line works either way.
-    serial_struct info{};
-    if (::ioctl(fd_, TIOCGSERIAL, &info) == 0 && (info.flags & ASYNC_LOW_LATENCY) == 0) {
-        info.flags |= ASYNC_LOW_LATENCY;
-        ::ioctl(fd_, TIOCSSERIAL, &info);
+    // A pty and many drivers have no such mode; the line works either way.
+    lowLatencyToRestore_ =
+        lowLatency_.Get(fd_) == std::optional<bool>(false) && lowLatency_.Set(fd_, true);
+}
+
+void PosixSerialDevice::RestoreLowLatency() {
+    if (lowLatencyToRestore_) {
+        lowLatency_.Set(fd_, false);  // a vanished device refuses; nothing is left to restore
+        lowLatencyToRestore_ = false;
     }
-#endif
 }
 
 void PosixSerialDevice::Close() {
@@ -176,6 +214,7 @@ void PosixSerialDevice::Close() {
     }
     SetDtr(false);
     SetRts(false);
+    RestoreLowLatency();
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);  // also drops the lock
     fd_ = -1;

@@ -1,17 +1,33 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/SerialDevice.h"
 
 namespace vorenta {
 
+// The driver's low-latency mode on an open line (Linux serial drivers through
+// TIOCGSERIAL and TIOCSSERIAL). A seam of its own: a pty has no such mode.
+class ILowLatencyMode {
+  public:
+    virtual ~ILowLatencyMode() = default;
+    // On or off as the driver has it now; nullopt when the driver has no such mode.
+    virtual std::optional<bool> Get(int fd) = 0;
+    // False when the driver refuses.
+    virtual bool Set(int fd, bool on) = 0;
+};
+
+// The driver's own mode, through the system.
+ILowLatencyMode& DriverLowLatencyMode();
+
 // A serial line through termios: exclusive, raw 8-bit, no flow control, reads
 // that never wait, writes that return once the bytes have left the line and
 // give up when the device goes away.
 class PosixSerialDevice : public ISerialDevice {
   public:
-    PosixSerialDevice() = default;
+    explicit PosixSerialDevice(ILowLatencyMode& lowLatency = DriverLowLatencyMode())
+        : lowLatency_(lowLatency) {}
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
@@ -40,11 +56,16 @@ class PosixSerialDevice : public ISerialDevice {
   private:
     bool Fail(const std::string& what, int error);
     bool SetModemLine(int line, bool raised);
+    // Asks for low latency on open; gives the mode back as it was at close.
     void AskForLowLatency();
+    void RestoreLowLatency();
     // Waits until the driver's queue is empty and the last byte is out.
     bool Drain();
 
+    ILowLatencyMode& lowLatency_;
     int fd_ = -1;
+    // This device switched the mode on, so the next user of the port finds it as it was.
+    bool lowLatencyToRestore_ = false;
     int writeStallLimitMs_ = kDefaultWriteStallLimitMs;
     // Bits per second in force, to size the sleeps while the output queue drains.
     std::uint32_t bitsPerSecond_ = 9600;

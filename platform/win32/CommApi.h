@@ -3,11 +3,11 @@
 // The Win32 calls behind a COM port, as a table of functions. The program uses
 // the system's own; tests put in doubles for what Wine cannot show (a port
 // another program holds, a vanished adapter, the exact records handed over).
-#include <chrono>
-#include <cstdint>
 #include <functional>
 
 #include "platform/win32/WinApi.h"
+
+#include <mmsystem.h>
 
 namespace vorenta {
 
@@ -26,13 +26,9 @@ struct CommApi {
     std::function<BOOL(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED)> writeFile = ::WriteFile;
     std::function<BOOL(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)> readFile = ::ReadFile;
     std::function<DWORD()> getLastError = ::GetLastError;
-    // The waits for input sleep and measure time through these.
-    std::function<void(DWORD)> sleep = ::Sleep;
-    std::function<std::uint64_t()> monotonicMs = [] {
-        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                              std::chrono::steady_clock::now().time_since_epoch())
-                                              .count());
-    };
+    // The system timer is raised to 1 ms while a port is open.
+    std::function<MMRESULT(UINT)> timeBeginPeriod = ::timeBeginPeriod;
+    std::function<MMRESULT(UINT)> timeEndPeriod = ::timeEndPeriod;
 };
 
 }  // namespace vorenta

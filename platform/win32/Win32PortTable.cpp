@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/win32/RegistryRoot.h"
+#include "platform/win32/SetupApi.h"
 #include "platform/win32/SystemErrorText.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -24,12 +25,49 @@ bool SameName(std::string_view a, std::string_view b) {
     });
 }
 
+constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+
+// "COM5" from "\\.\COM5".
+std::string PortNameOf(const std::string& devicePath) {
+    return devicePath.rfind(kDeviceNamespace, 0) == 0 ? devicePath.substr(kDeviceNamespace.size())
+                                                      : devicePath;
+}
+
+// The adapter in one line, after the reason an open failed.
+std::string AdapterAfterReason(const std::string& name, const ComPortAdapter& adapter) {
+    std::string described = adapter.Describe();
+    for (std::size_t at = described.find('\n'); at != std::string::npos;
+         at = described.find('\n', at)) {
+        described.replace(at, 1, "; ");
+    }
+    return "\n" + name + (adapter.present ? " is " : " was ") + described + ".";
+}
+
 }  // namespace
 
-Win32PortTable::Win32PortTable(RegistryKeyPath key) : key_(std::move(key)) {}
+Win32PortTable::Win32PortTable(RegistryKeyPath key)
+    : key_(std::move(key)), ownSetupApi_(std::make_unique<SetupApi>()), setupApi_(*ownSetupApi_) {}
+
+Win32PortTable::Win32PortTable(RegistryKeyPath key, const SetupApi& setupApi)
+    : key_(std::move(key)), setupApi_(setupApi) {}
+
+Win32PortTable::~Win32PortTable() = default;
+
+const std::vector<ComPortAdapter>& Win32PortTable::Adapters() {
+    if (!adapters_) {
+        adapters_ = ReadComPortAdapters(setupApi_);
+    }
+    return *adapters_;
+}
+
+std::string Win32PortTable::DescribeDevice(const std::string& devicePath) {
+    const ComPortAdapter* adapter = FindComPortAdapter(Adapters(), PortNameOf(devicePath));
+    return adapter != nullptr ? adapter->Describe() : std::string();
+}
 
 bool Win32PortTable::ListPorts(std::vector<InstalledPort>& ports) {
     ports.clear();
+    adapters_.reset();  // a new listing: the adapters are read again when asked
     UniqueRegKey key;
     if (::RegOpenKeyExA(RootKeyOf(key_.hive), key_.subKey.c_str(), 0, KEY_QUERY_VALUE,
                         key.Receive()) != ERROR_SUCCESS) {
@@ -65,9 +103,11 @@ std::string Win32PortTable::DevicePathFor(int comNumber) {
 std::string Win32PortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
     const std::string name = "COM" + std::to_string(comNumber);
     std::vector<InstalledPort> ports;
-    if (ListPorts(ports) && std::none_of(ports.begin(), ports.end(), [&name](const auto& port) {
-            return SameName(port.name, name);
-        })) {
+    const bool listed = ListPorts(ports);
+    const ComPortAdapter* adapter = FindComPortAdapter(Adapters(), name);
+    const std::string adapterLine = adapter != nullptr ? AdapterAfterReason(name, *adapter) : "";
+    if (listed && std::none_of(ports.begin(), ports.end(),
+                               [&name](const auto& port) { return SameName(port.name, name); })) {
         std::string installed;
         for (const InstalledPort& port : ports) {
             installed += (installed.empty() ? "" : ", ") + port.name;
@@ -75,16 +115,17 @@ std::string Win32PortTable::DescribeOpenFailure(int comNumber, const std::string
         return name + " is not among the serial ports installed on this computer" +
                (installed.empty() ? std::string(" (there are none)") : " (" + installed + ")") +
                ". A USB adapter gets its number when it is plugged in; the Device Manager "
-               "shows it under Ports (COM & LPT).";
+               "shows it under Ports (COM & LPT)." +
+               adapterLine;
     }
     if (devicePath.empty()) {
-        return {};
+        return adapterLine.empty() ? std::string() : adapterLine.substr(1);
     }
     // The same open as the port's own: for exclusive use.
     const UniqueHandle probe(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                            nullptr, OPEN_EXISTING, 0, nullptr));
     if (probe.Valid()) {
-        return name + " opens now: whatever held it has let it go. Try again.";
+        return name + " opens now: whatever held it has let it go. Try again." + adapterLine;
     }
     const DWORD error = ::GetLastError();
     switch (error) {
@@ -92,13 +133,14 @@ std::string Win32PortTable::DescribeOpenFailure(int comNumber, const std::string
         case ERROR_SHARING_VIOLATION:
             return name +
                    " is in use by another program (a terminal program, a modem's software or "
-                   "another update). Close that program and try again.";
+                   "another update). Close that program and try again." +
+                   adapterLine;
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
             return "The adapter behind " + name +
-                   " is not connected (any more). Connect it and try again.";
+                   " is not connected (any more). Connect it and try again." + adapterLine;
         default:
-            return name + ": " + SystemErrorText(error) + ".";
+            return name + ": " + SystemErrorText(error) + "." + adapterLine;
     }
 }
 

@@ -13,8 +13,8 @@ namespace {
 static_assert(sizeof(DCB) == 28, "the line-settings record has the size the driver expects");
 
 constexpr DWORD kEventsWatched = EV_RXCHAR | EV_TXEMPTY;
-// How long one look at the input queue sleeps before the next.
-constexpr DWORD kInputPollMs = 1;
+// The finest period of the system timer, asked for while the port is open.
+constexpr UINT kTimerPeriodMs = 1;
 
 HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
@@ -68,7 +68,10 @@ Win32SerialDevice::~Win32SerialDevice() {
 }
 
 bool Win32SerialDevice::Fail(const std::string& what) {
-    const DWORD error = api_.getLastError();
+    return Fail(what, api_.getLastError());
+}
+
+bool Win32SerialDevice::Fail(const std::string& what, unsigned long error) {
     lastError_ = what;
     if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
         lastError_ += ": the port is in use by another program";
@@ -98,20 +101,31 @@ bool Win32SerialDevice::Open(const std::string& devicePath) {
     }
     handle_ = handle;
     lastError_.clear();
+    held_.reset();
+    // Sleeps and the driver's time-outs then end within a millisecond, not
+    // on the next tick of a 15.625 ms timer. Given back at Close, on every
+    // path a session ends by.
+    timerRaised_ = api_.timeBeginPeriod(kTimerPeriodMs) == TIMERR_NOERROR;
 
     // As on Windows itself, the port counts as open once it is ours; what the
     // driver makes of the queue sizes, time-outs and events is not examined.
     api_.setupComm(handle, kDriverQueueSize, kDriverQueueSize);
-    // Reads return at once with what is there; writes have no time-out.
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = 0;
-    timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
-    api_.setCommTimeouts(handle, &timeouts);
+    SetReadTimeouts(0);
     api_.setCommMask(handle, kEventsWatched);
     return true;
+}
+
+// 0: reads return at once with what is there. Otherwise a read waits until a
+// byte arrives, then returns at once, or until `waitMs` have passed. Writes
+// have no time-out either way.
+bool Win32SerialDevice::SetReadTimeouts(std::uint32_t waitMs) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = waitMs == 0 ? 0 : MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = std::min<DWORD>(waitMs, MAXDWORD - 1);
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    return api_.setCommTimeouts(AsHandle(handle_), &timeouts) != FALSE;
 }
 
 void Win32SerialDevice::Close() {
@@ -120,6 +134,11 @@ void Win32SerialDevice::Close() {
     }
     api_.closeHandle(AsHandle(handle_));
     handle_ = INVALID_HANDLE_VALUE;
+    held_.reset();
+    if (timerRaised_) {
+        api_.timeEndPeriod(kTimerPeriodMs);
+        timerRaised_ = false;
+    }
 }
 
 bool Win32SerialDevice::IsOpen() const {
@@ -184,7 +203,9 @@ long Win32SerialDevice::BytesWaiting() {
         Fail("the port's state cannot be read");
         return -1;
     }
-    return static_cast<long>(std::min<DWORD>(status.cbInQue, std::numeric_limits<long>::max()));
+    const DWORD held = held_ ? 1 : 0;
+    return static_cast<long>(
+        std::min<DWORD>(status.cbInQue, std::numeric_limits<long>::max() - held) + held);
 }
 
 long Win32SerialDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
@@ -198,30 +219,50 @@ long Win32SerialDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
     if (waiting <= 0) {
         return waiting;
     }
-    const DWORD wanted = std::min(ClampToDword(maxCount), static_cast<DWORD>(waiting));
-    DWORD got = 0;
-    if (!api_.readFile(AsHandle(handle_), buffer, wanted, &got, nullptr)) {
-        Fail("reading from the port failed");
-        return -1;
+    long done = 0;
+    if (held_) {
+        buffer[done++] = *held_;
+        held_.reset();
     }
-    return static_cast<long>(got);
+    // Only what the driver holds, so this ReadFile returns at once.
+    const DWORD wanted = std::min(ClampToDword(maxCount - static_cast<std::size_t>(done)),
+                                  static_cast<DWORD>(waiting - done));
+    if (wanted == 0) {
+        return done;
+    }
+    DWORD got = 0;
+    if (!api_.readFile(AsHandle(handle_), buffer + done, wanted, &got, nullptr)) {
+        Fail("reading from the port failed");
+        return done > 0 ? done : -1;
+    }
+    return done + static_cast<long>(got);
 }
 
 bool Win32SerialDevice::WaitForInput(std::uint32_t timeoutMs) {
-    const std::uint64_t start = api_.monotonicMs();
-    for (;;) {
-        const long waiting = BytesWaiting();
-        if (waiting < 0) {
-            return false;  // closed, or the adapter is gone
-        }
-        // Whole milliseconds on both readings: one more than asked makes sure
-        // the whole time has passed.
-        const std::uint64_t waited = api_.monotonicMs() - start;
-        if (waiting > 0 || waited > timeoutMs || timeoutMs == 0) {
-            return true;
-        }
-        api_.sleep(kInputPollMs);
+    const long waiting = BytesWaiting();
+    if (waiting < 0) {
+        return false;  // closed, or the adapter is gone
     }
+    if (waiting > 0 || timeoutMs == 0) {
+        return true;
+    }
+    if (!SetReadTimeouts(timeoutMs)) {
+        Fail("the port's time-outs were refused");
+        return false;
+    }
+    std::uint8_t byte = 0;
+    DWORD got = 0;
+    const BOOL read = api_.readFile(AsHandle(handle_), &byte, 1, &got, nullptr);
+    const DWORD error = read ? ERROR_SUCCESS : api_.getLastError();
+    // Whatever happened, reads must never wait again.
+    SetReadTimeouts(0);
+    if (!read) {
+        return Fail("reading from the port failed", error);
+    }
+    if (got == 1) {
+        held_ = byte;
+    }
+    return true;
 }
 
 bool Win32SerialDevice::PurgeOutput() {
@@ -229,7 +270,11 @@ bool Win32SerialDevice::PurgeOutput() {
 }
 
 bool Win32SerialDevice::PurgeInput() {
-    return IsOpen() && api_.purgeComm(AsHandle(handle_), PURGE_RXCLEAR);
+    if (!IsOpen()) {
+        return false;
+    }
+    held_.reset();
+    return api_.purgeComm(AsHandle(handle_), PURGE_RXCLEAR);
 }
 
 }  // namespace vorenta

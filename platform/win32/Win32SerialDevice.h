@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/SerialDevice.h"
@@ -12,10 +13,12 @@ struct CommApi;
 // A COM port through the Win32 communications calls: opened for exclusive use
 // (share mode 0), driver queues of 32768 bytes, reads that return at once with
 // what the driver holds, writes that return when the driver has completed them.
-// Waits for input look at the driver's queue every millisecond or so
-// (ClearCommError, then Sleep) rather than wait on the port's events, which
-// would need overlapped I/O on every call; a reply is seen within one
-// scheduler tick (up to about 16 ms on a default Windows timer).
+// A wait for input sleeps in the driver: one ReadFile of a single byte with
+// time-outs that return as soon as a byte arrives or the time is up, so a
+// reply is seen when it comes rather than on the next tick of the system
+// timer. That byte is kept and handed out first by the next read. While the
+// port is open the system timer runs at 1 ms (timeBeginPeriod), so sleeps and
+// the driver's own time-outs end within a millisecond of their time.
 class Win32SerialDevice : public ISerialDevice {
   public:
     Win32SerialDevice();
@@ -48,12 +51,17 @@ class Win32SerialDevice : public ISerialDevice {
 
   private:
     bool Fail(const std::string& what);
+    bool Fail(const std::string& what, unsigned long error);
     bool Escape(unsigned long function);
+    bool SetReadTimeouts(std::uint32_t waitMs);
 
     std::unique_ptr<CommApi> ownApi_;
     const CommApi& api_;
     void* handle_;
     std::string lastError_;
+    // The byte a wait for input took from the driver, not yet read.
+    std::optional<std::uint8_t> held_;
+    bool timerRaised_ = false;
 };
 
 }  // namespace vorenta

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include "ConsoleWindowHost.h"
 
 #include "ExtraPortTable.h"
@@ -9,6 +12,10 @@
 #include "platform/fake/MemorySerialDevice.h"
 #include "serial/StaticPortTable.h"
 #include "serial/WireLogDevice.h"
+#ifndef _WIN32
+#include "platform/posix/PosixPortTable.h"
+#include "tests/ports/FakeSystemTree.h"
+#endif
 
 namespace vorenta::test {
 namespace {
@@ -123,6 +130,38 @@ TEST(WireLogDevice, KnowsWhenALineDidNotReachTheLog) {
     EXPECT_FALSE(wire.Complete());
 }
 
+TEST(WireLogDevice, LeavesTheWaitForInputToTheDevice) {
+    FakeClock clock{1000, 0};
+    MemorySerialDevice device{clock};
+    CountingFile log;
+    WireLogDevice wire(device, clock, log);
+    ASSERT_TRUE(wire.Open("/dev/ttyFAKE1"));
+    const std::size_t logged = log.text.size();
+    // The device sleeps in its driver until a byte comes; nothing is traced.
+    EXPECT_TRUE(wire.WaitForInput(50));
+    EXPECT_EQ(device.inputWaits, 1);
+    EXPECT_EQ(log.text.size(), logged);
+    device.Vanish();
+    EXPECT_FALSE(wire.WaitForInput(50));
+}
+
+TEST(WireLogDevice, ShowsEveryModemLineStepAndWhetherTheDeviceTookIt) {
+    FakeClock clock{1000, 0};
+    MemorySerialDevice device{clock};
+    CountingFile log;
+    WireLogDevice wire(device, clock, log);
+    ASSERT_TRUE(wire.Open("/dev/ttyFAKE1"));
+    EXPECT_TRUE(wire.SetDtr(true));
+    EXPECT_TRUE(wire.SetRts(false));
+    EXPECT_TRUE(device.dtr);
+    device.Vanish();  // an adapter pulled refuses them
+    EXPECT_FALSE(wire.SetDtr(false));
+    EXPECT_EQ(log.text.substr(log.text.find("MODEM")),
+              "MODEM DTR on\n"
+              "         0 ms MODEM RTS off\n"
+              "         0 ms MODEM DTR off (refused)\n");
+}
+
 TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
     StaticPortTable installed({{1, "/dev/ttyS0"}, {2, "/dev/ttyS1"}, {33, "/dev/ttyUSB0"}});
     ExtraPortTable known(installed, "/dev/ttyUSB0");
@@ -137,6 +176,41 @@ TEST(ExtraPortTable, NamedDeviceKeepsItsNumberOrTakesTheLowestFree) {
     ASSERT_EQ(ports.size(), 4U);
     EXPECT_EQ(ports.back().name, "COM3");
 }
+
+#ifndef _WIN32  // the default rule of POSIX port tables
+TEST(ExtraPortTable, ANamedDeviceThatIsGoneIsNoLongerListed) {
+    testing::FakeSystemTree tree;
+    std::filesystem::create_directories(tree.roots.devFolder / "pts");
+    testing::WriteFile(tree.roots.devFolder / "pts/4", "");
+    std::ostringstream warnings;
+    PosixPortTable installed(tree.roots, &warnings);
+    // One the default rule lists too (the adapter an operator names by its path), and one it does
+    // not.
+    for (const auto& [device, com] :
+         {std::pair{tree.Dev("ttyUSB0"), 33}, std::pair{tree.Dev("pts/4"), 1}}) {
+        SCOPED_TRACE(device);
+        ExtraPortTable named(installed, device);
+        ASSERT_EQ(named.ComNumber(), com);
+        auto listed = [&named, &device] {
+            std::vector<InstalledPort> ports;
+            EXPECT_TRUE(named.ListPorts(ports));
+            return std::count_if(ports.begin(), ports.end(),
+                                 [&device](const auto& p) { return p.devicePath == device; });
+        };
+        EXPECT_EQ(listed(), 1);
+        EXPECT_TRUE(named.DevicePresent(device));
+
+        std::filesystem::remove(device);  // the adapter pulled
+        EXPECT_EQ(listed(), 0);
+        EXPECT_FALSE(named.DevicePresent(device));
+    }
+    // A path that was never there is offered, so that opening it says why it fails.
+    ExtraPortTable never(installed, tree.Dev("ttyUSB7"));
+    std::vector<InstalledPort> ports;
+    ASSERT_TRUE(never.ListPorts(ports));
+    EXPECT_EQ(ports.back().devicePath, tree.Dev("ttyUSB7"));
+}
+#endif
 
 }  // namespace
 }  // namespace vorenta::test

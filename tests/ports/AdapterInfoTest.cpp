@@ -25,21 +25,22 @@ class Adapters : public ::testing::Test {
     std::ostringstream warnings;
 };
 
-TEST_F(Adapters, ListingShowsMakerProductIdsSerialAndStableName) {
-    EXPECT_EQ(Listing(), "COM33  " + tree.Dev("ttyUSB0") +
-                             "\n"
-                             "       FTDI FT232R USB UART (0403:6001, serial A50285BI)\n"
-                             "       " +
-                             tree.ById() +
-                             "\n"
-                             "COM34  " +
-                             tree.Dev("ttyUSB1") +
-                             "\n"
-                             "       USB Serial (1a86:7523)\n"
-                             "COM67  " +
-                             tree.Dev("ttyACM0") +
-                             "\n"
-                             "       Raspberry Pi Pico (2e8a:000a, serial E6605838)\n");
+TEST_F(Adapters, ListingShowsMakerProductIdsSerialDriverAndStableName) {
+    EXPECT_EQ(Listing(),
+              "COM33  " + tree.Dev("ttyUSB0") +
+                  "\n"
+                  "       FTDI FT232R USB UART (0403:6001, serial A50285BI, driver ftdi_sio)\n"
+                  "       " +
+                  tree.ById() +
+                  "\n"
+                  "COM34  " +
+                  tree.Dev("ttyUSB1") +
+                  "\n"
+                  "       USB Serial (1a86:7523, driver ch341-uart)\n"
+                  "COM67  " +
+                  tree.Dev("ttyACM0") +
+                  "\n"
+                  "       Raspberry Pi Pico (2e8a:000a, serial E6605838, driver cdc_acm)\n");
     EXPECT_EQ(warnings.str(), "");
 }
 
@@ -86,9 +87,10 @@ TEST_F(Adapters, PinnedNumbersFollowTheAdapterAcrossReplugging) {
         ASSERT_TRUE(table.ListPorts(ports));
         pins = PinnedPortsText(ports, tree.roots);
     }
-    EXPECT_NE(pins.find("\n# FTDI FT232R USB UART (0403:6001, serial A50285BI)\nCOM33=" +
-                        tree.ById() + "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        pins.find("\n# FTDI FT232R USB UART (0403:6001, serial A50285BI, driver ftdi_sio)\nCOM33=" +
+                  tree.ById() + "\n"),
+        std::string::npos)
         << pins;
     // Without a stable name a port keeps the path it has today.
     EXPECT_NE(pins.find("\nCOM9=" + tree.Dev("pts/5") + "\n"), std::string::npos) << pins;

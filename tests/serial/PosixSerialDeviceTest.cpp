@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/PosixSerialDevice.h"
 #include "platform/posix/PosixTickSource.h"
+#include "platform/posix/UniqueFd.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
 #include "update/BasePreparation.h"
@@ -183,6 +185,67 @@ TEST_F(PtyLine, StuckPeerCannotHoldAWriteForEver) {
     EXPECT_LT(ElapsedMs(start), 3000);
     EXPECT_NE(device.LastError().find("stalled"), std::string::npos);
     device.Close();
+}
+
+// A driver's low-latency mode as a pty cannot have it: a flag to read and set,
+// every request recorded.
+class FakeLowLatency : public ILowLatencyMode {
+  public:
+    std::optional<bool> Get(int) override {
+        calls.push_back("get");
+        return mode;
+    }
+    bool Set(int, bool on) override {
+        calls.push_back(on ? "on" : "off");
+        if (refuse || !mode) {
+            return false;
+        }
+        mode = on;
+        return true;
+    }
+
+    std::optional<bool> mode;
+    bool refuse = false;
+    std::vector<std::string> calls;
+};
+
+TEST_F(PtyLine, LowLatencyIsAskedForAndGivenBackAsItWas) {
+    struct Case {
+        const char* name;
+        std::optional<bool> before;
+        bool refuse;
+        std::vector<std::string> calls;
+    };
+    for (const Case& c : {
+             // Switched on for the session, off again for whoever uses the port next.
+             Case{"off", false, false, {"get", "on", "off"}},
+             // Someone wanted it on: it stays on, untouched.
+             Case{"on", true, false, {"get"}},
+             Case{"no such mode", std::nullopt, false, {"get"}},
+             // Never switched on: nothing to give back.
+             Case{"refused", false, true, {"get", "on"}},
+         }) {
+        SCOPED_TRACE(c.name);
+        FakeLowLatency mode;
+        mode.mode = c.before;
+        mode.refuse = c.refuse;
+        {
+            PosixSerialDevice line(mode);
+            ASSERT_TRUE(line.Open(pty.SlavePath())) << line.LastError();
+            line.Close();
+            line.Close();  // a second close gives nothing back twice
+            ASSERT_TRUE(line.Open(pty.SlavePath())) << line.LastError();
+        }  // closed by its destructor
+        std::vector<std::string> twice = c.calls;
+        twice.insert(twice.end(), c.calls.begin(), c.calls.end());
+        EXPECT_EQ(mode.calls, twice);
+        EXPECT_EQ(mode.mode, c.before);
+    }
+    // The driver's own request: a pty has no such mode, which is why the seam is there.
+    const UniqueFd slave(::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    ASSERT_GE(slave.Get(), 0);
+    EXPECT_EQ(DriverLowLatencyMode().Get(slave.Get()), std::nullopt);
+    EXPECT_FALSE(DriverLowLatencyMode().Set(slave.Get(), true));
 }
 
 TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {

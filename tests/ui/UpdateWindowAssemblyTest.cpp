@@ -68,12 +68,5 @@ TEST(UpdateWindowAssembly, EverySessionOfTheAssembledWindowIsLoggedWithItsAdapte
     EXPECT_TRUE(rig.host.timers.empty());
 }
 
-TEST(UpdateWindowAssembly, AnAdapterIsOnePrintableLine) {
-    EXPECT_EQ(AdapterLine("FTDI FT232R (0403:6001)\n/dev/serial/by-id/usb-FTDI-if00\n"),
-              "FTDI FT232R (0403:6001); /dev/serial/by-id/usb-FTDI-if00");
-    EXPECT_EQ(AdapterLine("Evil\x1b]0;x\x07 \n\n"), "Evil?]0;x?");
-    EXPECT_EQ(AdapterLine(""), "");
-}
-
 }  // namespace
 }  // namespace vorenta::test

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "UpdateRig.h"
+#include "update/OutcomeTexts.h"
 
 namespace vorenta::test {
 namespace {
@@ -33,6 +34,22 @@ void ExpectSessionEnded(const UpdateRig& rig) {
     }
     EXPECT_TRUE(rig.host.SystemMenuItemEnabled(ids::kSysCommandClose));
     EXPECT_EQ(rig.host.waitCursorDepth, 0);
+}
+
+// A failure over a line that went away: the whole message, and the session
+// ended as every session ends, though the release could not be sent.
+void ExpectLostLineFailure(const UpdateRig& rig, const std::string& headline) {
+    ASSERT_NE(rig.LastBox(), nullptr);
+    EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
+    // Headline and notice stay whole; the reason follows, as below a port that would not open.
+    EXPECT_EQ(rig.LastBox()->text,
+              headline + FailureNotice() + "Serial port COM3 is no longer available.");
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "Firmware update failed");
+    EXPECT_EQ(rig.settings.writes, 0);
+    EXPECT_FALSE(rig.device.IsOpen());
+    EXPECT_FALSE(rig.PageImageExists());
+    EXPECT_EQ(rig.host.Text(ids::kBeginUpdate), "Begin Update");
+    EXPECT_TRUE(rig.host.Enabled(ids::kBeginUpdate));
 }
 
 void ExpectFailure(const UpdateRig& rig, const std::string& headline) {
@@ -179,6 +196,8 @@ TEST(Transfer, AnEndMarkerThatCannotBeSentIsAFailure) {
     ASSERT_EQ(rig.host.messageBoxes.size(), 1U);
     EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Error");
     EXPECT_EQ(rig.LastBox()->text.rfind("No response from the " + kProduct + ".\n\n", 0), 0U);
+    EXPECT_TRUE(rig.LastBox()->text.ends_with("\n\nSerial port COM3 is no longer available."))
+        << rig.LastBox()->text;
     EXPECT_EQ(rig.host.Text(ids::kStatusLine), "Firmware update failed");
     EXPECT_EQ(rig.settings.writes, 0);
     // The release was still tried, and the session ended as every session does.
@@ -190,6 +209,113 @@ TEST(Transfer, AnEndMarkerThatCannotBeSentIsAFailure) {
     EXPECT_EQ(rig.device.events.back().kind, MemorySerialDevice::EventKind::Close);
     EXPECT_FALSE(rig.PageImageExists());
     EXPECT_EQ(rig.host.Text(ids::kBeginUpdate), "Begin Update");
+}
+
+// Where the line goes away during the transfer, and the headline that then stands.
+struct LostLineCase {
+    const char* name;
+    // True for the write at which the line is gone: this one and every later one fail.
+    std::function<bool(const std::vector<std::uint8_t>& frame, const MemorySerialDevice& sent,
+                       const ModulePeer& module)>
+        diesAt;
+    std::string headline;
+    std::size_t pagesAccepted;
+};
+
+void PrintTo(const LostLineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LostLine : public ::testing::TestWithParam<LostLineCase> {};
+
+TEST_P(LostLine, EndsTheTransferAtTheFirstFailedWriteAndSaysThePortIsGone) {
+    UpdateRig rig(600);
+    std::optional<std::uint32_t> diedAt;
+    rig.device.refuseWrite = [&](const std::vector<std::uint8_t>& bytes) {
+        if (!diedAt && GetParam().diesAt(bytes, rig.device, rig.module)) {
+            diedAt = rig.clock.Now();
+        }
+        return diedAt.has_value();
+    };
+    RunUpdate(rig);
+
+    ASSERT_TRUE(diedAt.has_value());
+    ExpectLostLineFailure(rig, GetParam().headline);
+    EXPECT_EQ(rig.module.pagesAccepted.size(), GetParam().pagesAccepted);
+
+    // Nothing more was tried after the failed write but the release.
+    using Kind = MemorySerialDevice::EventKind;
+    const auto firstFailed =
+        std::find_if(rig.device.events.begin(), rig.device.events.end(),
+                     [](const auto& e) { return e.kind == Kind::Write && !e.ok; });
+    ASSERT_NE(firstFailed, rig.device.events.end());
+    EXPECT_EQ(std::count_if(firstFailed, rig.device.events.end(),
+                            [](const auto& e) { return e.kind == Kind::Write; }),
+              2);
+    // No wait for a reply that cannot come: the release's own pause, not a time-out.
+    EXPECT_LT(rig.device.events.back().tick - *diedAt, 1000U);
+}
+
+// The frame that carries `data` as its first data bytes.
+bool FrameStartsWith(const std::vector<std::uint8_t>& frame,
+                     const std::vector<std::uint8_t>& data) {
+    return frame.size() >= 20 + data.size() &&
+           std::equal(data.begin(), data.end(), frame.begin() + 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DuringTheTransfer, LostLine,
+    ::testing::Values(
+        LostLineCase{"AtTheTargetIdentification",
+                     [](const auto& frame, const auto&, const auto&) {
+                         return FrameStartsWith(frame, {'K', 'T', '7', '6'});
+                     },
+                     "No response from the " + kProduct + "." +
+                         "\n\nThis procedure is trying to update a Vantor or DO-232 R2 Mobile "
+                         "Module with the KT7.6 Radio Module.",
+                     0},
+        LostLineCase{
+            "AtAPageAddress",
+            [](const auto& frame, const auto&, const auto&) {
+                return FrameStartsWith(frame, {0x00, 0x00, 0x01, 0x00}) && frame.size() == 26;
+            },
+            "No response from the " + kProduct + ".", 1},
+        // The second of the page's three data frames: the third and the checksum stay unsent.
+        LostLineCase{"InThePageData",
+                     [](const auto& frame, const auto& sent, const auto&) {
+                         const auto& writes = sent.writes;
+                         return frame.size() == 108 && writes.size() >= 2 &&
+                                writes.back().bytes.size() == 108 &&
+                                FrameStartsWith(writes[writes.size() - 2].bytes, {0, 0, 1, 0});
+                     },
+                     "No response from the " + kProduct + ".", 1},
+        LostLineCase{"AtAChecksum",
+                     [](const auto& frame, const auto&, const auto& module) {
+                         return module.pagesAccepted.size() == 2 && frame.size() == 23;
+                     },
+                     "No response from the " + kProduct + ".", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Transfer, ALineGoneWhileAReplyIsAwaitedEndsTheWaitAtOnce) {
+    UpdateRig rig(600);
+    // Every frame of page 2 went out; then the adapter is pulled.
+    auto peer = rig.device.onWrite;
+    std::optional<std::uint32_t> goneAt;
+    rig.device.onWrite = [&](MemorySerialDevice& device, const std::vector<std::uint8_t>& bytes) {
+        peer(device, bytes);
+        if (!goneAt && rig.module.addresses.size() == 2) {
+            goneAt = rig.clock.Now();
+            device.Vanish();
+        }
+    };
+    rig.module.pageReply = [](std::size_t page, int) -> std::optional<std::uint8_t> {
+        return page == 1 ? std::nullopt : std::optional<std::uint8_t>('!');
+    };
+    RunUpdate(rig);
+
+    ASSERT_TRUE(goneAt.has_value());
+    ExpectLostLineFailure(rig, "No response from the " + kProduct + ".");
+    EXPECT_LT(rig.device.events.back().tick - *goneAt, 1000U);
 }
 
 struct FailureCase {

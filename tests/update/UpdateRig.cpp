@@ -75,7 +75,9 @@ void ModulePeer::OnFrameData(const std::vector<std::uint8_t>& data) {
     }
 }
 
-UpdateRig::UpdateRig(std::size_t firmwareBytes) {
+UpdateRig::UpdateRig(std::size_t firmwareBytes) : UpdateRig(firmwareBytes, Parts{}) {}
+
+UpdateRig::UpdateRig(std::size_t firmwareBytes, Parts partsToUse) : parts(partsToUse) {
     std::filesystem::create_directories(programDir);
     std::filesystem::create_directories(tempDir);
     WriteFirmware(firmwareBytes);

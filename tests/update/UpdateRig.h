@@ -60,7 +60,16 @@ class ModulePeer {
 // description file and firmware, and a temporary folder for the page image.
 class UpdateRig {
   public:
+    // Another clock and line for the window, where a test models them itself;
+    // `line` is what the window talks to, `device` or a wrapper of it.
+    struct Parts {
+        ITickSource* clock = nullptr;
+        MemorySerialDevice* device = nullptr;
+        ISerialDevice* line = nullptr;
+    };
+
     explicit UpdateRig(std::size_t firmwareBytes = 600);
+    UpdateRig(std::size_t firmwareBytes, Parts parts);
 
     // Writes firmware of `size` bytes with a known pattern and the description file.
     void WriteFirmware(std::size_t size);
@@ -94,9 +103,18 @@ class UpdateRig {
     NativeFileSystem files;
     MemoryWindowHost host;
     std::int8_t preferredPort = -1;
-    UpdateDlgPlatform platform{host, clock, device, ports, settings, peers, files};
+    Parts parts;
+    UpdateDlgPlatform platform{host,
+                               parts.clock ? *parts.clock : clock,
+                               parts.line     ? *parts.line
+                               : parts.device ? static_cast<ISerialDevice&>(*parts.device)
+                                              : device,
+                               ports,
+                               settings,
+                               peers,
+                               files};
     CPLSM_UpdateDlg dlg{platform, preferredPort, "vorenta-test"};
-    ModulePeer module{device};
+    ModulePeer module{parts.device ? *parts.device : device};
 };
 
 }  // namespace vorenta::test

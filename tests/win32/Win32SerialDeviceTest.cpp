@@ -39,17 +39,42 @@ struct DriverDouble {
     COMMTIMEOUTS timeouts{};
     DWORD eventMask = 0;
     DCB lineSettings{};
-    DWORD lastReadAsked = 0;
     std::vector<std::uint8_t> written;
     DWORD lastError = ERROR_SUCCESS;
 
-    // Time as the device measures it, moved on only by its sleeps; bytes that
-    // arrive once it reaches `arrivalMs`.
+    // Time in the driver, moved on only by reads that wait; bytes that arrive
+    // once it reaches `arrivalMs`.
     std::uint64_t nowMs = 1000;
-    std::vector<DWORD> sleeps;
     std::uint64_t arrivalMs = UINT64_MAX;
     std::vector<std::uint8_t> arriving;
     bool stateReadable = true;
+    bool readSucceeds = true;
+    // Every ReadFile: how many bytes were asked, how many the driver held, and
+    // whether the time-outs in force let it wait for more.
+    struct ReadCall {
+        DWORD asked;
+        std::size_t queued;
+        bool mayWait;
+    };
+    std::vector<ReadCall> reads;
+
+    // timeBeginPeriod and timeEndPeriod, with the periods asked.
+    std::vector<UINT> periodsBegun;
+    std::vector<UINT> periodsEnded;
+    MMRESULT beginPeriodResult = TIMERR_NOERROR;
+
+    void Arrive() {
+        if (nowMs >= arrivalMs) {
+            inQueue.insert(inQueue.end(), arriving.begin(), arriving.end());
+            arriving.clear();
+            arrivalMs = UINT64_MAX;
+        }
+    }
+    bool WaitingTimeouts() const {
+        return !(timeouts.ReadIntervalTimeout == MAXDWORD &&
+                 timeouts.ReadTotalTimeoutMultiplier == 0 &&
+                 timeouts.ReadTotalTimeoutConstant == 0);
+    }
 
     CommApi Api() {
         CommApi api;
@@ -107,10 +132,7 @@ struct DriverDouble {
                 lastError = ERROR_BAD_COMMAND;
                 return FALSE;
             }
-            if (nowMs >= arrivalMs) {
-                inQueue.insert(inQueue.end(), arriving.begin(), arriving.end());
-                arriving.clear();
-            }
+            Arrive();
             *errors = CE_FRAME;  // a line error, which is cleared and not reported
             *status = COMSTAT{};
             status->cbInQue = static_cast<DWORD>(inQueue.size());
@@ -133,7 +155,18 @@ struct DriverDouble {
             return TRUE;
         };
         api.readFile = [this](HANDLE, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED) {
-            lastReadAsked = count;
+            reads.push_back(ReadCall{count, inQueue.size(), WaitingTimeouts()});
+            if (!readSucceeds) {
+                lastError = ERROR_GEN_FAILURE;
+                return FALSE;
+            }
+            // Waiting time-outs: an empty queue holds the read until a byte
+            // arrives or the total time-out has passed.
+            if (inQueue.empty() && WaitingTimeouts()) {
+                const std::uint64_t limit = nowMs + timeouts.ReadTotalTimeoutConstant;
+                nowMs = arrivalMs <= limit ? std::max(nowMs, arrivalMs) : limit;
+                Arrive();
+            }
             const DWORD n = count < inQueue.size() ? count : static_cast<DWORD>(inQueue.size());
             std::copy(inQueue.begin(), inQueue.begin() + n, static_cast<std::uint8_t*>(buffer));
             inQueue.erase(inQueue.begin(), inQueue.begin() + n);
@@ -141,11 +174,14 @@ struct DriverDouble {
             return TRUE;
         };
         api.getLastError = [this] { return lastError; };
-        api.sleep = [this](DWORD ms) {
-            sleeps.push_back(ms);
-            nowMs += ms;
+        api.timeBeginPeriod = [this](UINT period) {
+            periodsBegun.push_back(period);
+            return beginPeriodResult;
         };
-        api.monotonicMs = [this] { return nowMs; };
+        api.timeEndPeriod = [this](UINT period) {
+            periodsEnded.push_back(period);
+            return static_cast<MMRESULT>(TIMERR_NOERROR);
+        };
         return api;
     }
 };
@@ -276,19 +312,23 @@ TEST(Win32SerialDeviceTest, ReadsTakeOnlyWhatIsWaitingAndNeverWait) {
     ASSERT_EQ(rig.OpenSession(), 1);
     std::uint8_t buffer[16] = {};
 
-    rig.driver.lastReadAsked = 99;
     EXPECT_EQ(rig.port.Read(buffer, 4), 0U);
-    EXPECT_EQ(rig.driver.lastReadAsked, 99U);  // nothing waiting: no ReadFile at all
+    EXPECT_TRUE(rig.driver.reads.empty());  // nothing waiting: no ReadFile at all
 
     rig.driver.inQueue = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     EXPECT_EQ(rig.port.BytesWaiting(), 10);
     EXPECT_EQ(rig.port.Read(buffer, 4), 4U);
-    EXPECT_EQ(rig.driver.lastReadAsked, 4U);
+    ASSERT_EQ(rig.driver.reads.size(), 1U);
+    EXPECT_EQ(rig.driver.reads.back().asked, 4U);
     EXPECT_EQ(buffer[0], 1);
     EXPECT_EQ(buffer[3], 4);
     EXPECT_EQ(rig.port.BytesWaiting(), 6);
     EXPECT_EQ(rig.port.Read(buffer, 16), 6U);
-    EXPECT_EQ(rig.driver.lastReadAsked, 6U);
+    EXPECT_EQ(rig.driver.reads.back().asked, 6U);
+    for (const auto& read : rig.driver.reads) {
+        EXPECT_FALSE(read.mayWait);
+        EXPECT_LE(read.asked, read.queued);
+    }
 }
 
 TEST(Win32SerialDeviceTest, WritesGoOnUntilTheDriverHasEverythingAndReportAVanishedPort) {
@@ -308,40 +348,127 @@ TEST(Win32SerialDeviceTest, WritesGoOnUntilTheDriverHasEverythingAndReportAVanis
     EXPECT_NE(rig.device.LastError().find("writing to the port failed"), std::string::npos);
 }
 
-TEST(Win32SerialDeviceTest, WaitsForInputSleepUntilBytesArriveOrTheTimeHasPassed) {
+TEST(Win32SerialDeviceTest, AWaitForInputSleepsInTheDriverUntilAByteComes) {
     PortRig rig;
     EXPECT_FALSE(rig.device.WaitForInput(50));  // not open: the caller sleeps instead
-    EXPECT_TRUE(rig.driver.sleeps.empty());
     ASSERT_EQ(rig.OpenSession(), 1);
 
-    // Nothing comes: the whole time is slept away, in short sleeps, never less.
+    // Nothing comes: one read of one byte, held in the driver for the whole
+    // time, and reads never wait again afterwards.
     std::uint64_t start = rig.driver.nowMs;
     EXPECT_TRUE(rig.device.WaitForInput(40));
-    EXPECT_EQ(rig.driver.nowMs - start, 41U);  // readings in whole milliseconds
-    EXPECT_EQ(rig.driver.sleeps.size(), 41U);
-    EXPECT_TRUE(std::all_of(rig.driver.sleeps.begin(), rig.driver.sleeps.end(),
-                            [](DWORD ms) { return ms == 1; }));
+    EXPECT_EQ(rig.driver.nowMs - start, 40U);
+    ASSERT_EQ(rig.driver.reads.size(), 1U);
+    EXPECT_EQ(rig.driver.reads[0].asked, 1U);
+    EXPECT_TRUE(rig.driver.reads[0].mayWait);
+    EXPECT_FALSE(rig.driver.WaitingTimeouts());
+    EXPECT_EQ(rig.device.BytesWaiting(), 0);
 
-    // Bytes that come meanwhile end the wait at once.
-    rig.driver.sleeps.clear();
+    // The time-outs of the wait: back as soon as one byte is there, or at the end.
+    COMMTIMEOUTS seen{};
+    CommApi api = rig.driver.Api();
+    const auto record = api.setCommTimeouts;
+    api.setCommTimeouts = [&seen, record](HANDLE h, LPCOMMTIMEOUTS t) {
+        if (t->ReadTotalTimeoutConstant != 0) {
+            seen = *t;
+        }
+        return record(h, t);
+    };
+    Win32SerialDevice watched(api);
+    ASSERT_TRUE(watched.Open("\\\\.\\COM7"));
+    EXPECT_TRUE(watched.WaitForInput(3000));
+    EXPECT_EQ(seen.ReadIntervalTimeout, MAXDWORD);
+    EXPECT_EQ(seen.ReadTotalTimeoutMultiplier, MAXDWORD);
+    EXPECT_EQ(seen.ReadTotalTimeoutConstant, 3000U);
+    EXPECT_EQ(seen.WriteTotalTimeoutMultiplier, 0U);
+    EXPECT_EQ(seen.WriteTotalTimeoutConstant, 0U);
+    watched.Close();
+
+    // Bytes that come meanwhile end the wait as they arrive; the one the wait
+    // took is read first, then what the driver holds, in order.
+    rig.driver.reads.clear();
     start = rig.driver.nowMs;
     rig.driver.arrivalMs = start + 7;
-    rig.driver.arriving = {0xC0};
+    rig.driver.arriving = {0x21, 0x40};
     EXPECT_TRUE(rig.device.WaitForInput(3000));
     EXPECT_EQ(rig.driver.nowMs - start, 7U);
+    EXPECT_EQ(rig.device.BytesWaiting(), 2);
+    std::uint8_t buffer[8] = {};
+    EXPECT_EQ(rig.device.Read(buffer, 1), 1);
+    EXPECT_EQ(buffer[0], 0x21);
     EXPECT_EQ(rig.device.BytesWaiting(), 1);
+    EXPECT_EQ(rig.device.Read(buffer, 8), 1);
+    EXPECT_EQ(buffer[0], 0x40);
+    EXPECT_EQ(rig.device.BytesWaiting(), 0);
 
-    // Bytes already waiting, or no time asked: no sleep at all.
-    rig.driver.sleeps.clear();
+    // Bytes already waiting, or no time asked: no read at all.
+    rig.driver.reads.clear();
+    rig.driver.inQueue = {0x21};
     EXPECT_TRUE(rig.device.WaitForInput(3000));
     rig.driver.inQueue.clear();
     EXPECT_TRUE(rig.device.WaitForInput(0));
-    EXPECT_TRUE(rig.driver.sleeps.empty());
+    EXPECT_TRUE(rig.driver.reads.empty());
 
-    // An adapter pulled out: no wait, so the caller does not ask again at once.
+    // A purge drops the byte a wait took, as it drops the driver's.
+    rig.driver.arrivalMs = rig.driver.nowMs + 1;
+    rig.driver.arriving = {0x21};
+    EXPECT_TRUE(rig.device.WaitForInput(3000));
+    EXPECT_EQ(rig.device.BytesWaiting(), 1);
+    EXPECT_EQ(rig.port.PurgeInput(), 1);
+    EXPECT_EQ(rig.device.BytesWaiting(), 0);
+
+    // A read that fails (the adapter pulled out mid-wait) ends the wait with
+    // its reason, and the time-outs are put back all the same.
+    rig.driver.readSucceeds = false;
+    EXPECT_FALSE(rig.device.WaitForInput(3000));
+    EXPECT_NE(rig.device.LastError().find("reading from the port failed"), std::string::npos);
+    EXPECT_FALSE(rig.driver.WaitingTimeouts());
+
+    // The port's state unreadable: no wait, so the caller does not ask again at once.
+    rig.driver.reads.clear();
     rig.driver.stateReadable = false;
     EXPECT_FALSE(rig.device.WaitForInput(3000));
-    EXPECT_TRUE(rig.driver.sleeps.empty());
+    EXPECT_TRUE(rig.driver.reads.empty());
+}
+
+TEST(Win32SerialDeviceTest, TheSystemTimerRunsAtOneMillisecondOnlyWhileThePortIsOpen) {
+    PortRig rig;
+    ASSERT_EQ(rig.OpenSession(), 1);
+    EXPECT_EQ(rig.driver.periodsBegun, std::vector<UINT>{1});
+    EXPECT_TRUE(rig.driver.periodsEnded.empty());
+
+    // Opening again gives the first request back before the second.
+    ASSERT_EQ(rig.OpenSession(8), 1);
+    EXPECT_EQ(rig.driver.periodsBegun, (std::vector<UINT>{1, 1}));
+    EXPECT_EQ(rig.driver.periodsEnded, std::vector<UINT>{1});
+    rig.port.Close();
+    rig.port.Close();
+    EXPECT_EQ(rig.driver.periodsEnded, (std::vector<UINT>{1, 1}));
+
+    // A port that does not open, or is no port, asks for nothing.
+    rig.driver.openSucceeds = false;
+    EXPECT_EQ(rig.OpenSession(), 0);
+    rig.driver.openSucceeds = true;
+    rig.driver.hasLineSettings = false;
+    EXPECT_EQ(rig.OpenSession(), 0);
+    EXPECT_EQ(rig.driver.periodsBegun.size(), 2U);
+
+    // A refused request is not given back; the port works all the same.
+    rig.driver.hasLineSettings = true;
+    rig.driver.beginPeriodResult = TIMERR_NOCANDO;
+    ASSERT_EQ(rig.OpenSession(), 1);
+    rig.port.Close();
+    EXPECT_EQ(rig.driver.periodsBegun.size(), 3U);
+    EXPECT_EQ(rig.driver.periodsEnded.size(), 2U);
+
+    // A device destroyed while open gives it back too.
+    rig.driver.beginPeriodResult = TIMERR_NOERROR;
+    {
+        Win32SerialDevice device(rig.api);
+        ASSERT_TRUE(device.Open("\\\\.\\COM7"));
+    }
+    EXPECT_EQ(rig.driver.periodsBegun.size(), 4U);
+    EXPECT_EQ(rig.driver.periodsEnded.size(), 3U);
 }
 
 TEST(Win32SerialDeviceTest, PurgesClearTransmitThenReceive) {

@@ -9,7 +9,9 @@ constexpr int kLastWindowPort = 100;
 }
 
 ExtraPortTable::ExtraPortTable(IPortTable& installed, std::string devicePath)
-    : installed_(installed), devicePath_(std::move(devicePath)) {
+    : installed_(installed),
+      devicePath_(std::move(devicePath)),
+      presentAtStart_(installed_.DevicePresent(devicePath_)) {
     std::vector<InstalledPort> ports;
     installed_.ListPorts(ports);
     std::array<bool, kLastWindowPort + 1> taken{};
@@ -31,7 +33,7 @@ ExtraPortTable::ExtraPortTable(IPortTable& installed, std::string devicePath)
 
 bool ExtraPortTable::ListPorts(std::vector<InstalledPort>& ports) {
     const bool readable = installed_.ListPorts(ports);
-    if (comNumber_ == -1) {
+    if (comNumber_ == -1 || (presentAtStart_ && !installed_.DevicePresent(devicePath_))) {
         return readable;
     }
     const std::string name = "COM" + std::to_string(comNumber_);

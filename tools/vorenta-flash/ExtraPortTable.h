@@ -8,7 +8,9 @@
 namespace vorenta {
 
 // The installed ports plus one device named on the command line, which gets
-// the COM number it already has or else the lowest number still free.
+// the COM number it already has or else the lowest number still free. A
+// listing leaves the device out once it is gone (an adapter pulled); one that
+// was never there stays, so that opening it says why it cannot be used.
 class ExtraPortTable : public IPortTable {
   public:
     ExtraPortTable(IPortTable& installed, std::string devicePath);
@@ -17,6 +19,9 @@ class ExtraPortTable : public IPortTable {
     std::string DevicePathFor(int comNumber) override;
     std::string DescribeDevice(const std::string& devicePath) override {
         return installed_.DescribeDevice(devicePath);
+    }
+    bool DevicePresent(const std::string& devicePath) override {
+        return installed_.DevicePresent(devicePath);
     }
     std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override {
         return installed_.DescribeOpenFailure(comNumber, devicePath);
@@ -28,6 +33,7 @@ class ExtraPortTable : public IPortTable {
     IPortTable& installed_;
     std::string devicePath_;
     int comNumber_ = -1;
+    bool presentAtStart_ = false;
 };
 
 }  // namespace vorenta

@@ -6,6 +6,7 @@
 #include "FlashSession.h"
 #include "firmware/FirmwareFingerprint.h"
 #include "platform/NativePlatform.h"
+#include "serial/PortListText.h"
 #include "serial/WireLogDevice.h"
 #include "ui/UpdateWindowAssembly.h"
 

@@ -45,6 +45,11 @@ std::string LockedPortTable::DescribeDevice(const std::string& devicePath) {
     return inner_.DescribeDevice(devicePath);
 }
 
+bool LockedPortTable::DevicePresent(const std::string& devicePath) {
+    const std::lock_guard lock(mutex_);
+    return inner_.DevicePresent(devicePath);
+}
+
 std::string LockedPortTable::DescribeOpenFailure(int comNumber, const std::string& devicePath) {
     const std::lock_guard lock(mutex_);
     return inner_.DescribeOpenFailure(comNumber, devicePath);

@@ -20,6 +20,7 @@ class LockedPortTable : public IPortTable {
     bool ListPorts(std::vector<InstalledPort>& ports) override;
     std::string DevicePathFor(int comNumber) override;
     std::string DescribeDevice(const std::string& devicePath) override;
+    bool DevicePresent(const std::string& devicePath) override;
     std::string DescribeOpenFailure(int comNumber, const std::string& devicePath) override;
 
   private:

@@ -27,7 +27,8 @@ Line and output:
                          cannot be seen, such as one side of a socat pair)
   --pace                 pace received and sent bytes at the line speed (10 bits a byte)
   --max-pages N          module memory in 256-byte pages (default 65536, at most 1048576)
-  --modules N            serve N modules one after another, as a production line does;
+  --modules N            serve N modules one after another, as a production line does
+                         (the next one once the base station is released or the line closes);
                          with --image, module K writes FILE with -K before its extension
   --fault-module K       the faults below apply to module K only (default: to every module)
 

@@ -1,6 +1,7 @@
 #include "tools/vorenta-sim/ProductionLine.h"
 
 #include <chrono>
+#include <deque>
 
 #include "tools/vorenta-sim/Simulator.h"
 
@@ -33,6 +34,7 @@ LineOutcome ServeModules(const SimOptions& options, SimLine& line, WireLog& log,
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     LineOutcome outcome;
+    std::deque<Simulator::Incoming> carried;
     for (unsigned module = 1; module <= options.modules; ++module) {
         SimOptions own = OptionsForModule(options, module);
         if (options.timeoutSeconds) {
@@ -51,7 +53,14 @@ LineOutcome ServeModules(const SimOptions& options, SimLine& line, WireLog& log,
         }
         Session session(own, log);
         Simulator simulator(own, line, session, log, console);
+        // A base station meets the next module once the updater releases it; it
+        // never learns whether the PC closed its port.
+        if (module < options.modules) {
+            simulator.EndAtRelease();
+        }
+        simulator.GiveInput(std::move(carried));
         outcome.lastEnding = simulator.Run();
+        carried = simulator.TakeInput();
         ++outcome.served;
         if (session.Complete()) {
             ++outcome.complete;

@@ -25,8 +25,9 @@ struct LineOutcome {
 };
 
 // Serves the modules one after another on one line, as a production line's base
-// station meets them: the next one starts once the updater has let go of the
-// line. Stops early when the line fails, closes, is stopped or runs out of time.
+// station meets them: the next one starts once the updater has released the base
+// station (or closed the line). Stops early when the line fails, is stopped or
+// runs out of time.
 // Each module's summary goes to `out`, violations to `console`.
 LineOutcome ServeModules(const SimOptions& options, SimLine& line, WireLog& log, std::ostream& out,
                          std::ostream& console);

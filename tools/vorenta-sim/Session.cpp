@@ -31,13 +31,23 @@ Session::Session(const SimOptions& options, WireLog& log)
       base_(options.skipPreparation, options.speedCheck),
       module_(options.faults, options.answerPoll, options.maxPages) {}
 
-void Session::Receive(std::span<const std::uint8_t> data, unsigned speed, std::uint64_t ms,
-                      std::vector<ModuleReply>& replies) {
-    items_.clear();
-    decoder_.Feed(data, speed, items_);
-    for (const WireItem& item : items_) {
-        Handle(item, ms, replies);
+std::size_t Session::Receive(std::span<const std::uint8_t> data, unsigned speed, std::uint64_t ms,
+                             std::vector<ModuleReply>& replies) {
+    // A byte at a time, so the release is seen where it ends.
+    for (std::size_t taken = 0; taken < data.size(); ++taken) {
+        items_.clear();
+        decoder_.Feed(data.subspan(taken, 1), speed, items_);
+        bool released = false;
+        for (const WireItem& item : items_) {
+            Handle(item, ms, replies);
+            released = released || (item.kind == WireItem::Kind::Command &&
+                                    item.command == BaseCommand::Release);
+        }
+        if (released) {
+            return taken + 1;
+        }
     }
+    return data.size();
 }
 
 void Session::EndOfInput(std::string_view why, unsigned speed, std::uint64_t ms) {

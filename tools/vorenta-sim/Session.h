@@ -25,9 +25,11 @@ class Session {
   public:
     Session(const SimOptions& options, WireLog& log);
 
-    // Bytes read from the line at `speed`, counted as received at `ms`.
-    void Receive(std::span<const std::uint8_t> data, unsigned speed, std::uint64_t ms,
-                 std::vector<ModuleReply>& replies);
+    // Bytes read from the line at `speed`, counted as received at `ms`. Stops
+    // right after a base release, as what follows may be the next module's
+    // session; returns how many bytes it took.
+    std::size_t Receive(std::span<const std::uint8_t> data, unsigned speed, std::uint64_t ms,
+                        std::vector<ModuleReply>& replies);
     // No more input will come; `why` says what stopped it.
     void EndOfInput(std::string_view why, unsigned speed, std::uint64_t ms);
     // A reply has gone out whole on the line.

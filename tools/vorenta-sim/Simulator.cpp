@@ -50,7 +50,17 @@ void Simulator::Deliver(std::span<const std::uint8_t> bytes, unsigned speed, Clo
         return;
     }
     replies_.clear();
-    session_.Receive(bytes, speed, Ms(at), replies_);
+    std::size_t taken = 0;
+    while (taken < bytes.size() && !releasedForNext_) {
+        taken += session_.Receive(bytes.subspan(taken), speed, Ms(at), replies_);
+        releasedForNext_ = endAtRelease_ && session_.Released();
+    }
+    // What follows the release is the next module's, ahead of anything read later.
+    std::deque<Incoming> rest;
+    for (std::size_t i = taken; i < bytes.size(); ++i) {
+        rest.push_back({bytes[i], at, speed});
+    }
+    incoming_.insert(incoming_.begin(), rest.begin(), rest.end());
     for (ModuleReply& reply : replies_) {
         outgoing_.push_back({std::move(reply), at, std::nullopt, 0});
     }
@@ -59,7 +69,7 @@ void Simulator::Deliver(std::span<const std::uint8_t> bytes, unsigned speed, Clo
 
 void Simulator::DeliverDue(Clock::time_point now, bool all) {
     std::vector<std::uint8_t> run;
-    while (!incoming_.empty() && (all || incoming_.front().due <= now)) {
+    while (!incoming_.empty() && !releasedForNext_ && (all || incoming_.front().due <= now)) {
         const Incoming first = incoming_.front();
         run.clear();
         // Bytes due together at one speed go in one piece, so a frame is logged once.
@@ -189,7 +199,8 @@ Ending Simulator::Run() {
         deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double>(*options_.timeoutSeconds));
     }
-    bool connected = false;
+    // Bytes handed over from the module before: the updater is on the line.
+    bool connected = !incoming_.empty();
     bool waitingForPeer = false;
     std::vector<std::uint8_t> buffer;
     for (;;) {
@@ -213,6 +224,11 @@ Ending Simulator::Run() {
                     lastArrival_ = std::max(lastArrival_, now) + ByteTime(speed);
                     incoming_.push_back({byte, lastArrival_, speed});
                 }
+            } else if (!incoming_.empty()) {
+                // Behind what the module before left on the line.
+                for (const std::uint8_t byte : buffer) {
+                    incoming_.push_back({byte, now, speed});
+                }
             } else {
                 Deliver(buffer, speed, now);
             }
@@ -232,6 +248,10 @@ Ending Simulator::Run() {
         }
 
         DeliverDue(now, false);
+        if (releasedForNext_) {
+            EndInput("base station released; the next module follows", now);
+            return Ending::Released;
+        }
         if (session_.Released()) {
             // Nothing more goes to a released base; wait a little for the close.
             outgoing_.clear();

@@ -18,20 +18,31 @@ namespace vorenta::sim {
 // hands it to the session, and sends the replies, each after the reply delay.
 class Simulator {
   public:
-    Simulator(const SimOptions& options, SimLine& line, Session& session, WireLog& log,
-              std::ostream& console);
-
-    Ending Run();
-
-  private:
     using Clock = std::chrono::steady_clock;
-    using Micros = std::chrono::microseconds;
 
+    // A byte read from the line, handed to the session once it is due.
     struct Incoming {
         std::uint8_t byte;
         Clock::time_point due;
         unsigned speed;
     };
+
+    Simulator(const SimOptions& options, SimLine& line, Session& session, WireLog& log,
+              std::ostream& console);
+
+    // Ends the run as soon as the base station is released, as a production
+    // line's base station then meets the next module; whatever came after the
+    // release is kept for it (TakeInput).
+    void EndAtRelease() { endAtRelease_ = true; }
+    // Bytes the previous module's run did not take, handed to this one first.
+    void GiveInput(std::deque<Incoming> input) { incoming_ = std::move(input); }
+    std::deque<Incoming> TakeInput() { return std::move(incoming_); }
+
+    Ending Run();
+
+  private:
+    using Micros = std::chrono::microseconds;
+
     struct Outgoing {
         ModuleReply reply;
         Clock::time_point madeAt;
@@ -61,6 +72,8 @@ class Simulator {
     Clock::time_point lineFreeAt_;
     Clock::time_point lastReplyDone_;
     bool writeBlocked_ = false;
+    bool endAtRelease_ = false;
+    bool releasedForNext_ = false;
     std::optional<Clock::time_point> deadline_;
     std::optional<Clock::time_point> graceEnd_;
     // Set once the reply before an injected line close is out.
