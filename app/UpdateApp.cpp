@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/CommandLine.h"
-#include "ui/ProductTexts.h"
+#include "common/ProductTexts.h"
 
 namespace vorenta {
 

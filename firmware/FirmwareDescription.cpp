@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "firmware/FirmwareDescription.h"
 #include "firmware/FirmwareTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
 
@@ -16,7 +15,7 @@ namespace {
 constexpr std::size_t kLinesRead = 3;
 constexpr std::size_t kReadChunk = 4096;
 // Two short lines are all a description holds; anything larger is not one.
-constexpr std::uint64_t kMaxDescriptionBytes = 1024 * 1024;
+constexpr std::uint64_t kMaxDescriptionBytes = std::uint64_t{1024} * 1024;
 
 // Reads until `lines` line ends have arrived or the file ends. Null on a read
 // error, or when the file holds more than `maxBytes`.
@@ -68,7 +67,7 @@ std::vector<std::string> SplitLines(const std::string& text, std::size_t maxLine
 
 }  // namespace
 
-void CPLSM_UpdateDlg::LoadFirmwareDescription() {
+void FirmwareDescription::LoadFirmwareDescription() {
     const std::string path = programDir + std::string(firmware::kDescriptionFileName);
 
     bool usable = false;
@@ -76,7 +75,7 @@ void CPLSM_UpdateDlg::LoadFirmwareDescription() {
     std::string_view failure = firmware::kDescriptionOpenFailed;
     {
         // Closed again before the firmware file is checked.
-        const auto file = platform_.files.Open(path, OpenMode::ReadExisting);
+        const auto file = files_.Open(path, OpenMode::ReadExisting);
         const std::optional<std::uint64_t> length = file ? file->Length() : std::nullopt;
         if (file && length && *length <= kMaxDescriptionBytes) {
             text = ReadLeadingLines(*file, kLinesRead, kMaxDescriptionBytes);
@@ -97,17 +96,16 @@ void CPLSM_UpdateDlg::LoadFirmwareDescription() {
         message += path;
         message += firmware::kDescriptionPathEnd;
         message += firmware::kUpdateDisabledNotice;
-        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+        display_.RefuseUpdate(message, firmware::FileMessageCaption(), MessageIcon::Warning);
     }
     if (!usable) {
         firmwareVersion.clear();
         firmwareFileName.clear();
     }
 
-    platform_.window.SetDlgItemText(ids::kFirmwareVersionLine,
-                                    std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
+    display_.ShowFirmwareVersion(std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
     if (!usable) {
-        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+        display_.DisableUpdate();
     }
 }
 

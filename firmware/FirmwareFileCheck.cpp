@@ -1,19 +1,18 @@
 #include <string>
 
 #include "firmware/FirmwareDate.h"
+#include "firmware/FirmwareDescription.h"
 #include "firmware/FirmwareTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
 
-int CPLSM_UpdateDlg::CheckFirmwareFile() {
+int FirmwareDescription::CheckFirmwareFile() {
     const std::string path = programDir + firmwareFileName;
 
     int result = 0;
     std::string dateText;
     checkedFirmware_.reset();
-    if (const auto file = platform_.files.Open(path, OpenMode::ReadExisting)) {
+    if (const auto file = files_.Open(path, OpenMode::ReadExisting)) {
         // The version shown; the transfer sends no other.
         checkedFirmware_ = file->Identity();
         // A time that cannot be read still lets the check pass; the line
@@ -27,13 +26,12 @@ int CPLSM_UpdateDlg::CheckFirmwareFile() {
         message += firmware::kPathIndent;
         message += firmwareFileName;
         message += firmware::kFirmwareFileNameEnd;
-        platform_.window.MessageBox(message, firmware::FileMessageCaption(), MessageIcon::Warning);
-        platform_.window.EnableDlgItem(ids::kBeginUpdate, false);
+        display_.RefuseUpdate(message, firmware::FileMessageCaption(), MessageIcon::Warning);
+        display_.DisableUpdate();
     }
 
-    platform_.window.SetDlgItemText(
-        ids::kFirmwareFileLine,
-        std::string(firmware::kFirmwareFileLabel) + firmwareFileName + dateText);
+    display_.ShowFirmwareFile(std::string(firmware::kFirmwareFileLabel) + firmwareFileName +
+                              dateText);
     return result;
 }
 

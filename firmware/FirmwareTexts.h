@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/ProductTexts.h"
+#include "common/ProductTexts.h"
 
 // File names and texts of the firmware files: the description file, the
 // firmware file check and the page image.

@@ -1,3 +1,5 @@
+#include "firmware/PageImage.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -5,10 +7,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "firmware/FirmwareTexts.h"
-#include "firmware/HeldPageImage.h"
-#include "ui/UpdateDlg.h"
 
 namespace vorenta {
 
@@ -73,33 +71,40 @@ std::string PageCountMismatchText(std::uint64_t required, std::uint64_t written)
 
 }  // namespace
 
-int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
+PageImage::PageImage(IFileSystem& files, IFirmwareDisplay& display, FirmwareDescription& firmware,
+                     std::string applicationName)
+    : files_(files),
+      display_(display),
+      firmware_(firmware),
+      applicationName_(std::move(applicationName)) {}
+
+int PageImage::BuildPageImage(const std::string& firmwareFile) {
     constexpr std::string_view caption = texts::kUpdateErrorCaption;
-    const std::string sourcePath = programDir + firmwareFile;
+    const std::string sourcePath = firmware_.programDir + firmwareFile;
 
     CopyOutcome outcome;
     std::uint64_t pagesRequired = 0;
     {
-        const auto source = platform_.files.Open(sourcePath, OpenMode::ReadExisting);
+        const auto source = files_.Open(sourcePath, OpenMode::ReadExisting);
         if (!source) {
             // An image left from an earlier attempt must not be sent.
             DeletePageImage();
-            platform_.window.MessageBox(firmware::kSourceOpenFailed, caption, MessageIcon::None);
+            display_.RefuseUpdate(firmware::kSourceOpenFailed, caption, MessageIcon::None);
             return 0;
         }
         // The session's own folder, made once and kept for the session: no
         // other session, and no file outside it, is ever touched.
-        if (!pageImage_.folder) {
-            pageImage_.folder = platform_.files.CreateSessionFolder(tempDir);
+        if (!image_.folder) {
+            image_.folder = files_.CreateSessionFolder(tempDir);
         }
-        pageImage_.file.reset();
-        pageImage_.builtFrom.reset();
-        pageImage_.pageDigests.clear();
-        if (pageImage_.folder) {
-            pageImage_.file = pageImage_.folder->CreateFile(firmware::kPageImageFileName);
+        image_.file.reset();
+        image_.builtFrom.reset();
+        image_.pageDigests.clear();
+        if (image_.folder) {
+            image_.file = image_.folder->CreateFile(firmware::kPageImageFileName);
         }
-        if (!pageImage_.file) {
-            platform_.window.MessageBox(firmware::kImageCreateFailed, caption, MessageIcon::None);
+        if (!image_.file) {
+            display_.RefuseUpdate(firmware::kImageCreateFailed, caption, MessageIcon::None);
             return 0;
         }
 
@@ -115,69 +120,81 @@ int CPLSM_UpdateDlg::BuildPageImage(std::string firmwareFile) {
         } else {
             const auto size = static_cast<std::uint64_t>(pageSize);
             pagesRequired = (*length + size - 1) / size;
-            outcome = CopyPages(*source, *pageImage_.file, static_cast<std::size_t>(pageSize));
-            pageImage_.builtFrom = identity;
-            pageImage_.pageDigests = std::move(outcome.pageDigests);
-            pageImage_.pageSize = static_cast<std::size_t>(pageSize);
+            outcome = CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize));
+            image_.builtFrom = identity;
+            image_.pageDigests = std::move(outcome.pageDigests);
+            image_.pageSize = static_cast<std::size_t>(pageSize);
         }
     }
 
     if (outcome.result != CopyResult::Done) {
         // Half an image must never reach the module: remove it, then say why.
         DeletePageImage();
-        platform_.window.MessageBox(outcome.result == CopyResult::ReadFailed
-                                        ? firmware::kSourceReadFailed
-                                        : firmware::kImageWriteFailed,
-                                    caption, MessageIcon::None);
+        display_.RefuseUpdate(outcome.result == CopyResult::ReadFailed
+                                  ? firmware::kSourceReadFailed
+                                  : firmware::kImageWriteFailed,
+                              caption, MessageIcon::None);
         return 0;
     }
     if (outcome.pagesWritten != pagesRequired) {
         // The file changed length while it was copied. The image stays; the
         // cancellation that follows removes it.
-        platform_.window.MessageBox(PageCountMismatchText(pagesRequired, outcome.pagesWritten),
-                                    applicationName_, MessageIcon::None);
+        display_.RefuseUpdate(PageCountMismatchText(pagesRequired, outcome.pagesWritten),
+                              applicationName_, MessageIcon::None);
         return 0;
     }
     return 1;
 }
 
-int CPLSM_UpdateDlg::RefreshPageImage() {
-    if (!pageImage_.file) {
+int PageImage::RefreshPageImage() {
+    if (!image_.file) {
         return 1;  // nothing held: opening the image reports it
     }
     for (int attempt = 0; attempt < kRebuildAttempts; ++attempt) {
         // Sent and shown must be the same version of the firmware file.
-        if (pageImage_.builtFrom && pageImage_.builtFrom == checkedFirmware_) {
+        if (image_.builtFrom && image_.builtFrom == firmware_.CheckedFirmware()) {
             return 1;
         }
-        platform_.window.Log(firmware::kFirmwareChangedNotice);
-        if (BuildPageImage(firmwareFileName) == 0 || CheckFirmwareFile() == 0) {
+        display_.Note(firmware::kFirmwareChangedNotice);
+        if (BuildPageImage(firmware_.firmwareFileName) == 0 || firmware_.CheckFirmwareFile() == 0) {
             return 0;
         }
     }
-    platform_.window.MessageBox(firmware::kSourceKeepsChanging, texts::kUpdateErrorCaption,
-                                MessageIcon::None);
+    display_.RefuseUpdate(firmware::kSourceKeepsChanging, texts::kUpdateErrorCaption,
+                          MessageIcon::None);
     return 0;
 }
 
-std::unique_ptr<IFile> CPLSM_UpdateDlg::OpenPageImage() {
-    return MakeCheckedPageImageReader(pageImage_);
+std::unique_ptr<IFile> PageImage::OpenPageImage() {
+    return MakeCheckedPageImageReader(image_);
 }
 
-std::string CPLSM_UpdateDlg::PageImagePath() const {
-    if (!pageImage_.folder) {
+std::optional<std::uint64_t> PageImage::PageCount() {
+    const auto file = OpenPageImage();
+    if (!file) {
+        return std::nullopt;
+    }
+    const auto length = file->Length();
+    if (!length || pageSize <= 0) {
+        return std::nullopt;
+    }
+    return *length / static_cast<std::uint64_t>(pageSize);
+}
+
+std::string PageImage::PageImagePath() const {
+    if (!image_.folder) {
         return {};
     }
-    return pageImage_.folder->Path() + std::string(firmware::kPageImageFileName);
+    return image_.folder->Path() + std::string(firmware::kPageImageFileName);
 }
 
-void CPLSM_UpdateDlg::DeletePageImage() {
+void PageImage::DeletePageImage() {
     // The file is closed before its folder is removed with it. Nothing to
     // report: a folder that will not go is removed by a later session.
-    pageImage_.file.reset();
-    pageImage_.folder.reset();
-    pageImage_.builtFrom.reset();
-    pageImage_.pageDigests.clear();
+    image_.file.reset();
+    image_.folder.reset();
+    image_.builtFrom.reset();
+    image_.pageDigests.clear();
 }
 
 }  // namespace vorenta

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <span>
 
+#include "common/Hex.h"
+
 namespace vorenta {
 
 namespace {
@@ -137,14 +139,7 @@ Sha256::Digest Sha256::Finish() {
 }
 
 std::string Sha256::Hex(const Digest& digest) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(digest.size() * 2);
-    for (const std::uint8_t byte : digest) {
-        text += kDigits[byte >> 4U];
-        text += kDigits[byte & 0x0FU];
-    }
-    return text;
+    return HexDigits(digest);
 }
 
 }  // namespace vorenta

@@ -97,6 +97,16 @@ class IFileSystem {
     // sessions of this user left behind (a killed process) and nobody holds
     // any more are removed first. Nothing else is ever removed.
     virtual std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) = 0;
+    // A record to append lines to, made when missing and readable by others
+    // as records are: every write lands at its end, other writers may append
+    // too, and nothing but a regular file reached without a symbolic link is
+    // opened (a FIFO cannot hang it). Null, with the reason in `error`, when
+    // it cannot be done.
+    virtual std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) {
+        (void)path;
+        error = "files cannot be appended to here";
+        return nullptr;
+    }
 };
 
 }  // namespace vorenta

@@ -18,6 +18,7 @@ namespace vorenta {
 class NativeFileSystem : public IFileSystem {
   public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) override;
     // A folder "vorenta-session-" and a random part, open to this user only
     // and held while it lives: POSIX makes it with mkdtemp (mode 0700) and
     // holds a flock on it; Windows holds it open without delete sharing.

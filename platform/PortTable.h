@@ -20,13 +20,14 @@ class IPortTable {
     // The device behind COM `comNumber`, or empty when the table knows none.
     virtual std::string DevicePathFor(int comNumber) = 0;
     // What the system knows of the adapter behind a device (maker, product,
-    // ids, a stable name), one item per line; empty when nothing.
+    // ids, a stable name), one item per line; empty when nothing. The texts
+    // are the device's own, not yet made printable.
     virtual std::string DescribeDevice(const std::string& /*devicePath*/) { return {}; }
     // False once the device is gone (an adapter pulled); true where that cannot be told.
     virtual bool DevicePresent(const std::string& /*devicePath*/) { return true; }
     // Why COM `comNumber` (`devicePath`) could not be opened and what the
     // operator can do, asked right after an open failed; empty when nothing
-    // can be said.
+    // can be said. Names of other programs in it are not yet made printable.
     virtual std::string DescribeOpenFailure(int /*comNumber*/, const std::string& /*devicePath*/) {
         return {};
     }

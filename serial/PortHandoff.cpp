@@ -1,5 +1,7 @@
 // Borrowing a port from the maker's serial test program and giving it back:
 // its windows are found by title and asked with a posted message.
+#include "serial/PortHandoff.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -8,7 +10,6 @@
 #include <string_view>
 
 #include "platform/TextCompare.h"
-#include "ui/UpdateDlg.h"
 
 namespace vorenta {
 
@@ -24,7 +25,6 @@ constexpr std::uint32_t kReleasePortRequest = 1001;
 constexpr std::uint32_t kTakePortBackNotice = 1002;
 // Time the other program gets to close the port before it is opened again.
 constexpr std::uint32_t kReleaseWaitMs = 1000;
-constexpr int kNoPort = -1;
 constexpr std::string_view kReleaseRequestedLog = "Asked the serial test program to release COM";
 
 bool IsSerialTestProgramWindow(const PeerWindow& window) {
@@ -56,20 +56,20 @@ bool TellSerialTestProgram(IPeerWindows& peers, std::uint32_t request, int comNu
 
 }  // namespace
 
-void CPLSM_UpdateDlg::RequestPortRelease(int comNumber) {
-    if (TellSerialTestProgram(platform_.peers, kReleasePortRequest, comNumber)) {
+void PortHandoff::RequestPortRelease(int comNumber) {
+    if (TellSerialTestProgram(peers_, kReleasePortRequest, comNumber)) {
         lentPort = comNumber;
-        platform_.window.Log(std::string(kReleaseRequestedLog) + std::to_string(comNumber));
+        window_.Log(std::string(kReleaseRequestedLog) + std::to_string(comNumber));
         // A real sleep: the other program needs the time to close the port.
-        platform_.clock.Sleep(kReleaseWaitMs);
+        clock_.Sleep(kReleaseWaitMs);
     }
 }
 
-void CPLSM_UpdateDlg::ReturnLentPort() {
+void PortHandoff::ReturnLentPort() {
     if (lentPort == kNoPort) {
         return;
     }
-    TellSerialTestProgram(platform_.peers, kTakePortBackNotice, lentPort);
+    TellSerialTestProgram(peers_, kTakePortBackNotice, lentPort);
     lentPort = kNoPort;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
 
 namespace vorenta {
 
@@ -33,7 +33,7 @@ std::string AdapterLine(IPortTable& table, const std::string& devicePath) {
     std::string line;
     while (std::getline(about, line)) {
         if (!line.empty()) {
-            joined += (joined.empty() ? "" : "; ") + line;
+            joined += (joined.empty() ? "" : "; ") + PrintableText(line);
         }
     }
     return joined;

@@ -12,8 +12,9 @@ namespace vorenta {
 // safe for a terminal.
 std::string PortListText(IPortTable& table, const std::vector<InstalledPort>& ports);
 
-// What the table knows of the adapter behind `devicePath` on one line, its
-// lines joined by "; ", as a session log's header holds it; empty when nothing.
+// What the table knows of the adapter behind `devicePath` on one printable
+// line, its lines joined by "; ", as a session log's header holds it; empty
+// when nothing.
 std::string AdapterLine(IPortTable& table, const std::string& devicePath);
 
 }  // namespace vorenta

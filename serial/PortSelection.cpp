@@ -1,16 +1,15 @@
 // Filling the port buttons from the installed ports, the preselection of the
 // saved or command-line port, and the saved port itself.
+#include "serial/PortSelection.h"
+
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "firmware/FirmwareTexts.h"
+#include "common/PrintableText.h"
+#include "common/ProductTexts.h"
 #include "platform/TextCompare.h"
-#include "ui/ProductTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
 
@@ -23,7 +22,6 @@ constexpr int kFirstComNumber = 1;
 constexpr int kLastComNumber = 100;
 constexpr std::string_view kPortPathSeparator = " = ";
 constexpr std::string_view kPortNotSavedLog = "The port could not be saved in the settings: ";
-constexpr int kNoPort = -1;
 
 std::string PortName(int comNumber) {
     return std::string(kPortNamePrefix) + std::to_string(comNumber);
@@ -42,17 +40,31 @@ int MatchPortName(std::string_view name) {
 
 }  // namespace
 
-void CPLSM_UpdateDlg::EnumerateSerialPorts() {
+PortSelection::PortSelection(IPortTable& ports, ISettingsStore& settings, IWindowServices& window,
+                             IPortButtons& buttons, const FirmwareDescription& firmware,
+                             const std::int8_t& preferredPort, std::string applicationName)
+    : ports_(ports),
+      settings_(settings),
+      window_(window),
+      buttons_(buttons),
+      firmware_(firmware),
+      preferredPort_(preferredPort),
+      applicationName_(std::move(applicationName)) {
+    portNumbers.fill(kNoPort);
+    portPresent.fill(0);
+}
+
+void PortSelection::EnumerateSerialPorts() {
     portPresent.fill(0);
     portNumbers.fill(kNoPort);
-    std::array<std::string, ids::kPortButtonCount> slotPaths{};
+    std::array<std::string, kPortButtons> slotPaths{};
 
     std::vector<InstalledPort> installed;
-    if (!platform_.portTable.ListPorts(installed)) {
-        for (int id = ids::kFirstPortButton; id <= ids::kLastPortButton; ++id) {
-            platform_.window.SetDlgItemTooltip(id, "");
+    if (!ports_.ListPorts(installed)) {
+        for (std::size_t slot = 0; slot < kPortButtons; ++slot) {
+            buttons_.SetPortTooltip(slot, "");
         }
-        platform_.window.MessageBox(kNoPortsMessage, applicationName_, MessageIcon::Exclamation);
+        buttons_.RefuseUpdate(kNoPortsMessage, applicationName_, MessageIcon::Exclamation);
         return;
     }
     std::array<std::string, kLastComNumber> paths{};
@@ -73,42 +85,35 @@ void CPLSM_UpdateDlg::EnumerateSerialPorts() {
 
     // The operator sees which device stands behind each button.
     for (std::size_t i = 0; i < portNumbers.size(); ++i) {
-        const int id = ids::kFirstPortButton + static_cast<int>(i);
         std::string tooltip = slotPaths[i];
-        if (const std::string adapter = platform_.portTable.DescribeDevice(slotPaths[i]);
+        if (const std::string adapter = ports_.DescribeDevice(slotPaths[i]);
             portNumbers[i] != kNoPort && !adapter.empty()) {
             tooltip += "\n" + adapter;
         }
-        platform_.window.SetDlgItemTooltip(id, tooltip);
+        buttons_.SetPortTooltip(i, PrintableText(tooltip));
         if (portNumbers[i] != kNoPort) {
-            platform_.window.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) +
-                                 slotPaths[i]);
+            window_.Log(PortName(portNumbers[i]) + std::string(kPortPathSeparator) + slotPaths[i]);
         }
     }
 }
 
-void CPLSM_UpdateDlg::RefreshSerialPorts() {
-    IWindowServices& window = platform_.window;
-    const WaitCursor waitCursor(window);
+void PortSelection::RefreshSerialPorts() {
+    const WaitCursor waitCursor(window_);
 
-    window.EnableDlgItem(ids::kBeginUpdate, false);
-    const int portToSelect = preferredPort_ != kNoPort
-                                 ? preferredPort_
-                                 : platform_.settings.GetProfileInt(texts::kSettingsSection,
-                                                                    texts::kComPortEntry, kNoPort);
+    buttons_.EnableUpdate(false);
+    const int portToSelect =
+        preferredPort_ != kNoPort
+            ? preferredPort_
+            : settings_.GetProfileInt(texts::kSettingsSection, texts::kComPortEntry, kNoPort);
 
     EnumerateSerialPorts();
     EnablePortButtons();
 
     for (std::size_t i = 0; i < portNumbers.size(); ++i) {
-        const int id = ids::kFirstPortButton + static_cast<int>(i);
         if (portNumbers[i] == kNoPort) {
-            window.ShowDlgItem(id, false);
-            window.EnableDlgItem(id, false);
+            buttons_.HidePortButton(i);
         } else {
-            window.ShowDlgItem(id, true);
-            window.EnableDlgItem(id, true);
-            window.SetDlgItemText(id, PortName(portNumbers[i]));
+            buttons_.ShowPortButton(i, PortName(portNumbers[i]));
         }
     }
 
@@ -116,50 +121,46 @@ void CPLSM_UpdateDlg::RefreshSerialPorts() {
     if (portToSelect != kNoPort) {
         const auto slot = std::find(portNumbers.begin(), portNumbers.end(), portToSelect);
         if (slot != portNumbers.end()) {
-            window.CheckRadioButton(
-                ids::kFirstPortButton, ids::kLastPortButton,
-                ids::kFirstPortButton + static_cast<int>(slot - portNumbers.begin()));
+            buttons_.CheckPortButton(static_cast<std::size_t>(slot - portNumbers.begin()));
             checked = true;
         }
     }
     if (!checked && portNumbers[0] != kNoPort) {
-        window.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, ids::kFirstPortButton);
+        buttons_.CheckPortButton(0);
         checked = true;
     }
     if (!checked) {
-        window.CheckRadioButton(ids::kFirstPortButton, ids::kLastPortButton, -1);
-    } else if (!firmwareFileName.empty()) {
-        window.EnableDlgItem(ids::kBeginUpdate, true);
+        buttons_.CheckPortButton(std::nullopt);
+    } else if (!firmware_.firmwareFileName.empty()) {
+        buttons_.EnableUpdate(true);
     }
-
-    window.SetDlgItemText(ids::kFirmwareVersionLine,
-                          std::string(firmware::kFirmwareVersionLabel) + firmwareVersion);
-    window.SetDlgItemText(ids::kBootLoaderLine, "");
-    window.SetDlgItemText(ids::kProgressLine, "");
-    window.SetDlgItemText(ids::kStatusLine, "");
+    buttons_.PortsListed();
 }
 
-void CPLSM_UpdateDlg::EnablePortButtons() {
+void PortSelection::EnablePortButtons() {
     for (std::size_t i = 0; i < portNumbers.size(); ++i) {
         if (portNumbers[i] != kNoPort) {
-            platform_.window.EnableDlgItem(ids::kFirstPortButton + static_cast<int>(i), true);
+            buttons_.EnablePortButton(i, true);
         }
     }
 }
 
-int CPLSM_UpdateDlg::GetSelectedPortNumber() const {
-    const int id =
-        platform_.window.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
-    if (id < ids::kFirstPortButton || id > ids::kLastPortButton) {
-        return kNoPort;
+void PortSelection::DisableOtherPortButtons(int comNumber) {
+    for (std::size_t i = 0; i < portNumbers.size(); ++i) {
+        if (portNumbers[i] != comNumber && portNumbers[i] != kNoPort) {
+            buttons_.EnablePortButton(i, false);
+        }
     }
-    return portNumbers[static_cast<std::size_t>(id - ids::kFirstPortButton)];
 }
 
-void CPLSM_UpdateDlg::SavePortNumber(int comNumber) {
-    if (!platform_.settings.WriteProfileInt(texts::kSettingsSection, texts::kComPortEntry,
-                                            comNumber)) {
-        platform_.window.Log(std::string(kPortNotSavedLog) + PortName(comNumber));
+int PortSelection::GetSelectedPortNumber() const {
+    const auto slot = buttons_.CheckedPortButton();
+    return slot ? portNumbers[*slot] : kNoPort;
+}
+
+void PortSelection::SavePortNumber(int comNumber) {
+    if (!settings_.WriteProfileInt(texts::kSettingsSection, texts::kComPortEntry, comNumber)) {
+        window_.Log(std::string(kPortNotSavedLog) + PortName(comNumber));
     }
 }
 

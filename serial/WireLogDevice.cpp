@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "common/Hex.h"
+
 namespace vorenta {
 
 std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_view detail) {
@@ -60,20 +62,6 @@ void WireLogDevice::Note(std::string_view text) {
     }
 }
 
-std::string WireLogDevice::Hex(const std::uint8_t* data, std::size_t count) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i != 0) {
-            text += ' ';
-        }
-        text += kDigits[data[i] >> 4U];
-        text += kDigits[data[i] & 0x0FU];
-    }
-    return text;
-}
-
 bool WireLogDevice::Open(const std::string& devicePath) {
     const bool opened = inner_.Open(devicePath);
     trace_.Trace("OPEN", devicePath + (opened ? "" : " (failed)"));
@@ -116,14 +104,14 @@ bool WireLogDevice::SetRts(bool raised) {
 
 long WireLogDevice::Write(const std::uint8_t* data, std::size_t count) {
     const long written = inner_.Write(data, count);
-    trace_.Trace("TX", Hex(data, count) + (written < 0 ? " (write failed)" : ""));
+    trace_.Trace("TX", HexBytes({data, count}) + (written < 0 ? " (write failed)" : ""));
     return written;
 }
 
 long WireLogDevice::Read(std::uint8_t* buffer, std::size_t maxCount) {
     const long n = inner_.Read(buffer, maxCount);
     if (n > 0) {
-        trace_.Trace("RX", Hex(buffer, static_cast<std::size_t>(n)));
+        trace_.Trace("RX", HexBytes({buffer, static_cast<std::size_t>(n)}));
     } else if (n < 0) {
         trace_.Trace("RX", "(read failed)");
     }

@@ -52,8 +52,6 @@ class WireLogDevice : public ISerialDevice {
     // A message the operator was shown, one log line per line of text.
     void Note(std::string_view text);
 
-    static std::string Hex(const std::uint8_t* data, std::size_t count);
-
   private:
     class FileTrace;
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "common/ContactInfo.h"
+#include "common/ProductTexts.h"
 #include "ui/AboutDlgIds.h"
-#include "ui/ContactInfo.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/WindowPlacement.h"
 

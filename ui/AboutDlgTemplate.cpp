@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "common/ContactInfo.h"
 #include "ui/AboutDlgIds.h"
-#include "ui/ContactInfo.h"
 
 namespace vorenta {
 

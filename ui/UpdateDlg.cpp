@@ -1,28 +1,60 @@
+// The update window's parts, the handlers the host delivers, and the session
+// as the window sees it: "Begin Update", the timer, and the program's end.
 #include "ui/UpdateDlg.h"
 
 #include <utility>
 
+#include "ui/Colours.h"
+#include "ui/UpdateDlgControls.h"
 #include "ui/UpdateDlgIds.h"
 
 namespace vorenta {
 
 CPLSM_UpdateDlg::CPLSM_UpdateDlg(const UpdateDlgPlatform& platform,
-                                 const std::int8_t& preferredPort, std::string applicationName)
-    : serialPort(platform.serialDevice, platform.portTable, platform.clock),
-      platform_(platform),
+                                 const std::int8_t& preferredPort,
+                                 const std::string& applicationName)
+    : platform_(platform),
       preferredPort_(preferredPort),
-      applicationName_(std::move(applicationName)) {
-    portNumbers.fill(-1);
-    portPresent.fill(0);
-}
+      controls_(std::make_unique<Controls>(*this)),
+      window_(platform.window, *controls_),
+      reporter_(*controls_),
+      serialPort(platform.serialDevice, platform.portTable, platform.clock),
+      firmware(platform.files, *controls_),
+      pageImage(platform.files, *controls_, firmware, applicationName),
+      ports(platform.portTable, platform.settings, window_, *controls_, firmware, preferredPort,
+            applicationName),
+      handoff(platform.peers, platform.clock, window_),
+      transfer(Parts()),
+      session(Parts(), transfer) {}
 
 CPLSM_UpdateDlg::~CPLSM_UpdateDlg() = default;
+
+void CPLSM_UpdateDlg::AddListener(ISessionEvents& listener) {
+    controls_->Add(listener);
+}
+
+SessionParts CPLSM_UpdateDlg::Parts() {
+    return SessionParts{
+        serialPort,      platform_.clock, window_,   *controls_, reporter_, platform_.portTable,
+        platform_.files, firmware,        pageImage, ports,      handoff};
+}
+
+CPLSM_UpdateDlg::DispatchScope::DispatchScope(CPLSM_UpdateDlg& dialog) : dialog_(dialog) {
+    ++dialog_.dispatchDepth_;
+}
+
+CPLSM_UpdateDlg::DispatchScope::~DispatchScope() {
+    if (--dialog_.dispatchDepth_ == 0 && dialog_.session.updateActive == 0) {
+        dialog_.reporter_.EndIfOpen();
+    }
+}
 
 void CPLSM_UpdateDlg::DelayMs(std::uint32_t ms) {
     vorenta::DelayMs(platform_.clock, ms);
 }
 
 void CPLSM_UpdateDlg::OnCommand(int controlId) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     switch (controlId) {
         case ids::IDOK:
@@ -35,10 +67,10 @@ void CPLSM_UpdateDlg::OnCommand(int controlId) {
             OnBeginUpdate();
             break;
         case ids::kRefreshPorts:
-            RefreshSerialPorts();
+            ports.RefreshSerialPorts();
             break;
         case ids::kContactInformation:
-            platform_.window.ShowAboutDialog();
+            window_.ShowAboutDialog();
             break;
         default:
             // Port buttons check themselves; nothing else to do.
@@ -47,12 +79,67 @@ void CPLSM_UpdateDlg::OnCommand(int controlId) {
 }
 
 void CPLSM_UpdateDlg::OnPostedMessage(unsigned message) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     if (message == ids::UWM_MODULE_ANSWERED) {
-        OnModuleAnswered(0, 0);
+        session.OnModuleAnswered(0, 0);
     } else if (message == ids::UWM_CANCEL_UPDATE) {
         OnCancelUpdateRequest(0, 0);
     }
+}
+
+void CPLSM_UpdateDlg::OnBeginUpdate() {
+    window_.SetDlgItemText(ids::kStepLine, "");
+    resultLineColour = kStepLineGreen;
+    window_.RefreshColours();
+    session.StartOrCancelUpdate();
+}
+
+long CPLSM_UpdateDlg::OnCancelUpdateRequest(std::uintptr_t, std::intptr_t) {
+    OnBeginUpdate();
+    return 1;
+}
+
+void CPLSM_UpdateDlg::OnTimer(unsigned timerId) {
+    const DispatchScope dispatched(*this);
+    // Not from inside another handler: a modal box may be waiting there.
+    if (TerminationRequested() && handlersRunning_ == 0) {
+        EndForTermination();
+        return;
+    }
+    session.OnTimer(timerId);
+}
+
+void CPLSM_UpdateDlg::SetTerminationRequest(const std::function<bool()>& requested) {
+    terminationRequested_ = requested;
+    // The transfer's waits ask this one.
+    transfer.transferInterruptRequested =
+        [requested, previous = std::move(transfer.transferInterruptRequested)] {
+            return requested() || (previous && previous());
+        };
+}
+
+bool CPLSM_UpdateDlg::TerminationRequested() const {
+    return terminationRequested_ && terminationRequested_();
+}
+
+void CPLSM_UpdateDlg::EndForTermination() {
+    if (session.updateActive == 1) {
+        session.StartOrCancelUpdate();  // base released, port closed, page image deleted
+    }
+    serialPort.Close();
+    handoff.ReturnLentPort();
+    pageImage.DeletePageImage();
+    window_.EndDialog(ids::IDCANCEL);
+}
+
+void CPLSM_UpdateDlg::ShowOutcome(std::string_view text, std::string_view caption,
+                                  MessageIcon icon) {
+    if (TerminationRequested()) {
+        platform_.window.Log(std::string(caption) + ": " + std::string(text));
+        return;
+    }
+    window_.MessageBox(text, caption, icon);
 }
 
 }  // namespace vorenta

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
-#include "firmware/HeldPageImage.h"
+#include "firmware/FirmwareDescription.h"
+#include "firmware/PageImage.h"
 #include "platform/FileAccess.h"
 #include "platform/PeerWindows.h"
 #include "platform/PortTable.h"
@@ -15,7 +15,14 @@
 #include "platform/TickSource.h"
 #include "platform/WindowServices.h"
 #include "serial/CRS232.h"
-#include "update/OutcomeTexts.h"
+#include "serial/PortHandoff.h"
+#include "serial/PortSelection.h"
+#include "ui/DialogHost.h"
+#include "ui/OperatorTranscript.h"
+#include "update/BootLoaderTransfer.h"
+#include "update/SessionController.h"
+#include "update/SessionEvents.h"
+#include "update/SessionReporter.h"
 
 namespace vorenta {
 
@@ -30,22 +37,32 @@ struct UpdateDlgPlatform {
     IFileSystem& files;
 };
 
-// How a host draws one control (the window's colour rule).
-struct ControlStyle {
-    bool emphasisFont = false;
-    bool customColour = false;     // false: the default font, colour and background
-    std::uint32_t textColour = 0;  // 0x00BBGGRR
-    bool transparentBackground = false;
-};
-
-// The update window's logic: layout texts, firmware files, ports, the update
-// session and its outcome, reached by the hosts through IWindowHandler.
+// The update window: its layout texts, colour rule, "Done" and teardown, and
+// the handlers the host delivers. It owns the serial port, the firmware
+// files, the port selection and hand-off, and the update session with its
+// transfer, and shows what they report.
 class CPLSM_UpdateDlg : public IWindowHandler {
+  private:
+    // The window's controls as the firmware files, the port selection and the
+    // session see them, and the session's events as the window shows them.
+    class Controls;
+
+    UpdateDlgPlatform platform_;
+    const std::int8_t& preferredPort_;
+    // The window's controls, and the fan-out of the session's events to the
+    // window's listeners.
+    std::unique_ptr<Controls> controls_;
+    OperatorTranscript window_;  // what the window and its parts use of the host
+    SessionReporter reporter_;
+    std::function<bool()> terminationRequested_;
+    int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
+    int dispatchDepth_ = 0;    // handlers under way, timer ticks included
+
   public:
     // `preferredPort` is the application's command-line port (-1: none); it
     // is read each time the port buttons are filled.
     CPLSM_UpdateDlg(const UpdateDlgPlatform& platform, const std::int8_t& preferredPort,
-                    std::string applicationName);
+                    const std::string& applicationName);
     ~CPLSM_UpdateDlg() override;
     CPLSM_UpdateDlg(const CPLSM_UpdateDlg&) = delete;
     CPLSM_UpdateDlg& operator=(const CPLSM_UpdateDlg&) = delete;
@@ -63,70 +80,35 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     void OnTimer(unsigned timerId) override;
     void OnPostedMessage(unsigned message) override;
 
+    // Button 1006, "Begin Update" or "Cancel Update", and the cancel request.
+    void OnBeginUpdate();
+    long OnCancelUpdateRequest(std::uintptr_t wParam, std::intptr_t lParam);
+
     // Busy wait on the tick counter.
     void DelayMs(std::uint32_t ms);
 
-    // Firmware files.
-    void LoadFirmwareDescription();
-    int CheckFirmwareFile();
-    int BuildPageImage(std::string firmwareFile);
-    void DeletePageImage();
-    // The held page image's path, empty when the session holds none.
-    std::string PageImagePath() const;
-
-    // Ports.
-    void EnumerateSerialPorts();
-    void RefreshSerialPorts();
-    void EnablePortButtons();
-    // COM number behind the checked port button, -1 when none is checked.
-    int GetSelectedPortNumber() const;
-    void SavePortNumber(int comNumber);
-
-    // Port hand-off with the serial test program.
-    void RequestPortRelease(int comNumber);
-    void ReturnLentPort();
-
-    // Update session.
-    void OnBeginUpdate();
-    void StartOrCancelUpdate();
-    long OnModuleAnswered(std::uintptr_t wParam, std::intptr_t lParam);
-    long OnCancelUpdateRequest(std::uintptr_t wParam, std::intptr_t lParam);
-    void RunFirmwareTransfer();
-    int TransferFirmware();
-    void FinishSession();
-
-    // Members, in the order the window declares them.
-    CRS232 serialPort;
-    std::string programDir;
-    std::string tempDir;
-    std::string firmwareVersion;
-    std::string firmwareFileName;
-    std::string statusPromptText;
-    int updateActive = 0;
-    int moduleAnswered = 0;
-    unsigned timerId = 0;
-    std::array<int, 22> portNumbers{};
-    std::array<int, 100> portPresent{};
-    std::uint32_t blinkTick = 0;
-    int blinkVisible = 0;
-    int pageSize = 256;
-    std::uint32_t resultLineColour = 0x008000;
-    int lentPort = -1;
-
-    // Hosts without a window (the console updater) set this; the transfer's
-    // waits ask it and end the session with a failure report when it says so.
-    std::function<bool()> transferInterruptRequested;
-    // Hosts that keep a record of each update set this; it hears of every page
-    // the boot loader asked for again (pages counted from 0).
-    std::function<void(std::uint64_t page)> pageRepeated;
+    // Listeners hear of every event of the update sessions, in the order they
+    // were added; the window shows an outcome's message after them.
+    void AddListener(ISessionEvents& listener);
 
     // For hosts the system can ask to end (SIGTERM, SIGHUP): once `requested`
     // says so, a transfer ends with its failure report, an armed session is
     // cancelled at the next tick, and the window then ends. Outcomes go to the
     // log from then on, as nobody is left to close a message box.
-    void SetTerminationRequest(std::function<bool()> requested);
+    void SetTerminationRequest(const std::function<bool()>& requested);
 
-  protected:
+    // What the window owns, in the order it declares them.
+    CRS232 serialPort;
+    FirmwareDescription firmware;
+    PageImage pageImage;
+    PortSelection ports;
+    PortHandoff handoff;
+    BootLoaderTransfer transfer;
+    SessionController session;
+    unsigned timerId = 0;
+    std::uint32_t resultLineColour = 0x008000;
+
+  private:
     // Counts a handler under way for as long as it runs.
     class HandlerScope {
       public:
@@ -139,38 +121,25 @@ class CPLSM_UpdateDlg : public IWindowHandler {
         int& running_;
     };
 
-    enum class ByteWait { Received, TimedOut, ReadFailed, Interrupted };
+    // Counts the handlers the host is running, nested ones included; when the
+    // outermost one returns with the window idle, a session under way is over.
+    class DispatchScope {
+      public:
+        explicit DispatchScope(CPLSM_UpdateDlg& dialog);
+        ~DispatchScope();
+        DispatchScope(const DispatchScope&) = delete;
+        DispatchScope& operator=(const DispatchScope&) = delete;
 
-    void ReportFailure(TransferFailure failure);
-    void ReportTemporaryFileFailure();
-    void ReportSuccess();
-    // Waits up to `timeoutMs` for one byte of the boot loader's reply.
-    ByteWait WaitForByte(std::uint32_t timeoutMs, std::uint8_t& byte);
-    bool InterruptRequested() const;
+      private:
+        CPLSM_UpdateDlg& dialog_;
+    };
+
+    SessionParts Parts();
     bool TerminationRequested() const;
     // Ends the window for a termination request once no handler is running.
     void EndForTermination();
     // An outcome for the operator: a message box, or the log while terminating.
     void ShowOutcome(std::string_view text, std::string_view caption, MessageIcon icon);
-    // The armed session's port reported that its device is gone: cancel, say so.
-    void EndSessionForLostPort();
-    // Pages in the page image, or nothing when it cannot be opened.
-    std::optional<std::uint64_t> PageImagePageCount();
-    // Builds the page image again when the firmware file shown is not the one
-    // it was built from; 0 after a message when that fails.
-    int RefreshPageImage();
-    // The held page image for the transfer to read; null when there is none.
-    std::unique_ptr<IFile> OpenPageImage();
-    void LockSessionControls();
-    void RestoreSessionControls();
-
-    UpdateDlgPlatform platform_;
-    const std::int8_t& preferredPort_;
-    std::string applicationName_;
-    HeldPageImage pageImage_;
-    std::optional<FileIdentity> checkedFirmware_;  // what the firmware line shows
-    std::function<bool()> terminationRequested_;
-    int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
 };
 
 }  // namespace vorenta

@@ -34,15 +34,6 @@ inline constexpr std::string_view kInstructions =
 inline constexpr std::string_view kAboutMenuItemPrefix = "About ";
 inline constexpr std::string_view kAboutMenuItemSuffix = " Update && Contact Information...";
 
-// "COM" and the port number follow; then the tail.
-inline constexpr std::string_view kPortOpenFailure = "Unable to open serial port COM";
-inline constexpr std::string_view kPortGone = "Serial port COM";
-inline constexpr std::string_view kPortGoneTail = " is no longer available";
-// After the tail: gone while the module was polled, or during the transfer.
-inline constexpr std::string_view kPortGoneWhilePolled = ": the session was cancelled.     ";
-inline constexpr std::string_view kPortGoneInTransfer = ".";
-inline constexpr std::string_view kPortMessageTail = "     ";
-
 inline constexpr std::string_view kBeginUpdate = "Begin Update";
 inline constexpr std::string_view kCancelUpdate = "Cancel Update";
 

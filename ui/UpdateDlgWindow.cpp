@@ -2,8 +2,8 @@
 // window menu, "Done", Enter and teardown.
 #include <string>
 
+#include "common/ProductTexts.h"
 #include "ui/Colours.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTexts.h"
@@ -28,7 +28,7 @@ std::string AboutMenuItemText() {
 }
 
 bool CPLSM_UpdateDlg::OnInitDialog() {
-    IWindowServices& window = platform_.window;
+    IWindowServices& window = window_;
     window.SetWindowTitle(std::string(texts::kProductName) +
                           std::string(texts::kWindowTitleSuffix));
 
@@ -42,20 +42,20 @@ bool CPLSM_UpdateDlg::OnInitDialog() {
 
     window.SetDlgItemText(ids::kLabelNotice, texts::kLabelNotice);
     window.SetDlgItemText(ids::kInstructions, texts::kInstructions);
-    statusPromptText.clear();
+    session.statusPromptText.clear();
     window.SetDlgItemText(ids::kUseForLine, texts::kUseForLine);
 
-    LoadFirmwareDescription();
+    firmware.LoadFirmwareDescription();
 
     window.SetDlgItemText(ids::kBootLoaderLine, "");
     window.SetDlgItemText(ids::kProgressLine, "");
     window.SetDlgItemText(ids::kStatusLine, "");
     window.SetDlgItemText(ids::kStepLine, "");
 
-    RefreshSerialPorts();
+    ports.RefreshSerialPorts();
 
-    updateActive = 0;
-    moduleAnswered = 0;
+    session.updateActive = 0;
+    session.moduleAnswered = 0;
     window.RefreshColours();
     timerId = window.SetTimer(ids::kUpdateTimerId, ids::kUpdateTimerPeriodMs);
     return true;
@@ -73,7 +73,7 @@ ControlStyle CPLSM_UpdateDlg::GetControlStyle(int controlId) const {
         case ids::kLabelNotice:
             return emphasised;
         case ids::kStatusLine:
-            return updateActive == 1 ? emphasised : ControlStyle{};
+            return session.updateActive == 1 ? emphasised : ControlStyle{};
         case ids::kStepLine:
             emphasised.textColour = resultLineColour;
             return emphasised;
@@ -83,9 +83,10 @@ ControlStyle CPLSM_UpdateDlg::GetControlStyle(int controlId) const {
 }
 
 void CPLSM_UpdateDlg::OnSysCommand(unsigned commandId) {
+    const DispatchScope dispatched(*this);
     const HandlerScope running(handlersRunning_);
     if ((commandId & 0xFFF0U) == ids::kSysCommandAbout) {
-        platform_.window.ShowAboutDialog();
+        window_.ShowAboutDialog();
     } else if ((commandId & 0xFFF0U) == ids::kSysCommandClose) {
         OnDone();
     }
@@ -98,21 +99,21 @@ void CPLSM_UpdateDlg::OnOK() {
 void CPLSM_UpdateDlg::OnDone() {
     // Esc and the close box reach here even while "Done" is disabled; leaving
     // in the middle of a session could leave the module without firmware.
-    if (updateActive != 0 || !platform_.window.IsDlgItemEnabled(ids::IDCANCEL)) {
+    if (session.updateActive != 0 || !window_.IsDlgItemEnabled(ids::IDCANCEL)) {
         return;
     }
     serialPort.Close();
-    ReturnLentPort();
-    platform_.window.EndDialog(ids::IDCANCEL);
+    handoff.ReturnLentPort();
+    window_.EndDialog(ids::IDCANCEL);
 }
 
 void CPLSM_UpdateDlg::OnDestroy() {
     if (timerId != 0) {
-        platform_.window.KillTimer(ids::kUpdateTimerId);
+        window_.KillTimer(ids::kUpdateTimerId);
         timerId = 0;
     }
     serialPort.Close();
-    DeletePageImage();
+    pageImage.DeletePageImage();
 }
 
 }  // namespace vorenta

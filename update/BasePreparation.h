@@ -4,16 +4,9 @@
 
 #include "platform/TickSource.h"
 #include "serial/CRS232.h"
+#include "serial/SessionLine.h"
 
 namespace vorenta {
-
-// The line format of a whole update session: the port is opened with it and
-// the preparation leaves the base station talking it.
-inline constexpr int kSessionBaudRate = 38400;
-inline constexpr int kSessionParity = 'N';
-inline constexpr int kSessionDataBits = 8;
-inline constexpr int kSessionDataBitsChar = '8';
-inline constexpr int kSessionStopBits = 1;
 
 // Base-station commands, written raw (not in a packet frame) and without terminator.
 inline constexpr char kBaseSpeedCommand[] = "<<$:U9";

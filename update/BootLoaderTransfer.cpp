@@ -1,45 +1,27 @@
 // The exchange with the module's boot loader once it has answered the poll:
 // identification, ready byte, the pages with address, checksum and reply, and
 // the end marker.
+#include "update/BootLoaderTransfer.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
 #include "update/BootLoaderProtocol.h"
 
 namespace vorenta {
 
 namespace {
 
-constexpr std::string_view kBootLoaderVersionLabel = "Boot loader version  =  ";
-constexpr std::string_view kDiscardedInputLog = "Input discarded before page ";
-constexpr std::string_view kDiscardedInputLogEnd = " was sent: ";
 // The longest sleep of a wait for a reply, so an interrupt is seen soon.
 constexpr std::uint32_t kReplySleepSliceMs = 50;
-
-std::string ProgressText(std::uint64_t page, std::uint64_t pageCount) {
-    return "Sending firmware page  " + std::to_string(page) + "  of  " + std::to_string(pageCount);
-}
-
-std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        text += text.empty() ? "" : " ";
-        text += kDigits[byte >> 4U];
-        text += kDigits[byte & 0x0FU];
-    }
-    return text;
-}
 
 // A reply byte that is already waiting (a doubled '!' on a noisy line) belongs
 // to an earlier send; taken as the next page's reply it could accept a page the
 // module never took. It is read off the line, so the log shows it, and dropped.
-void DiscardStaleInput(CRS232& port, IWindowServices& window, std::uint64_t pageNumber) {
+void DiscardStaleInput(CRS232& port, ISessionEvents& events, std::uint64_t pageNumber) {
     std::vector<std::uint8_t> stale;
     std::array<std::uint8_t, 64> chunk{};
     // Bounded, so a line that never stops talking cannot hold the transfer here.
@@ -54,8 +36,7 @@ void DiscardStaleInput(CRS232& port, IWindowServices& window, std::uint64_t page
         return;
     }
     port.PurgeInput();
-    window.Log(std::string(kDiscardedInputLog) + std::to_string(pageNumber + 1) +
-               std::string(kDiscardedInputLogEnd) + HexBytes(stale));
+    events.OnInputDiscarded(pageNumber + 1, stale);
 }
 
 // Reads exactly `count` bytes unless the file ends or fails first.
@@ -73,18 +54,23 @@ bool ReadWhole(IFile& file, std::uint8_t* buffer, std::size_t count) {
 
 }  // namespace
 
-bool CPLSM_UpdateDlg::InterruptRequested() const {
+bool BootLoaderTransfer::InterruptRequested() const {
     return transferInterruptRequested && transferInterruptRequested();
 }
 
-CPLSM_UpdateDlg::ByteWait CPLSM_UpdateDlg::WaitForByte(std::uint32_t timeoutMs,
-                                                       std::uint8_t& byte) {
-    const std::uint32_t start = platform_.clock.GetTickCount();
+void BootLoaderTransfer::DelayMs(std::uint32_t ms) {
+    vorenta::DelayMs(parts_.clock, ms);
+}
+
+BootLoaderTransfer::ByteWait BootLoaderTransfer::WaitForByte(std::uint32_t timeoutMs,
+                                                             std::uint8_t& byte) {
+    CRS232& serialPort = parts_.serialPort;
+    const std::uint32_t start = parts_.clock.GetTickCount();
     for (;;) {
         if (serialPort.BytesWaiting() > 0) {
             return serialPort.Read(&byte, 1) == 1 ? ByteWait::Received : ByteWait::ReadFailed;
         }
-        const std::uint32_t waited = TicksSince(start, platform_.clock.GetTickCount());
+        const std::uint32_t waited = TicksSince(start, parts_.clock.GetTickCount());
         // No reply can come over a line that is gone: the wait ends as if its time were up.
         if (waited >= timeoutMs || serialPort.DeviceReportedError()) {
             return ByteWait::TimedOut;
@@ -96,32 +82,34 @@ CPLSM_UpdateDlg::ByteWait CPLSM_UpdateDlg::WaitForByte(std::uint32_t timeoutMs,
     }
 }
 
-int CPLSM_UpdateDlg::TransferFirmware() {
+int BootLoaderTransfer::TransferFirmware() {
     namespace bl = bootloader;
-    IWindowServices& window = platform_.window;
-    WaitCursor wait(window);
+    CRS232& serialPort = parts_.serialPort;
+    ISessionDisplay& display = parts_.display;
+    ISessionEvents& events = parts_.reporter.Events();
+    WaitCursor wait(parts_.window);
 
     // Phase 0: the firmware file is still there; drop what the extra poll brought.
     const bool firmwareReadable =
-        platform_.files.Open(programDir + firmwareFileName, OpenMode::ReadExisting) != nullptr;
+        parts_.files.Open(parts_.firmware.FirmwarePath(), OpenMode::ReadExisting) != nullptr;
     if (!firmwareReadable) {
         // Leave the base station and the port as an ended session would.
         FinishSession();
-        CheckFirmwareFile();
+        parts_.firmware.CheckFirmwareFile();
         return 0;
     }
-    if (CheckFirmwareFile() == 0) {
+    if (parts_.firmware.CheckFirmwareFile() == 0) {
         FinishSession();
         return 0;
     }
     // A firmware file replaced since arming: send what the firmware line shows.
-    if (RefreshPageImage() == 0) {
+    if (parts_.pageImage.RefreshPageImage() == 0) {
         FinishSession();
         return 0;
     }
-    window.SetDlgItemText(ids::kBootLoaderLine, "");
-    window.SetDlgItemText(ids::kProgressLine, "");
-    window.SetDlgItemText(ids::kStatusLine, "");
+    display.SetSessionLine(SessionLine::BootLoader, "");
+    display.SetSessionLine(SessionLine::Progress, "");
+    display.SetSessionLine(SessionLine::Status, "");
     DelayMs(bl::kSettleBeforePurgeMs);
     serialPort.PurgeInput();
     const std::string target(bl::kTargetIdentification);
@@ -135,10 +123,9 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     // Phase 1: the boot loader's identification line, one time-out for all of it.
     std::string identification;
     bool overlong = false;
-    const std::uint32_t identificationStart = platform_.clock.GetTickCount();
+    const std::uint32_t identificationStart = parts_.clock.GetTickCount();
     for (;;) {
-        const std::uint32_t waited =
-            TicksSince(identificationStart, platform_.clock.GetTickCount());
+        const std::uint32_t waited = TicksSince(identificationStart, parts_.clock.GetTickCount());
         if (waited >= bl::kIdentificationTimeoutMs || serialPort.DeviceReportedError()) {
             ReportFailure(TransferFailure::NoResponseWithHint);
             return 0;
@@ -171,11 +158,10 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             overlong = true;
         }
     }
-    window.SetDlgItemText(ids::kBootLoaderLine,
-                          std::string(kBootLoaderVersionLabel) + identification);
+    events.OnModuleAnswered(identification);
 
     // Phase 2: the ready byte.
-    window.SetDlgItemText(ids::kStepLine, "");
+    display.SetSessionLine(SessionLine::Step, "");
     std::uint8_t reply = 0;
     switch (WaitForByte(bl::kReadyTimeoutMs, reply)) {
         case ByteWait::TimedOut:
@@ -196,7 +182,8 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     }
 
     // Phase 3: the page image.
-    auto image = OpenPageImage();
+    auto image = parts_.pageImage.OpenPageImage();
+    const int pageSize = parts_.pageImage.pageSize;
     if (!image || !image->Seek(0) || !image->Length() || pageSize <= 0) {
         image.reset();
         ReportTemporaryFileFailure();
@@ -221,12 +208,8 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             return 0;
         }
         if (repeats == 0) {
-            window.SetDlgItemText(ids::kProgressLine, ProgressText(pageNumber + 1, pageCount));
-            if (pageNumber % 4 == 0) {
-                window.RepaintNow();
-            }
-            window.PostMessage(wm::Paint);
-            window.PumpOneMessage();
+            // The window shows it and lets one waiting message through.
+            events.OnPageSending(pageNumber + 1, pageCount);
             // A page that cannot be read whole must never go out half made up.
             if (!image->Seek(pageNumber * size) || !ReadWhole(*image, page.data(), size)) {
                 image.reset();
@@ -237,7 +220,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
         const auto address = bl::PageAddress(static_cast<std::uint32_t>(pageNumber), size);
         const std::uint8_t checksum = bl::PageChecksum(page.data(), page.size());
         DelayMs(bl::kSendPauseMs);
-        DiscardStaleInput(serialPort, window, pageNumber);
+        DiscardStaleInput(serialPort, events, pageNumber);
         // The first write that fails ends the transfer: the rest of the page would
         // go nowhere, and no reply can come.
         bool sent = serialPort.SendPacket(address.data(), static_cast<int>(address.size())) != 0;
@@ -280,9 +263,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
             continue;
         }
         if (reply == bl::kRetryByte && ++repeats < bl::kMaxSendsPerPage) {
-            if (pageRepeated) {
-                pageRepeated(pageNumber);
-            }
+            events.OnPageResent(pageNumber + 1);
             continue;
         }
         image.reset();
@@ -300,7 +281,7 @@ int CPLSM_UpdateDlg::TransferFirmware() {
     }
     DelayMs(bl::kSendPauseMs);
     image.reset();
-    SavePortNumber(serialPort.GetPortNumber());
+    parts_.ports.SavePortNumber(serialPort.GetPortNumber());
     ReportSuccess();
     return 1;
 }

@@ -1,7 +1,7 @@
 #include "update/OutcomeTexts.h"
 
-#include "ui/ContactInfo.h"
-#include "ui/ProductTexts.h"
+#include "common/ContactInfo.h"
+#include "common/ProductTexts.h"
 
 namespace vorenta {
 

@@ -21,6 +21,14 @@ inline constexpr std::string_view kUpdateFailedStatus = "Firmware update failed"
 inline constexpr std::string_view kUpdateCompleteCaption = "Firmware Update Complete";
 inline constexpr std::string_view kTemporaryFileFailure =
     "Unable to open the temporary firmware file.               ";
+// "COM" and the port number follow; then the tail.
+inline constexpr std::string_view kPortOpenFailure = "Unable to open serial port COM";
+inline constexpr std::string_view kPortMessageTail = "     ";
+inline constexpr std::string_view kPortGone = "Serial port COM";
+inline constexpr std::string_view kPortGoneTail = " is no longer available";
+// After the tail: gone while the module was polled, or during the transfer.
+inline constexpr std::string_view kPortGoneWhilePolled = ": the session was cancelled.     ";
+inline constexpr std::string_view kPortGoneInTransfer = ".";
 }  // namespace texts
 
 // The first part of a failure message, with the model hint where it belongs.

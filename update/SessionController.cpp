@@ -1,16 +1,16 @@
 // The update session: arming, the poll on every timer tick, the module's
 // answer, cancelling, and the transfer run from the answer's message.
-#include <string>
-#include <utility>
+#include "update/SessionController.h"
 
-#include "firmware/FirmwareTexts.h"
-#include "ui/Colours.h"
-#include "ui/ProductTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
-#include "ui/UpdateDlgTexts.h"
+#include <string>
+
+#include "common/PrintableText.h"
+#include "common/ProductTexts.h"
+#include "firmware/FirmwareFingerprint.h"
+#include "serial/SessionLine.h"
 #include "update/BasePreparation.h"
 #include "update/BootLoaderProtocol.h"
+#include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
@@ -24,137 +24,125 @@ constexpr std::string_view kEmptyFirmware =
 
 }  // namespace
 
-void CPLSM_UpdateDlg::OnBeginUpdate() {
-    platform_.window.SetDlgItemText(ids::kStepLine, "");
-    resultLineColour = kStepLineGreen;
-    platform_.window.RefreshColours();
-    StartOrCancelUpdate();
+void SessionController::CancelSession() {
+    ISessionDisplay& display = parts_.display;
+    updateActive = 0;
+    moduleAnswered = 0;
+    parts_.window.RefreshColours();
+    ReleaseBase(parts_.serialPort, parts_.clock);
+    parts_.serialPort.Close();
+    display.ShowCancelButton(false);
+    display.SetSessionLine(SessionLine::Status, "");
+    parts_.ports.EnablePortButtons();
+    parts_.handoff.ReturnLentPort();
+    display.UnlockAfterSession();
+    parts_.pageImage.DeletePageImage();
 }
 
-long CPLSM_UpdateDlg::OnCancelUpdateRequest(std::uintptr_t, std::intptr_t) {
-    OnBeginUpdate();
-    return 1;
+void SessionController::BeginSession(int comNumber) {
+    SessionStart start;
+    start.comNumber = comNumber;
+    start.devicePath = parts_.portTable.DevicePathFor(comNumber);
+    start.firmwarePath = parts_.firmware.FirmwarePath();
+    start.firmwareVersion = parts_.firmware.firmwareVersion;
+    // Read once, as the session begins: what the records name is what was sent.
+    if (!parts_.firmware.firmwareFileName.empty()) {
+        start.firmware = FingerprintFirmware(parts_.files, start.firmwarePath);
+    }
+    parts_.reporter.Begin(start);
 }
 
-void CPLSM_UpdateDlg::RestoreSessionControls() {
-    IWindowServices& window = platform_.window;
-    window.EnableDlgItem(ids::kRefreshPorts, true);
-    window.EnableDlgItem(ids::IDCANCEL, true);
-    window.EnableDlgItem(ids::kContactInformation, true);
-}
-
-void CPLSM_UpdateDlg::LockSessionControls() {
-    IWindowServices& window = platform_.window;
-    window.EnableDlgItem(ids::IDCANCEL, false);
-    window.EnableDlgItem(ids::kContactInformation, false);
-    window.EnableDlgItem(ids::kRefreshPorts, false);
-}
-
-void CPLSM_UpdateDlg::StartOrCancelUpdate() {
-    IWindowServices& window = platform_.window;
-    WaitCursor wait(window);
+void SessionController::StartOrCancelUpdate() {
+    CRS232& serialPort = parts_.serialPort;
+    ISessionDisplay& display = parts_.display;
+    const WaitCursor wait(parts_.window);
 
     if (updateActive == 1) {
-        updateActive = 0;
-        moduleAnswered = 0;
-        window.RefreshColours();
-        ReleaseBase(serialPort, platform_.clock);
-        serialPort.Close();
-        window.SetDlgItemText(ids::kBeginUpdate, texts::kBeginUpdate);
-        window.SetDlgItemText(ids::kStatusLine, "");
-        EnablePortButtons();
-        ReturnLentPort();
-        RestoreSessionControls();
-        window.EnableSystemMenuItem(ids::kSysCommandClose, true);
-        window.EnableSystemMenuItem(ids::kSysCommandAbout, true);
-        DeletePageImage();
+        CancelSession();
+        if (!parts_.reporter.OutcomeReported()) {
+            parts_.reporter.Report({});  // cancelled, with nothing to show
+        }
         return;
     }
 
-    const int checked = window.GetCheckedRadioButton(ids::kFirstPortButton, ids::kLastPortButton);
-    if (checked < ids::kFirstPortButton || checked > ids::kLastPortButton) {
+    const int port = parts_.ports.GetSelectedPortNumber();
+    if (port == PortSelection::kNoPort) {
         return;  // "Begin Update" is only enabled with a port checked
     }
-    const int port = portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)];
+    BeginSession(port);
 
     if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
                         kSessionStopBits) == 0) {
-        RequestPortRelease(port);
+        parts_.handoff.RequestPortRelease(port);
         if (serialPort.Open(port, kSessionBaudRate, kSessionParity, kSessionDataBits,
                             kSessionStopBits) == 0) {
-            window.SetDlgItemText(ids::kStatusLine, "");
+            display.SetSessionLine(SessionLine::Status, "");
             std::string text = std::string(texts::kPortOpenFailure) + std::to_string(port) +
                                std::string(texts::kPortMessageTail);
             // What the platform found out about the failure, below the usual line.
             if (const std::string why =
-                    platform_.portTable.DescribeOpenFailure(port, serialPort.DevicePath());
+                    parts_.portTable.DescribeOpenFailure(port, serialPort.DevicePath());
                 !why.empty()) {
-                text += "\n\n" + why;
+                text += "\n\n" + PrintableText(why);
             }
-            window.MessageBox(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
-            ReturnLentPort();
+            parts_.reporter.Report({SessionResult::Failure, SessionEnding::PortUnavailable, text,
+                                    std::string(texts::kUpdateErrorCaption),
+                                    MessageIcon::Exclamation});
+            parts_.handoff.ReturnLentPort();
             return;
         }
     }
 
-    pageSize = firmware::kPageSize;
-    if (CheckFirmwareFile() == 0) {
+    parts_.pageImage.pageSize = firmware::kPageSize;
+    if (parts_.firmware.CheckFirmwareFile() == 0) {
         // Nothing was sent yet; do not keep the port held while the window is idle.
         serialPort.Close();
-        ReturnLentPort();
+        parts_.handoff.ReturnLentPort();
         return;
     }
 
-    window.SetDlgItemText(ids::kBootLoaderLine, "");
-    window.SetDlgItemText(ids::kProgressLine, "");
-    window.SetDlgItemText(ids::kStatusLine, "");
+    display.SetSessionLine(SessionLine::BootLoader, "");
+    display.SetSessionLine(SessionLine::Progress, "");
+    display.SetSessionLine(SessionLine::Status, "");
 
-    PrepareBaseStation(serialPort, platform_.clock);
+    PrepareBaseStation(serialPort, parts_.clock);
 
-    window.SetDlgItemText(ids::kBeginUpdate, texts::kCancelUpdate);
-    for (std::size_t i = 0; i < portNumbers.size(); ++i) {
-        if (portNumbers[i] != port && portNumbers[i] != -1) {
-            window.EnableDlgItem(ids::kFirstPortButton + static_cast<int>(i), false);
-        }
-    }
-    LockSessionControls();
-    window.EnableSystemMenuItem(ids::kSysCommandClose, false);
-    window.EnableSystemMenuItem(ids::kSysCommandAbout, false);
+    display.ShowCancelButton(true);
+    parts_.ports.DisableOtherPortButtons(port);
+    display.LockForSession();
 
-    if (BuildPageImage(firmwareFileName) == 0) {
-        window.PostMessage(ids::UWM_CANCEL_UPDATE);
-    } else if (PageImagePageCount() == std::optional<std::uint64_t>(0)) {
+    if (parts_.pageImage.BuildPageImage(parts_.firmware.firmwareFileName) == 0) {
+        display.PostCancelUpdate();
+    } else if (parts_.pageImage.PageCount() == std::optional<std::uint64_t>(0)) {
         // An empty image would end in the end marker alone, which the module
         // takes as a complete (empty) firmware.
-        window.MessageBox(kEmptyFirmware, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
-        window.PostMessage(ids::UWM_CANCEL_UPDATE);
+        parts_.reporter.Report({SessionResult::Failure, SessionEnding::Refused,
+                                std::string(kEmptyFirmware),
+                                std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
+        display.PostCancelUpdate();
     }
 
-    blinkTick = platform_.clock.GetTickCount();
+    blinkTick = parts_.clock.GetTickCount();
     blinkVisible = 1;
     updateActive = 1;
-    window.RefreshColours();
-    window.SetDlgItemText(ids::kStepLine, "");
+    parts_.window.RefreshColours();
+    display.SetSessionLine(SessionLine::Step, "");
+    parts_.reporter.Events().OnArmed(port, serialPort.DevicePath());
 }
 
-void CPLSM_UpdateDlg::OnTimer(unsigned) {
-    // Not from inside another handler: a modal box may be waiting there.
-    if (TerminationRequested() && handlersRunning_ == 0) {
-        EndForTermination();
-        return;
-    }
+void SessionController::OnTimer(unsigned) {
     if (updateActive == 0 || moduleAnswered == 1) {
         return;
     }
-    IWindowServices& window = platform_.window;
-    const std::uint32_t now = platform_.clock.GetTickCount();
+    CRS232& serialPort = parts_.serialPort;
+    const std::uint32_t now = parts_.clock.GetTickCount();
     if (blinkVisible == 1 && TicksSince(blinkTick, now) > kPromptShownMs) {
         blinkVisible = 0;
-        window.SetDlgItemText(ids::kStatusLine, "");
+        parts_.display.SetSessionLine(SessionLine::Status, "");
         blinkTick = now;
     } else if (blinkVisible == 0 && TicksSince(blinkTick, now) > kPromptHiddenMs) {
         blinkVisible = 1;
-        window.SetDlgItemText(ids::kStatusLine, statusPromptText);
+        parts_.display.SetSessionLine(SessionLine::Status, statusPromptText);
         blinkTick = now;
     }
 
@@ -165,7 +153,7 @@ void CPLSM_UpdateDlg::OnTimer(unsigned) {
         }
         if (byte == bootloader::kAnswerByte) {
             moduleAnswered = 1;
-            window.PostMessage(ids::UWM_MODULE_ANSWERED);
+            parts_.display.PostModuleAnswered();
             break;
         }
     }
@@ -178,84 +166,37 @@ void CPLSM_UpdateDlg::OnTimer(unsigned) {
     serialPort.SendPacket(&poll, 1);
 }
 
-long CPLSM_UpdateDlg::OnModuleAnswered(std::uintptr_t, std::intptr_t) {
-    IWindowServices& window = platform_.window;
+long SessionController::OnModuleAnswered(std::uintptr_t, std::intptr_t) {
     updateActive = 0;
     moduleAnswered = 0;
-    window.RefreshColours();
-    window.EnableDlgItem(ids::kBeginUpdate, false);
-    window.EnableDlgItem(ids::IDCANCEL, false);
-    window.EnableDlgItem(ids::kRefreshPorts, false);
-    window.EnableDlgItem(ids::kContactInformation, false);
+    parts_.window.RefreshColours();
+    parts_.display.LockForTransfer();
 
     RunFirmwareTransfer();
 
-    window.SetDlgItemText(ids::kBeginUpdate, texts::kBeginUpdate);
-    window.EnableDlgItem(ids::kBeginUpdate, true);
-    window.EnableDlgItem(ids::IDCANCEL, true);
-    window.EnableDlgItem(ids::kRefreshPorts, true);
-    window.EnableDlgItem(ids::kContactInformation, true);
-    window.EnableSystemMenuItem(ids::kSysCommandClose, true);
-    window.EnableSystemMenuItem(ids::kSysCommandAbout, true);
+    parts_.display.UnlockAfterTransfer();
     return 1;
 }
 
-void CPLSM_UpdateDlg::RunFirmwareTransfer() {
-    TransferFirmware();
-    DeletePageImage();
+void SessionController::RunFirmwareTransfer() {
+    transfer_.TransferFirmware();
+    parts_.pageImage.DeletePageImage();
 }
 
-std::optional<std::uint64_t> CPLSM_UpdateDlg::PageImagePageCount() {
-    const auto file = OpenPageImage();
-    if (!file) {
-        return std::nullopt;
+void SessionController::EndSessionForLostPort() {
+    const int port = parts_.serialPort.portNumber;
+    parts_.reporter.Events().OnLineLost(port);
+    {
+        // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
+        const WaitCursor wait(parts_.window);
+        CancelSession();
     }
-    const auto length = file->Length();
-    if (!length || pageSize <= 0) {
-        return std::nullopt;
-    }
-    return *length / static_cast<std::uint64_t>(pageSize);
-}
-
-void CPLSM_UpdateDlg::EndSessionForLostPort() {
-    const int port = serialPort.portNumber;
-    // Cancelled like "Cancel Update": the release goes nowhere, the rest is ours.
-    StartOrCancelUpdate();
-    ShowOutcome(std::string(texts::kPortGone) + std::to_string(port) +
-                    std::string(texts::kPortGoneTail) + std::string(texts::kPortGoneWhilePolled),
-                texts::kUpdateErrorCaption, MessageIcon::Exclamation);
-    RefreshSerialPorts();
-}
-
-void CPLSM_UpdateDlg::SetTerminationRequest(std::function<bool()> requested) {
-    terminationRequested_ = requested;
-    // The transfer's waits ask this one.
-    transferInterruptRequested = [requested, previous = std::move(transferInterruptRequested)] {
-        return requested() || (previous && previous());
-    };
-}
-
-bool CPLSM_UpdateDlg::TerminationRequested() const {
-    return terminationRequested_ && terminationRequested_();
-}
-
-void CPLSM_UpdateDlg::EndForTermination() {
-    if (updateActive == 1) {
-        StartOrCancelUpdate();  // base released, port closed, page image deleted
-    }
-    serialPort.Close();
-    ReturnLentPort();
-    DeletePageImage();
-    platform_.window.EndDialog(ids::IDCANCEL);
-}
-
-void CPLSM_UpdateDlg::ShowOutcome(std::string_view text, std::string_view caption,
-                                  MessageIcon icon) {
-    if (TerminationRequested()) {
-        platform_.window.Log(std::string(caption) + ": " + std::string(text));
-        return;
-    }
-    platform_.window.MessageBox(text, caption, icon);
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::PortLost,
+                            std::string(texts::kPortGone) + std::to_string(port) +
+                                std::string(texts::kPortGoneTail) +
+                                std::string(texts::kPortGoneWhilePolled),
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
+    parts_.ports.RefreshSerialPorts();
 }
 
 }  // namespace vorenta

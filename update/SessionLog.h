@@ -11,10 +11,9 @@
 #include "platform/LogFolder.h"
 #include "platform/TickSource.h"
 #include "serial/WireLogDevice.h"
+#include "update/SessionEvents.h"
 
 namespace vorenta {
-
-enum class SessionResult { Success, Failure, Cancelled };
 
 // "success", "failure", "cancelled": the word of a log's outcome line.
 std::string_view SessionResultName(SessionResult result);

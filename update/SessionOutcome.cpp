@@ -1,46 +1,52 @@
 // How every transfer ends: the base released, the port closed and handed
 // back, the buttons enabled again, and the operator told.
-#include "ui/ProductTexts.h"
-#include "ui/UpdateDlg.h"
-#include "ui/UpdateDlgIds.h"
-#include "ui/UpdateDlgTexts.h"
+#include "common/ProductTexts.h"
 #include "update/BasePreparation.h"
+#include "update/BootLoaderTransfer.h"
 #include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
-void CPLSM_UpdateDlg::FinishSession() {
-    ReleaseBase(serialPort, platform_.clock);
-    serialPort.Close();
-    platform_.window.SetDlgItemText(ids::kStatusLine, "");
-    EnablePortButtons();
-    ReturnLentPort();
+void BootLoaderTransfer::FinishSession() {
+    ReleaseBase(parts_.serialPort, parts_.clock);
+    parts_.serialPort.Close();
+    parts_.display.SetSessionLine(SessionLine::Status, "");
+    parts_.ports.EnablePortButtons();
+    parts_.handoff.ReturnLentPort();
 }
 
-void CPLSM_UpdateDlg::ReportFailure(TransferFailure failure) {
+void BootLoaderTransfer::ReportFailure(TransferFailure failure) {
     // Asked before the port is closed; the release cannot reach a line that is gone.
-    const bool lineLost = serialPort.DeviceReportedError();
+    const bool lineLost = parts_.serialPort.DeviceReportedError();
+    const int port = parts_.serialPort.portNumber;
+    if (lineLost) {
+        parts_.reporter.Events().OnLineLost(port);
+    }
     FinishSession();
-    platform_.window.SetDlgItemText(ids::kStatusLine, texts::kUpdateFailedStatus);
+    parts_.display.SetSessionLine(SessionLine::Status, texts::kUpdateFailedStatus);
     std::string text = FailureHeadline(failure) + FailureNotice();
     // Below the notice, as the reason below a port that would not open: why no
     // reply could come.
     if (lineLost) {
-        text += std::string(texts::kPortGone) + std::to_string(serialPort.portNumber) +
+        text += std::string(texts::kPortGone) + std::to_string(port) +
                 std::string(texts::kPortGoneTail) + std::string(texts::kPortGoneInTransfer);
     }
-    ShowOutcome(text, texts::kUpdateErrorCaption, MessageIcon::Exclamation);
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed, text,
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::Exclamation});
 }
 
-void CPLSM_UpdateDlg::ReportTemporaryFileFailure() {
+void BootLoaderTransfer::ReportTemporaryFileFailure() {
     FinishSession();
-    ShowOutcome(texts::kTemporaryFileFailure, texts::kUpdateErrorCaption, MessageIcon::None);
+    parts_.reporter.Report({SessionResult::Failure, SessionEnding::TransferFailed,
+                            std::string(texts::kTemporaryFileFailure),
+                            std::string(texts::kUpdateErrorCaption), MessageIcon::None});
 }
 
-void CPLSM_UpdateDlg::ReportSuccess() {
+void BootLoaderTransfer::ReportSuccess() {
     FinishSession();
-    platform_.window.SetDlgItemText(ids::kStatusLine, SuccessStatusText());
-    ShowOutcome(SuccessMessage(), texts::kUpdateCompleteCaption, MessageIcon::Information);
+    parts_.display.SetSessionLine(SessionLine::Status, SuccessStatusText());
+    parts_.reporter.Report({SessionResult::Success, SessionEnding::Updated, SuccessMessage(),
+                            std::string(texts::kUpdateCompleteCaption), MessageIcon::Information});
 }
 
 }  // namespace vorenta

@@ -5,19 +5,16 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FileAccess.h"
 #include "platform/LogFolder.h"
-#include "platform/PortTable.h"
 #include "platform/SerialDevice.h"
 #include "platform/TickSource.h"
 #include "platform/WindowServices.h"
 #include "serial/WireLogDevice.h"
+#include "update/SessionEvents.h"
 #include "update/SessionLog.h"
 #include "update/SessionLogStore.h"
 
 namespace vorenta {
-
-class CPLSM_UpdateDlg;
 
 // What a program tells the recorder about itself and its platform.
 struct SessionLogSetup {
@@ -27,34 +24,32 @@ struct SessionLogSetup {
     ILogFolder* folder = nullptr;  // null: no session logs at all
     std::function<LocalTime()> localTimeNow;
     // What the system knows of the adapter behind a device path (maker,
-    // product, serial number...); empty or unset when nothing.
+    // product, serial number...), on one printable line; empty or unset when
+    // nothing.
     std::function<std::string(const std::string& devicePath)> describeAdapter;
 };
 
-// Writes one session log per update session of one update window. It stands
-// between the window logic and its host (operator lines, and "Begin Update"
-// to the end of the session) and between the port object and the serial
-// device (the wire trace). A log that cannot be written never stops the
-// update; the program's log line says so once.
+// Writes one session log per update session of one update window, from the
+// session's events and from the wire between the port object and the serial
+// device. A log that cannot be written never stops the update; the operator's
+// log says so once.
 //
-//   SessionRecorder recorder(host, device, clock, files, setup);
-//   UpdateDlgPlatform platform{recorder.Window(), clock, recorder.Device(), ...};
-//   CPLSM_UpdateDlg window(platform, ...);
-//   host.Attach(recorder.Watch(window, ports));
-class SessionRecorder {
+// The window's assembly (ui/UpdateWindowAssembly.h) puts it between the
+// window's port object and the serial device and adds it to the window's
+// listeners.
+class SessionRecorder : public ISessionEvents {
   public:
-    SessionRecorder(IWindowServices& window, ISerialDevice& device, ITickSource& clock,
-                    IFileSystem& files, SessionLogSetup setup);
-    // A session still open (the program ends during it) is logged as cancelled.
-    ~SessionRecorder();
+    // `operatorLog` hears why no log is written; nothing else of it is used.
+    SessionRecorder(IWindowServices& operatorLog, ISerialDevice& device, ITickSource& clock,
+                    SessionLogSetup setup);
+    // A session still open (the program ends during it) is logged as cancelled,
+    // or as failed when a failure was reported.
+    ~SessionRecorder() override;
     SessionRecorder(const SessionRecorder&) = delete;
     SessionRecorder& operator=(const SessionRecorder&) = delete;
 
-    // What the window logic must use instead of the host and the device.
-    IWindowServices& Window();
+    // What the port object must talk to instead of the device.
     ISerialDevice& Device() { return wire_; }
-    // What the host must deliver the window's events to.
-    IWindowHandler& Watch(CPLSM_UpdateDlg& dialog, IPortTable& ports);
 
     // A line the program showed the operator itself.
     void Note(std::string_view line);
@@ -64,9 +59,14 @@ class SessionRecorder {
     // Every line of that log reached its file (a full disk leaves it short).
     bool LastLogComplete() const { return lastLogComplete_; }
 
+    // ISessionEvents.
+    void OnSessionStarted(const SessionStart& start) override;
+    void OnOutcome(const SessionOutcome& outcome) override;
+    void OnSessionEnded(SessionResult result) override;
+    void OnLineShown(std::string_view text) override;
+    void OnNote(std::string_view line) override;
+
   private:
-    class OperatorLines;
-    class Boundaries;
     class Wire : public IWireTrace {
       public:
         explicit Wire(SessionRecorder& owner) : owner_(owner) {}
@@ -76,28 +76,18 @@ class SessionRecorder {
         SessionRecorder& owner_;
     };
 
-    void BeginSession();
-    void EndSessionIfOver();
     void EndSession(SessionResult result);
-    SessionLogHeader Header(int comNumber, const std::string& devicePath) const;
+    SessionLogHeader Header(const SessionStart& start) const;
     void SayOnce(const std::string& reason);
-    void ShowLine(int id, std::string_view text);
-    void ShowMessageBox(std::string_view text, std::string_view caption);
 
-    IWindowServices& hostWindow_;
+    IWindowServices& operatorLog_;
     ITickSource& clock_;
-    IFileSystem& files_;
     SessionLogSetup setup_;
     std::unique_ptr<SessionLogStore> store_;
     Wire trace_{*this};
     WireLogDevice wire_;
-    std::unique_ptr<OperatorLines> window_;
-    std::unique_ptr<Boundaries> boundaries_;
-    CPLSM_UpdateDlg* dialog_ = nullptr;
-    IPortTable* ports_ = nullptr;
 
     bool sessionOpen_ = false;
-    bool sawSuccess_ = false;
     bool sawFailure_ = false;
     std::unique_ptr<SessionLog> log_;
     std::string lastLogPath_;

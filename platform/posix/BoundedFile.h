@@ -15,7 +15,8 @@ BoundedRead ReadRegularFile(const std::filesystem::path& path, std::size_t maxBy
                             std::string& contents);
 
 // The first line of a small attribute file (sysfs, /proc), without its line
-// end and with control characters replaced; empty when it cannot be read.
+// end; empty when it cannot be read. The text is the device's or another
+// process's own: whoever shows it makes it printable first.
 std::string ReadAttribute(const std::filesystem::path& path);
 
 // `text` with every control character (below 0x20, and DEL) replaced by '?':

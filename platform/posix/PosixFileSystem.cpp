@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <string_view>
@@ -192,6 +193,33 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
     }
 
     if (mode == OpenMode::CreateTruncateReadWrite && ::ftruncate(fd->Get(), 0) != 0) {
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(std::move(fd));
+}
+
+std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path, std::string& error) {
+    if (path.find('\0') != std::string::npos) {
+        error = std::strerror(EINVAL);
+        return nullptr;
+    }
+    // Non-blocking, so a FIFO named by mistake cannot hang the open.
+    auto fd = std::make_unique<UniqueFd>(::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+    if (!fd->Valid()) {
+        error = errno == ELOOP ? "is a symbolic link; it is never followed"
+                               : std::string(std::strerror(errno));
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd->Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "is not a regular file";
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd->Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd->Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = std::strerror(errno);
         return nullptr;
     }
     return std::make_unique<PosixFile>(std::move(fd));

@@ -17,31 +17,38 @@ namespace {
 
 constexpr std::size_t kPathBufferSize = 128;
 
+struct SpeedEntry {
+    speed_t code;
+    std::uint32_t bitsPerSecond;
+};
+
+constexpr std::array<SpeedEntry, 19> kSpeeds = {{{B50, 50},
+                                                 {B75, 75},
+                                                 {B110, 110},
+                                                 {B134, 134},
+                                                 {B150, 150},
+                                                 {B200, 200},
+                                                 {B300, 300},
+                                                 {B600, 600},
+                                                 {B1200, 1200},
+                                                 {B1800, 1800},
+                                                 {B2400, 2400},
+                                                 {B4800, 4800},
+                                                 {B9600, 9600},
+                                                 {B19200, 19200},
+                                                 {B38400, 38400},
+                                                 {B57600, 57600},
+                                                 {B115200, 115200},
+                                                 {B230400, 230400},
+                                                 {B460800, 460800}}};
+
 std::uint32_t BitsPerSecond(speed_t speed) {
-    switch (speed) {
-        case B300:
-            return 300;
-        case B600:
-            return 600;
-        case B1200:
-            return 1200;
-        case B2400:
-            return 2400;
-        case B4800:
-            return 4800;
-        case B9600:
-            return 9600;
-        case B19200:
-            return 19200;
-        case B38400:
-            return 38400;
-        case B57600:
-            return 57600;
-        case B115200:
-            return 115200;
-        default:
-            return 0;
+    for (const SpeedEntry& entry : kSpeeds) {
+        if (entry.code == speed) {
+            return entry.bitsPerSecond;
+        }
     }
+    return 0;
 }
 
 }  // namespace
@@ -66,6 +73,20 @@ PosixPtyPair::PosixPtyPair() {
 
 PosixPtyPair::~PosixPtyPair() {
     CloseMaster();
+}
+
+int PosixPtyPair::ReleaseMaster() {
+    const int fd = master_;
+    master_ = -1;
+    return fd;
+}
+
+std::uint32_t TerminalBitsPerSecond(int fd) {
+    termios tio{};
+    if (fd < 0 || ::tcgetattr(fd, &tio) != 0) {
+        return 0;
+    }
+    return BitsPerSecond(::cfgetospeed(&tio));
 }
 
 void PosixPtyPair::CloseMaster() {

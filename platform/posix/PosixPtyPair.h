@@ -36,11 +36,18 @@ class PosixPtyPair {
     bool ReadLine(LineView& view) const;
     // The other end hangs up, as when a USB adapter is pulled.
     void CloseMaster();
+    // Hands the master side over to a program that plays the other end
+    // itself (the simulator), which closes it; -1 when there is none.
+    int ReleaseMaster();
 
   private:
     int master_ = -1;
     std::string slavePath_;
     std::string error_;
 };
+
+// The bits per second the terminal settings of `fd` name (on a pty master:
+// the slave side's), 0 when they cannot be read or name no number.
+std::uint32_t TerminalBitsPerSecond(int fd);
 
 }  // namespace vorenta

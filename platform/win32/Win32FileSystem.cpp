@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/PlainName.h"
+#include "platform/win32/SystemErrorText.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/UserOnlyAccess.h"
 
@@ -125,8 +126,24 @@ class Win32File : public IFile {
         return identity;
     }
 
+  protected:
+    bool SeekToEnd() {
+        return ::SetFilePointerEx(handle_->Get(), LARGE_INTEGER{}, nullptr, FILE_END) != FALSE;
+    }
+
   private:
     std::unique_ptr<UniqueHandle> handle_;
+};
+
+// A file every write of which goes to its end, as a C stream opened for
+// appending does it.
+class AppendingFile : public Win32File {
+  public:
+    explicit AppendingFile(std::unique_ptr<UniqueHandle> handle) : Win32File(std::move(handle)) {}
+
+    long Write(const std::uint8_t* data, std::size_t count) override {
+        return SeekToEnd() ? Win32File::Write(data, count) : -1;
+    }
 };
 
 bool IsLinkOrFolder(DWORD attributes) {
@@ -184,6 +201,33 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         }
     }
     return std::make_unique<Win32File>(std::move(handle));
+}
+
+std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path, std::string& error) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        error = SystemErrorText(ERROR_INVALID_NAME);
+        return nullptr;
+    }
+    // Shared with other readers and writers, as a record several stations add to.
+    auto handle = std::make_unique<UniqueHandle>(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle->Valid()) {
+        error = SystemErrorText(::GetLastError());
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle->Get()) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(handle->Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = "is not a regular file";
+        return nullptr;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        error = "is a symbolic link; it is never followed";
+        return nullptr;
+    }
+    return std::make_unique<AppendingFile>(std::move(handle));
 }
 
 namespace {

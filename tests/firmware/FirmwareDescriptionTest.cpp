@@ -40,14 +40,14 @@ TEST_F(FirmwareDescriptionTest, LinesEndAtLfOrCrLfAndNothingIsTrimmed) {
         {"\nfw.bin\n", ""},
         {longVersion + "\r\nfw.bin\r\n", longVersion},
     };
-    WriteText(dlg.programDir + "fw.bin", "firmware");
-    files.faults[dlg.programDir + "fw.bin"].modified = LocalTime{2011, 3, 7, 14, 5, 9};
+    WriteText(dlg.firmware.programDir + "fw.bin", "firmware");
+    files.faults[dlg.firmware.programDir + "fw.bin"].modified = LocalTime{2011, 3, 7, 14, 5, 9};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
-        WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", c.text);
-        dlg.LoadFirmwareDescription();
-        EXPECT_EQ(dlg.firmwareVersion, c.version);
-        EXPECT_EQ(dlg.firmwareFileName, "fw.bin");
+        WriteText(dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt", c.text);
+        dlg.firmware.LoadFirmwareDescription();
+        EXPECT_EQ(dlg.firmware.firmwareVersion, c.version);
+        EXPECT_EQ(dlg.firmware.firmwareFileName, "fw.bin");
         EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  " + c.version);
         EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine),
                   "Firmware file  =  fw.bin     (3-7-2011,  2:05:09 PM)");
@@ -56,8 +56,8 @@ TEST_F(FirmwareDescriptionTest, LinesEndAtLfOrCrLfAndNothingIsTrimmed) {
     EXPECT_TRUE(Boxes().empty());
 
     // A blank at the end of line 2 is part of the name.
-    WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", "V\nfw.bin \n");
-    dlg.LoadFirmwareDescription();
+    WriteText(dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt", "V\nfw.bin \n");
+    dlg.firmware.LoadFirmwareDescription();
     EXPECT_EQ(Boxes().back().text, "Unable to open the firmware hex file:     \n     fw.bin      ");
 }
 
@@ -65,14 +65,14 @@ TEST_F(FirmwareDescriptionTest, FewerThanTwoLinesDisableTheUpdate) {
     for (const std::string text : {"", "V2.60\n", "V2.60", "V2.60\n\n"}) {
         SCOPED_TRACE(text);
         null.window.EnableDlgItem(ids::kBeginUpdate, true);
-        WriteText(dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt", text);
-        dlg.LoadFirmwareDescription();
+        WriteText(dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt", text);
+        dlg.firmware.LoadFirmwareDescription();
         ASSERT_FALSE(Boxes().empty());
         EXPECT_EQ(Boxes().back().text, kEmptyNameMessage);
         EXPECT_EQ(Boxes().back().caption, kFileCaption);
         EXPECT_EQ(Boxes().back().icon, MessageIcon::Warning);
-        EXPECT_EQ(dlg.firmwareVersion, "");
-        EXPECT_EQ(dlg.firmwareFileName, "");
+        EXPECT_EQ(dlg.firmware.firmwareVersion, "");
+        EXPECT_EQ(dlg.firmware.firmwareFileName, "");
         EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  ");
         EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  ");
         EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
@@ -80,14 +80,14 @@ TEST_F(FirmwareDescriptionTest, FewerThanTwoLinesDisableTheUpdate) {
 }
 
 TEST_F(FirmwareDescriptionTest, MissingOrUnreadableDescriptionFile) {
-    const std::string path = dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
+    const std::string path = dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
     null.window.SetDlgItemText(ids::kFirmwareFileLine, "Firmware file  =");
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
 
     WriteText(path, "V2.60\nfw.bin\n");
-    WriteText(dlg.programDir + "fw.bin", "firmware");
+    WriteText(dlg.firmware.programDir + "fw.bin", "firmware");
     files.faults[path].readFails = true;
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
 
     ASSERT_EQ(Boxes().size(), 2u);
     const std::string tail = "     " + path + "     \n\nFirmware update wil be disabled.";
@@ -97,62 +97,63 @@ TEST_F(FirmwareDescriptionTest, MissingOrUnreadableDescriptionFile) {
         EXPECT_EQ(box.caption, kFileCaption);
         EXPECT_EQ(box.icon, MessageIcon::Warning);
     }
-    EXPECT_EQ(dlg.firmwareVersion, "");
-    EXPECT_EQ(dlg.firmwareFileName, "");
+    EXPECT_EQ(dlg.firmware.firmwareVersion, "");
+    EXPECT_EQ(dlg.firmware.firmwareFileName, "");
     EXPECT_EQ(null.window.Text(ids::kFirmwareVersionLine), "Firmware version  =  ");
     EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =");
     EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
 }
 
 TEST_F(FirmwareDescriptionTest, DescriptionOverOneMebibyteIsRefusedUnread) {
-    const std::string path = dlg.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
-    WriteText(dlg.programDir + "fw.bin", "firmware");
+    const std::string path = dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
+    WriteText(dlg.firmware.programDir + "fw.bin", "firmware");
     const std::string tail = "     " + path + "     \n\nFirmware update wil be disabled.";
 
     // Exactly 1 MiB is still a description file.
     std::string atLimit = "V\nfw.bin\n";
     atLimit.resize(1024 * 1024, 'x');
     WriteText(path, atLimit);
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
     EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(dlg.firmwareFileName, "fw.bin");
+    EXPECT_EQ(dlg.firmware.firmwareFileName, "fw.bin");
 
     // One byte more, or a file reporting a huge length, is refused before it is read.
     WriteText(path, atLimit + "x");
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
     WriteText(path, "V\nfw.bin\n");
     files.faults[path].length = std::uint64_t{2} << 30;
     files.faults[path].readFails = true;
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
     ASSERT_EQ(Boxes().size(), 2u);
     for (const auto& box : Boxes()) {
         EXPECT_EQ(box.text, "Unable to open the firmware description file:     \n" + tail);
     }
-    EXPECT_EQ(dlg.firmwareFileName, "");
+    EXPECT_EQ(dlg.firmware.firmwareFileName, "");
     EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
 
     // A file that grows past the limit while it is read, without a line end.
     files.faults.clear();
     WriteText(path, std::string(3 * 1024 * 1024, 'v'));
     files.faults[path].length = 10;
-    dlg.LoadFirmwareDescription();
+    dlg.firmware.LoadFirmwareDescription();
     EXPECT_EQ(Boxes().back().text, "Unable to read the firmware description file:     \n" + tail);
 }
 
 TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
-    fs::create_directory(dlg.programDir + "folder");
-    ASSERT_EQ(::mkfifo((dlg.programDir + "fifo").c_str(), 0600), 0);
-    WriteText(dlg.programDir + "held.bin", "firmware");
-    const auto holder = files.real.Open(dlg.programDir + "held.bin", OpenMode::ReadExisting);
+    fs::create_directory(dlg.firmware.programDir + "folder");
+    ASSERT_EQ(::mkfifo((dlg.firmware.programDir + "fifo").c_str(), 0600), 0);
+    WriteText(dlg.firmware.programDir + "held.bin", "firmware");
+    const auto holder =
+        files.real.Open(dlg.firmware.programDir + "held.bin", OpenMode::ReadExisting);
 
-    const std::string device = fs::relative("/dev/null", dlg.programDir).string();
+    const std::string device = fs::relative("/dev/null", dlg.firmware.programDir).string();
     for (const std::string& name : {std::string("gone.bin"), std::string("folder"),
                                     std::string("fifo"), std::string("held.bin"), device}) {
         SCOPED_TRACE(name);
         null.window.EnableDlgItem(ids::kBeginUpdate, true);
-        dlg.firmwareFileName = name;
+        dlg.firmware.firmwareFileName = name;
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(dlg.CheckFirmwareFile(), 0);
+        EXPECT_EQ(dlg.firmware.CheckFirmwareFile(), 0);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         ASSERT_FALSE(Boxes().empty());
         EXPECT_EQ(Boxes().back().text,
@@ -160,12 +161,12 @@ TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
         EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  " + name);
         EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
         // Only the start-up step forgets the name, so a later retry can work.
-        EXPECT_EQ(dlg.firmwareFileName, name);
+        EXPECT_EQ(dlg.firmware.firmwareFileName, name);
     }
 }
 
 TEST_F(FirmwareDescriptionTest, DateFollowsTheFileModificationTime) {
-    const std::string path = dlg.programDir + "fw.bin";
+    const std::string path = dlg.firmware.programDir + "fw.bin";
     WriteText(path, "firmware");
     for (const std::time_t when : {std::time_t{1299506709}, std::time_t{1700000000}}) {
         const timespec times[2] = {{when, 0}, {when, 0}};
@@ -174,14 +175,14 @@ TEST_F(FirmwareDescriptionTest, DateFollowsTheFileModificationTime) {
         ::localtime_r(&when, &local);
         const LocalTime expected{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                  local.tm_hour,        local.tm_min,     local.tm_sec};
-        dlg.firmwareFileName = "fw.bin";
-        EXPECT_EQ(dlg.CheckFirmwareFile(), 1);
+        dlg.firmware.firmwareFileName = "fw.bin";
+        EXPECT_EQ(dlg.firmware.CheckFirmwareFile(), 1);
         EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine),
                   "Firmware file  =  fw.bin" + FormatFirmwareDate(expected));
     }
     // A time that cannot be read still passes, with the name alone.
     files.faults[path].modified.emplace(std::nullopt);
-    EXPECT_EQ(dlg.CheckFirmwareFile(), 1);
+    EXPECT_EQ(dlg.firmware.CheckFirmwareFile(), 1);
     EXPECT_EQ(null.window.Text(ids::kFirmwareFileLine), "Firmware file  =  fw.bin");
     EXPECT_TRUE(Boxes().empty());
 }

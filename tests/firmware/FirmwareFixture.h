@@ -123,15 +123,15 @@ class FirmwareFilesTest : public ::testing::Test {
         root = pattern;
         std::filesystem::create_directory(root + "/program");
         std::filesystem::create_directory(root + "/temp");
-        dlg.programDir = root + "/program/";
-        dlg.tempDir = root + "/temp/";
+        dlg.firmware.programDir = root + "/program/";
+        dlg.pageImage.tempDir = root + "/temp/";
     }
     ~FirmwareFilesTest() override { std::filesystem::remove_all(root); }
 
     const std::vector<MemoryWindowHost::Box>& Boxes() const { return null.window.messageBoxes; }
 
     // The page image the window holds; empty when none.
-    std::string Image() const { return dlg.PageImagePath(); }
+    std::string Image() const { return dlg.pageImage.PageImagePath(); }
 
     std::string root;
     FaultyFileSystem files;

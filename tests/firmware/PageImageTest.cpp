@@ -42,8 +42,8 @@ TEST_F(PageImageTest, CopiesWholePagesPaddedWithFF) {
     for (const Bytes& firmware : {Pattern(0), Pattern(1), Pattern(255), Pattern(256), Pattern(257),
                                   Pattern(512), endsInFF, lastPageAllFF}) {
         SCOPED_TRACE(firmware.size());
-        WriteBytes(dlg.programDir + "fw.bin", firmware);
-        ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+        WriteBytes(dlg.firmware.programDir + "fw.bin", firmware);
+        ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
 
         Bytes expected = firmware;
         expected.resize((firmware.size() + 255) / 256 * 256, 0xFF);
@@ -53,12 +53,12 @@ TEST_F(PageImageTest, CopiesWholePagesPaddedWithFF) {
 }
 
 TEST_F(PageImageTest, ImageLivesInAPrivateFolderOfItsSessionUntilDeleted) {
-    WriteBytes(dlg.programDir + "fw.bin", Pattern(4096));
-    ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+    WriteBytes(dlg.firmware.programDir + "fw.bin", Pattern(4096));
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
     const fs::path image = Image();
     const fs::path folder = image.parent_path();
     EXPECT_EQ(image.filename(), "Hex.tmp");
-    EXPECT_EQ(folder.parent_path().string() + "/", dlg.tempDir);
+    EXPECT_EQ(folder.parent_path().string() + "/", dlg.pageImage.tempDir);
     EXPECT_EQ(folder.filename().string().rfind("vorenta-session-", 0), 0u);
     struct stat st {};
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
@@ -69,34 +69,34 @@ TEST_F(PageImageTest, ImageLivesInAPrivateFolderOfItsSessionUntilDeleted) {
     EXPECT_FALSE(files.real.Open(image, OpenMode::ReadExisting));
 
     // A rebuild stays in the same folder and replaces the longer image whole.
-    WriteBytes(dlg.programDir + "fw.bin", {0x12});
-    ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+    WriteBytes(dlg.firmware.programDir + "fw.bin", {0x12});
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
     EXPECT_EQ(Image(), image.string());
     Bytes expected(256, 0xFF);
     expected[0] = 0x12;
     EXPECT_EQ(ReadBytes(image), expected);
 
-    dlg.DeletePageImage();
+    dlg.pageImage.DeletePageImage();
     EXPECT_EQ(Image(), "");
     EXPECT_FALSE(fs::exists(folder));
-    EXPECT_TRUE(Entries(dlg.tempDir).empty());
+    EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());
 }
 
 TEST_F(PageImageTest, SourceThatCannotBeOpenedRemovesOldImageBeforeItsMessage) {
-    fs::create_directory(dlg.programDir + "folder");
-    ASSERT_EQ(::mkfifo((dlg.programDir + "fifo").c_str(), 0600), 0);
-    WriteBytes(dlg.programDir + "fw.bin", Pattern(512));
+    fs::create_directory(dlg.firmware.programDir + "folder");
+    ASSERT_EQ(::mkfifo((dlg.firmware.programDir + "fifo").c_str(), 0600), 0);
+    WriteBytes(dlg.firmware.programDir + "fw.bin", Pattern(512));
 
     for (const std::string name : {"missing.bin", "", "folder", "fifo"}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(dlg.BuildPageImage("fw.bin"), 1);
+        ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
         const std::string image = Image();
         bool imageGoneAtMessage = false;
         null.window.onMessageBox = [&](const MemoryWindowHost::Box&) {
             imageGoneAtMessage = !fs::exists(image);
         };
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(dlg.BuildPageImage(name), 0);
+        EXPECT_EQ(dlg.pageImage.BuildPageImage(name), 0);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         ASSERT_FALSE(Boxes().empty());
         EXPECT_EQ(Boxes().back().text, "Unable to open the firmware file.");
@@ -110,29 +110,29 @@ TEST_F(PageImageTest, SourceThatCannotBeOpenedRemovesOldImageBeforeItsMessage) {
 TEST_F(PageImageTest, NothingOutsideTheSessionFolderIsTouched) {
     // The firmware named as "Hex.tmp" in the temporary folder itself, a link
     // of that name planted beside it, and another session's folder.
-    const std::string firmware = dlg.tempDir + "Hex.tmp";
+    const std::string firmware = dlg.pageImage.tempDir + "Hex.tmp";
     WriteBytes(firmware, Pattern(300));
     const std::string victim = root + "/victim";
     WriteText(victim, "precious data");
-    fs::create_directory(dlg.tempDir + "planted");
-    fs::create_symlink(victim, dlg.tempDir + "planted/Hex.tmp");
+    fs::create_directory(dlg.pageImage.tempDir + "planted");
+    fs::create_symlink(victim, dlg.pageImage.tempDir + "planted/Hex.tmp");
     NativeFileSystem other;
-    const auto otherSession = other.CreateSessionFolder(dlg.tempDir);
+    const auto otherSession = other.CreateSessionFolder(dlg.pageImage.tempDir);
     ASSERT_TRUE(otherSession);
     const auto otherImage = otherSession->CreateFile("Hex.tmp");
     ASSERT_TRUE(otherImage);
     const Bytes otherBytes{9, 9, 9};
     ASSERT_EQ(otherImage->Write(otherBytes.data(), otherBytes.size()), 3);
 
-    ASSERT_EQ(dlg.BuildPageImage("../temp/Hex.tmp"), 1);
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("../temp/Hex.tmp"), 1);
     Bytes expected = Pattern(300);
     expected.resize(512, 0xFF);
     EXPECT_EQ(ReadBytes(Image()), expected);
-    dlg.DeletePageImage();
-    EXPECT_EQ(dlg.BuildPageImage("missing.bin"), 0);  // removes "an old image" too
+    dlg.pageImage.DeletePageImage();
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("missing.bin"), 0);  // removes "an old image" too
 
     EXPECT_EQ(ReadBytes(firmware), Pattern(300));
-    EXPECT_TRUE(fs::is_symlink(dlg.tempDir + "planted/Hex.tmp"));
+    EXPECT_TRUE(fs::is_symlink(dlg.pageImage.tempDir + "planted/Hex.tmp"));
     EXPECT_EQ(ReadBytes(victim),
               Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's', ' ', 'd', 'a', 't', 'a'}));
     EXPECT_EQ(ReadBytes(otherSession->Path() + "Hex.tmp"), otherBytes);
@@ -140,36 +140,36 @@ TEST_F(PageImageTest, NothingOutsideTheSessionFolderIsTouched) {
 
 TEST_F(PageImageTest, TwoSessionsBuildTheirOwnImagesSideBySide) {
     CPLSM_UpdateDlg second{null.Platform(), preferredPort, "VorentaUpdate"};
-    second.programDir = dlg.programDir;
-    second.tempDir = dlg.tempDir;
-    WriteBytes(dlg.programDir + "a.bin", Pattern(700));
-    WriteBytes(dlg.programDir + "b.bin", Bytes(300, 0x42));
+    second.firmware.programDir = dlg.firmware.programDir;
+    second.pageImage.tempDir = dlg.pageImage.tempDir;
+    WriteBytes(dlg.firmware.programDir + "a.bin", Pattern(700));
+    WriteBytes(dlg.firmware.programDir + "b.bin", Bytes(300, 0x42));
 
-    ASSERT_EQ(dlg.BuildPageImage("a.bin"), 1);
-    ASSERT_EQ(second.BuildPageImage("b.bin"), 1);
-    EXPECT_NE(Image(), second.PageImagePath());
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("a.bin"), 1);
+    ASSERT_EQ(second.pageImage.BuildPageImage("b.bin"), 1);
+    EXPECT_NE(Image(), second.pageImage.PageImagePath());
     Bytes a = Pattern(700);
     a.resize(768, 0xFF);
     Bytes b(512, 0xFF);
     std::fill_n(b.begin(), 300, 0x42);
     EXPECT_EQ(ReadBytes(Image()), a);
-    EXPECT_EQ(ReadBytes(second.PageImagePath()), b);
+    EXPECT_EQ(ReadBytes(second.pageImage.PageImagePath()), b);
 
     // One session's end leaves the other's image alone.
-    second.DeletePageImage();
+    second.pageImage.DeletePageImage();
     EXPECT_EQ(ReadBytes(Image()), a);
-    EXPECT_EQ(Entries(dlg.tempDir).size(), 1u);
+    EXPECT_EQ(Entries(dlg.pageImage.tempDir).size(), 1u);
 }
 
 TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreated) {
-    dlg.tempDir = root + "/no-such-folder/";
-    WriteBytes(dlg.programDir + "fw.bin", Pattern(10));
-    EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
+    dlg.pageImage.tempDir = root + "/no-such-folder/";
+    WriteBytes(dlg.firmware.programDir + "fw.bin", Pattern(10));
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, "Unable to create the temporary firmware file.");
     EXPECT_EQ(Boxes()[0].caption, kCaption);
     EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
-    EXPECT_FALSE(fs::exists(dlg.tempDir));
+    EXPECT_FALSE(fs::exists(dlg.pageImage.tempDir));
 }
 
 TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {
@@ -187,27 +187,27 @@ TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {
         {{}, flushFails, "Unable to write the temporary firmware file."},
         {readFails, {}, "Unable to read the firmware file."},
     };
-    const std::string source = dlg.programDir + "fw.bin";
+    const std::string source = dlg.firmware.programDir + "fw.bin";
     WriteBytes(source, Pattern(1000));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         files.faults = {{source, c.source}, {"Hex.tmp", c.image}};
-        EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
+        EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
         ASSERT_FALSE(Boxes().empty());
         EXPECT_EQ(Boxes().back().text, c.message);
         EXPECT_EQ(Boxes().back().caption, kCaption);
         EXPECT_EQ(Image(), "");
-        EXPECT_TRUE(Entries(dlg.tempDir).empty());
+        EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());
     }
 }
 
 TEST_F(PageImageTest, PageCountMismatchIsReportedUnderTheApplicationName) {
-    const std::string source = dlg.programDir + "fw.bin";
+    const std::string source = dlg.firmware.programDir + "fw.bin";
     WriteBytes(source, Pattern(600));
     // The file was 100 bytes long when measured, then grew.
     files.faults[source].length = 100;
 
-    EXPECT_EQ(dlg.BuildPageImage("fw.bin"), 0);
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text,
               "Invalid binary output file: \n    Number of pages required = 1\n"

@@ -1,13 +1,13 @@
 #include "LogListing.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/posix/PosixLogFolder.h"
+#include "platform/NativePlatform.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta {
 namespace {
@@ -15,9 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(LogListing, NewestFirstWithOutcomesAndHowManyAreLeftOut) {
-    std::string pattern = (fs::temp_directory_path() / "vorenta-list-XXXXXX").string();
-    const fs::path dir = mkdtemp(pattern.data());
-    PosixLogFolder folder(dir);
+    const TempFolder temp("vorenta-list-");
+    const fs::path dir = temp.path();
+    NativeLogFolder folder(dir.string());
     SessionLogStore store(folder);
     EXPECT_EQ(SessionLogListing(store, 20), "No session logs in " + dir.string() + "\n");
 
@@ -35,7 +35,6 @@ TEST(LogListing, NewestFirstWithOutcomesAndHowManyAreLeftOut) {
     for (std::string line; std::getline(listing, line);) {
         lines.push_back(line);
     }
-    fs::remove_all(dir);
     ASSERT_EQ(lines.size(), 22U);
     EXPECT_EQ(lines[0], "Session logs in " + dir.string() + ", newest first:");
     EXPECT_EQ(lines[1], "unfinished 2026-03-25_09-00-00_vorenta-flash_COM4.log");

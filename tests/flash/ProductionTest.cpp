@@ -1,9 +1,11 @@
 // The production station's own parts: options, the record and its file, the
 // shared console, the ports and files sessions share, and the tallies.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -21,27 +23,15 @@
 #include "ProductionRun.h"
 #include "SharedServices.h"
 #include "StationConsole.h"
-#include "platform/NativeFileSystem.h"
+#include "UpdateRig.h"
+#include "platform/NativePlatform.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "vorenta-production-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -103,20 +93,6 @@ TEST(ModuleReport, TimesCarryTheirZone) {
     EXPECT_TRUE(now[23] == '+' || now[23] == '-') << now;
 }
 
-TEST(ModuleReport, StringsAreValidJsonWhateverTheBytes) {
-    EXPECT_EQ(JsonString("plain"), "\"plain\"");
-    EXPECT_EQ(JsonString("a \"b\" \\ c"), R"("a \"b\" \\ c")");
-    EXPECT_EQ(JsonString("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
-    EXPECT_EQ(JsonString(std::string("\x1b[2J\x7f", 5)), R"("\u001b[2J\u007f")");
-    EXPECT_EQ(JsonString(std::string("nul\0", 4)), R"("nul\u0000")");
-    EXPECT_EQ(JsonString("Gr\xc3\xbc\xc3\x9f \xe2\x82\xac"), "\"Gr\xc3\xbc\xc3\x9f \xe2\x82\xac\"");
-    // Bytes of an 8-bit code page, cut sequences, overlong forms, surrogates.
-    EXPECT_EQ(JsonString("Gr\xfc\xdf"), R"("Gr\u00fc\u00df")");
-    EXPECT_EQ(JsonString("\xe2\x82"), R"("\u00e2\u0082")");
-    EXPECT_EQ(JsonString("\xc0\xaf"), R"("\u00c0\u00af")");
-    EXPECT_EQ(JsonString("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
-}
-
 TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
     ModuleRecord record;
     record.port = "COM5";
@@ -155,11 +131,12 @@ TEST(ModuleReport, ARecordIsOneLineWithEveryField) {
 }
 
 TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
-    TempDir dir;
-    const fs::path path = dir.path / "report.jsonl";
-    std::ofstream(path) << "earlier\n";
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "report.jsonl";
+    std::ofstream(path, std::ios::binary) << "earlier\n";
+    NativeFileSystem files;
     std::string error;
-    auto report = ReportFile::Open(path.string(), error);
+    auto report = ReportFile::Open(files, path.string(), error);
     ASSERT_TRUE(report) << error;
     EXPECT_TRUE(report->Append("{\"a\":1}"));
     EXPECT_EQ(ReadAll(path), "earlier\n{\"a\":1}\n");
@@ -190,59 +167,90 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
         seen.insert(line.substr(0, lastSpace));
     }
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kThreads * kLines));
+
+    // A report that is not there yet is made, readable by others as records are.
+    const fs::path fresh = dir.path() / "fresh.jsonl";
+    auto made = ReportFile::Open(files, fresh.string(), error);
+    ASSERT_TRUE(made) << error;
+    EXPECT_TRUE(made->Append("first"));
+    EXPECT_EQ(ReadAll(fresh), "first\n");
+#ifndef _WIN32
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777U, 0644U);
+#endif
 }
 
+#ifndef _WIN32  // links, FIFOs
 TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
-    TempDir dir;
-    const fs::path target = dir.path / "precious";
+    const TempFolder dir("vorenta-production-");
+    const fs::path target = dir.path() / "precious";
     std::ofstream(target) << "keep";
-    fs::create_symlink(target, dir.path / "link.jsonl");
+    fs::create_symlink(target, dir.path() / "link.jsonl");
+    NativeFileSystem files;
     std::string error;
-    EXPECT_FALSE(ReportFile::Open((dir.path / "link.jsonl").string(), error));
+    EXPECT_FALSE(ReportFile::Open(files, (dir.path() / "link.jsonl").string(), error));
     EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
     EXPECT_EQ(ReadAll(target), "keep");
 
-    ASSERT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(ReportFile::Open((dir.path / "fifo").string(), error));  // and does not hang
-    EXPECT_FALSE(ReportFile::Open(dir.path.string(), error));
-    EXPECT_FALSE(ReportFile::Open((dir.path / "missing" / "r.jsonl").string(), error));
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(
+        ReportFile::Open(files, (dir.path() / "fifo").string(), error));  // and does not hang
+    EXPECT_FALSE(ReportFile::Open(files, dir.path().string(), error));
+    EXPECT_FALSE(ReportFile::Open(files, (dir.path() / "missing" / "r.jsonl").string(), error));
 }
+#endif
 
-TEST(ModuleSession, HeadlineAndBootLoaderComeFromWhatTheOperatorSaw) {
-    EXPECT_EQ(Headline("No response from the X.\n\nThis procedure is trying...\n\nFirmware update "
-                       "terminated.\n"),
-              "No response from the X.");
-    EXPECT_EQ(Headline("Invalid version response from the X.     \n\nFirmware update"),
-              "Invalid version response from the X.");
-    EXPECT_EQ(Headline("Unable to open serial port COM5     "), "Unable to open serial port COM5");
-    EXPECT_EQ(BootLoaderFromLine("Boot loader version  =  VR-VMM-KT76"), "VR-VMM-KT76");
-    EXPECT_EQ(BootLoaderFromLine(""), "");
-}
+TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
+    UpdateRig rig(600);  // three pages
+    rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
+        return page == 1 && send <= 2 ? '@' : '!';
+    };
+    ModuleRecord record;
+    ModuleRecordEvents events(record, nullptr);
+    rig.dlg.AddListener(events);
+    rig.Init();
+    ASSERT_TRUE(rig.BeginUpdate());
+    rig.TickUntilIdle();
+    ASSERT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
 
-TEST(ModuleSession, HashesTheFirmwareFileAsItIs) {
-    TempDir dir;
-    const fs::path path = dir.path / "fw.bin";
-    std::ofstream(path, std::ios::binary) << "abc";
-    NativeFileSystem files;
-    std::uint64_t size = 0;
-    std::string sha;
-    ASSERT_TRUE(HashFile(files, path.string(), size, sha));
-    EXPECT_EQ(size, 3U);
-    EXPECT_EQ(sha, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_FALSE(HashFile(files, (dir.path / "missing").string(), size, sha));
+    EXPECT_TRUE(events.Started());
+    EXPECT_EQ(record.bootLoader, "VR-VMM-KT76");
+    EXPECT_EQ(record.pages, 3U);
+    EXPECT_EQ(record.lastPage, 3U);
+    EXPECT_EQ(record.resends, (std::map<unsigned, unsigned>{{2, 2}}));
+    EXPECT_EQ(record.outcome,
+              "The Vorenta KT7.6 VMM & DO-232 R2 Mobile Module firmware has been successfully "
+              "updated.");
+    EXPECT_EQ(record.firmwareSize, std::optional<std::uint64_t>(600));
+    EXPECT_EQ(record.firmwareSha256.size(), 64U);
+
+    // A boot loader that is refused leaves no identification, and the headline says why.
+    UpdateRig refused(600);
+    refused.module.identification = "vr-vmm-kt76\r";
+    ModuleRecord failed;
+    ModuleRecordEvents failedEvents(failed, nullptr);
+    refused.dlg.AddListener(failedEvents);
+    refused.Init();
+    refused.BeginUpdate();
+    refused.TickUntilIdle();
+    EXPECT_EQ(failed.bootLoader, "");
+    EXPECT_EQ(failed.pages, 0U);
+    EXPECT_EQ(failed.outcome,
+              "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.");
 }
 
 TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
-    TempDir dir;
-    const std::string path = (dir.path / "firmware.bin").string();
+    const TempFolder dir("vorenta-production-");
+    const std::string path = (dir.path() / "firmware.bin").string();
     std::ofstream(path) << "firmware";
-    NativeFileSystem posix;
-    TurnTakingFileSystem files(posix);
+    NativeFileSystem native;
+    TurnTakingFileSystem files(native);
 
     auto held = files.Open(path, OpenMode::ReadExisting);
     ASSERT_TRUE(held);
     // Without turns the second reader is refused as if another program held the file.
-    EXPECT_FALSE(posix.Open(path, OpenMode::ReadExisting));
+    EXPECT_FALSE(native.Open(path, OpenMode::ReadExisting));
 
     std::atomic<bool> opened{false};
     std::jthread other([&] { opened = files.Open(path, OpenMode::ReadExisting) != nullptr; });
@@ -252,12 +260,14 @@ TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
     other.join();
     EXPECT_TRUE(opened);
 
+#ifndef _WIN32
     // Another program holding the file is still refused at once.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
     ::close(fd);
+#endif
 }
 
 TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
@@ -278,26 +288,25 @@ TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
 }
 
 TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
-    TempDir dir;
-    const fs::path path = dir.path / "out.txt";
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "out.txt";
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
     ASSERT_NE(out, nullptr);
     constexpr int kLines = 300;
     {
         StationConsole console(out, false, {"COM5", "COM12"});
-        auto a = console.PortOutput(0);
-        auto b = console.PortOutput(1);
+        IConsole& a = console.Port(0);
+        IConsole& b = console.Port(1);
         std::jthread first([&a] {
             for (int i = 0; i < kLines; ++i) {
                 // A line written in pieces comes out once it has ended.
-                a("first half ");
-                a("second half " + std::to_string(i) + "\n");
+                a.Write("first half ");
+                a.Write("second half " + std::to_string(i) + "\n");
             }
         });
         std::jthread second([&b] {
             for (int i = 0; i < kLines; ++i) {
-                b("Sending firmware page  " + std::to_string(i + 1) + "  of  " +
-                  std::to_string(kLines) + "\n");
+                b.Progress(static_cast<unsigned>(i + 1), kLines);
             }
         });
     }
@@ -320,16 +329,16 @@ TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
 }
 
 TEST(StationConsole, OnATerminalProgressStaysOnOneLinePerPort) {
-    TempDir dir;
-    const fs::path path = dir.path / "tty.txt";
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "tty.txt";
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
     ASSERT_NE(out, nullptr);
     {
         StationConsole console(out, true, {"COM5", "COM6"}, 40);
-        console.PortLine(0, "Sending firmware page  1  of  4");
-        console.PortLine(1,
-                         "Waiting for the module on COM6 (put it into its firmware update mode)");
-        console.PortLine(0, "Sending firmware page  2  of  4");
+        console.Port(0).Progress(1, 4);
+        console.Port(1).Write(
+            "Waiting for the module on COM6 (put it into its firmware update mode)\n");
+        console.Port(0).Progress(2, 4);
         console.Finish();
         console.Line("Summary:");
     }

@@ -145,8 +145,8 @@ TEST(X11PeerWindows, SerialTestProgramWindowReceivesTheReleaseRequest) {
     const UpdateDlgPlatform platform{w.host,     w.clock, w.serial, w.ports,
                                      w.settings, peers,   w.files};
     CPLSM_UpdateDlg dlg(platform, w.preferredPort, "PLSM_Update");
-    dlg.RequestPortRelease(3);
-    EXPECT_EQ(dlg.lentPort, 3);
+    dlg.handoff.RequestPortRelease(3);
+    EXPECT_EQ(dlg.handoff.lentPort, 3);
     EXPECT_EQ(w.clock.sleeps, (std::vector<std::uint32_t>{1000}));
 
     const auto received = WaitForClientMessage(display.get(), peer, std::chrono::seconds(3));

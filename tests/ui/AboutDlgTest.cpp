@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "common/ContactInfo.h"
 #include "ui/AboutDlgIds.h"
-#include "ui/ContactInfo.h"
 #include "ui/HeadlessWindowHost.h"
 #include "ui/UpdateDlgIds.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/ContactInfo.h"
+#include "common/ContactInfo.h"
 #include "update/OutcomeTexts.h"
 
 namespace vorenta::test {

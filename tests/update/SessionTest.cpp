@@ -33,7 +33,7 @@ void ExpectIdleControls(const UpdateRig& rig) {
     EXPECT_TRUE(host.Enabled(2002));
     EXPECT_TRUE(host.SystemMenuItemEnabled(ids::kSysCommandClose));
     EXPECT_TRUE(host.SystemMenuItemEnabled(ids::kSysCommandAbout));
-    EXPECT_EQ(rig.dlg.updateActive, 0);
+    EXPECT_EQ(rig.dlg.session.updateActive, 0);
 }
 
 TEST(SessionArming, PreparesTheBaseAndLocksTheWindow) {
@@ -51,7 +51,7 @@ TEST(SessionArming, PreparesTheBaseAndLocksTheWindow) {
     EXPECT_TRUE(rig.PageImageExists());
 
     const auto& host = rig.host;
-    EXPECT_EQ(rig.dlg.updateActive, 1);
+    EXPECT_EQ(rig.dlg.session.updateActive, 1);
     EXPECT_EQ(host.Text(ids::kBeginUpdate), "Cancel Update");
     EXPECT_TRUE(host.Enabled(ids::kBeginUpdate));
     EXPECT_FALSE(host.Enabled(ids::IDCANCEL));
@@ -80,7 +80,7 @@ TEST(SessionArming, PollsEveryTickUntilTheModuleAnswers) {
     for (std::size_t i = before; i < rig.device.writes.size(); ++i) {
         EXPECT_EQ(rig.device.writes[i].bytes, kPollFrame);
     }
-    EXPECT_EQ(rig.dlg.updateActive, 1);
+    EXPECT_EQ(rig.dlg.session.updateActive, 1);
     EXPECT_EQ(rig.module.polls, 6);
 }
 
@@ -93,7 +93,7 @@ TEST(SessionArming, AnswerEndsTheSearchLeavesLaterBytesAndStillPolls) {
     const std::size_t before = rig.device.writes.size();
 
     rig.dlg.OnTimer(ids::kUpdateTimerId);
-    EXPECT_EQ(rig.dlg.moduleAnswered, 1);
+    EXPECT_EQ(rig.dlg.session.moduleAnswered, 1);
     EXPECT_EQ(rig.device.Pending(), 1U);  // 0x33 stays queued
     EXPECT_EQ(rig.host.PendingMessages(), 1U);
     ASSERT_EQ(rig.device.writes.size(), before + 1);
@@ -124,7 +124,7 @@ TEST(SessionCancel, ReleasesClosesDeletesAndRestores) {
     EXPECT_EQ(rig.settings.writes, 0);
     // A second click arms a new session from scratch.
     ASSERT_TRUE(rig.BeginUpdate());
-    EXPECT_EQ(rig.dlg.updateActive, 1);
+    EXPECT_EQ(rig.dlg.session.updateActive, 1);
     EXPECT_TRUE(rig.PageImageExists());
 }
 
@@ -152,9 +152,9 @@ TEST(SessionArming, MissingFirmwareStopsBeforeAnythingIsSentAndFreesThePort) {
     EXPECT_TRUE(rig.device.writes.empty());
     EXPECT_FALSE(rig.device.IsOpen());
     EXPECT_FALSE(rig.host.Enabled(ids::kBeginUpdate));
-    EXPECT_EQ(rig.dlg.updateActive, 0);
+    EXPECT_EQ(rig.dlg.session.updateActive, 0);
     // The firmware values stay, so a refresh once the file is back enables the button.
-    EXPECT_EQ(rig.dlg.firmwareFileName, "module.bin");
+    EXPECT_EQ(rig.dlg.firmware.firmwareFileName, "module.bin");
 }
 
 TEST(SessionArming, EmptyFirmwareIsRefusedBeforeAnythingReachesTheModule) {
@@ -163,7 +163,7 @@ TEST(SessionArming, EmptyFirmwareIsRefusedBeforeAnythingReachesTheModule) {
     rig.BeginUpdate();
     ASSERT_FALSE(rig.host.messageBoxes.empty());
     EXPECT_NE(rig.LastBox()->text.find("firmware file is empty"), std::string::npos);
-    EXPECT_EQ(rig.dlg.updateActive, 0);
+    EXPECT_EQ(rig.dlg.session.updateActive, 0);
     EXPECT_EQ(rig.module.polls, 0);
     EXPECT_EQ(rig.LastWrite(), kRelease);
     EXPECT_FALSE(rig.device.IsOpen());
@@ -174,7 +174,7 @@ TEST(SessionArming, EmptyFirmwareIsRefusedBeforeAnythingReachesTheModule) {
 TEST(SessionArming, UnbuildablePageImageCancelsBeforeAnyPoll) {
     UpdateRig rig;
     rig.Init();
-    rig.dlg.tempDir = (rig.root / "missing-folder/").string();
+    rig.dlg.pageImage.tempDir = (rig.root / "missing-folder/").string();
     rig.BeginUpdate();
     ASSERT_FALSE(rig.host.messageBoxes.empty());
     EXPECT_EQ(rig.host.messageBoxes.front().text, "Unable to create the temporary firmware file.");
@@ -206,7 +206,7 @@ TEST(SessionPolling, LineThatGoesAwayCancelsAndSaysThePortIsGone) {
     rig.Init();
     rig.BeginUpdate();
     rig.TickUntilIdle(2);
-    ASSERT_EQ(rig.dlg.updateActive, 1);
+    ASSERT_EQ(rig.dlg.session.updateActive, 1);
     rig.ports.Add(9, "/dev/ttyFAKE9");  // plugged in again under another name
     bool cancelledAtMessage = false;
     rig.host.onMessageBox = [&](const MemoryWindowHost::Box&) {
@@ -222,8 +222,8 @@ TEST(SessionPolling, LineThatGoesAwayCancelsAndSaysThePortIsGone) {
     EXPECT_EQ(rig.LastBox()->icon, MessageIcon::Exclamation);
     EXPECT_TRUE(cancelledAtMessage);
     // The port list was read again.
-    EXPECT_NE(std::find(rig.dlg.portNumbers.begin(), rig.dlg.portNumbers.end(), 9),
-              rig.dlg.portNumbers.end());
+    EXPECT_NE(std::find(rig.dlg.ports.portNumbers.begin(), rig.dlg.ports.portNumbers.end(), 9),
+              rig.dlg.ports.portNumbers.end());
     ExpectIdleControls(rig);
     // No poll after the line went away.
     const int polls = rig.module.polls;

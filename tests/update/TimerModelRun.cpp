@@ -106,7 +106,7 @@ TimerModelResult RunUpdateOnTimerModel(const TimerModelSetup& setup) {
     if (!rig.BeginUpdate()) {
         return result;
     }
-    for (int ticks = 0; rig.dlg.updateActive != 0 && ticks < kTimerTickLimit; ++ticks) {
+    for (int ticks = 0; rig.dlg.session.updateActive != 0 && ticks < kTimerTickLimit; ++ticks) {
         result.periodRequestsDuring = std::max(result.periodRequestsDuring, model.PeriodRequests());
         model.Advance(kTimerTickUs);
         rig.host.TimerTick();

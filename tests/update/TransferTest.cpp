@@ -19,7 +19,7 @@ void RunUpdate(UpdateRig& rig) {
     rig.Init();
     ASSERT_TRUE(rig.BeginUpdate());
     rig.TickUntilIdle();
-    ASSERT_EQ(rig.dlg.updateActive, 0);
+    ASSERT_EQ(rig.dlg.session.updateActive, 0);
 }
 
 // What every ending of a transfer leaves behind.
@@ -99,11 +99,14 @@ TEST(Transfer, FourRepeatsOfAPageSucceedAndAFifthFails) {
     rig.module.pageReply = [](std::size_t page, int send) -> std::optional<std::uint8_t> {
         return page == 1 && send <= 4 ? '@' : '!';
     };
-    std::vector<std::uint64_t> repeated;
-    rig.dlg.pageRepeated = [&repeated](std::uint64_t page) { repeated.push_back(page); };
+    struct Resends : ISessionEvents {
+        void OnPageResent(std::uint64_t page) override { pages.push_back(page); }
+        std::vector<std::uint64_t> pages;
+    } repeated;
+    rig.dlg.AddListener(repeated);
     RunUpdate(rig);
     EXPECT_EQ(rig.module.sendsPerPage, (std::vector<int>{1, 5, 1}));
-    EXPECT_EQ(repeated, (std::vector<std::uint64_t>{1, 1, 1, 1}));
+    EXPECT_EQ(repeated.pages, (std::vector<std::uint64_t>{2, 2, 2, 2}));  // the second page
     EXPECT_EQ(rig.host.paintsDispatched, 3);  // the repeated page is read and shown once
     EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
 
@@ -382,6 +385,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Invalid ready response from the " + kProduct + ".     ", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Another process can neither remove nor write the image a Windows session
+// holds (it is open without sharing): these are POSIX's ways in.
+#ifndef _WIN32
 TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
     std::vector<std::uint8_t> expected = UpdateRig(600).Firmware();
     expected.resize(768, 0xFF);
@@ -422,6 +428,7 @@ TEST(Transfer, OnlyThePageImageAsBuiltIsEverSent) {
     EXPECT_FALSE(written.module.endMarkerSeen);
     ExpectSessionEnded(written);
 }
+#endif
 
 TEST(Transfer, FirmwareReplacedSinceArmingIsSentAsTheLineShowsIt) {
     UpdateRig rig(600);
@@ -443,8 +450,9 @@ TEST(Transfer, FirmwareReplacedSinceArmingIsSentAsTheLineShowsIt) {
     for (const auto& page : rig.module.pagesAccepted) {
         received.insert(received.end(), page.begin(), page.end());
     }
-    std::vector<std::uint8_t> expected(300, 'N');
-    expected.resize(512, 0xFF);
+    // Made at its full size: the cross compiler warns wrongly about a resize here.
+    std::vector<std::uint8_t> expected(512, 0xFF);
+    std::fill_n(expected.begin(), 300, 'N');
     EXPECT_EQ(received, expected);
     EXPECT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
     EXPECT_NE(rig.host.Text(ids::kFirmwareFileLine), before);
@@ -473,7 +481,7 @@ TEST(Transfer, FirmwareGoneAtTheStartEndsTheSessionBeforeItsMessage) {
 TEST(Transfer, OperatorInterruptEndsWithAFailureReport) {
     UpdateRig rig(600);
     int asked = 0;
-    rig.dlg.transferInterruptRequested = [&asked] { return ++asked > 50; };
+    rig.dlg.transfer.transferInterruptRequested = [&asked] { return ++asked > 50; };
     rig.module.pageReply = [](std::size_t, int) -> std::optional<std::uint8_t> {
         return std::nullopt;  // the transfer waits on the first page
     };

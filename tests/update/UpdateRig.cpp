@@ -1,7 +1,5 @@
 #include "UpdateRig.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 namespace vorenta::test {
@@ -80,22 +78,13 @@ void ModulePeer::OnFrameData(const std::vector<std::uint8_t>& data) {
 UpdateRig::UpdateRig(std::size_t firmwareBytes) : UpdateRig(firmwareBytes, Parts{}) {}
 
 UpdateRig::UpdateRig(std::size_t firmwareBytes, Parts partsToUse) : parts(partsToUse) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vorenta-update-XXXXXX").string();
-    root = mkdtemp(pattern.data());
-    programDir = root / "program";
-    tempDir = root / "tmp";
     std::filesystem::create_directories(programDir);
     std::filesystem::create_directories(tempDir);
     WriteFirmware(firmwareBytes);
-    dlg.programDir = programDir.string() + "/";
-    dlg.tempDir = tempDir.string() + "/";
+    constexpr char kSeparator = std::filesystem::path::preferred_separator;
+    dlg.firmware.programDir = programDir.string() + kSeparator;
+    dlg.pageImage.tempDir = tempDir.string() + kSeparator;
     host.Attach(&dlg);
-}
-
-UpdateRig::~UpdateRig() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
 }
 
 std::vector<std::uint8_t> UpdateRig::Firmware() const {
@@ -124,7 +113,7 @@ int UpdateRig::TickUntilIdle(int limit) {
         clock.Advance(500);
         host.TimerTick();
         ++ticks;
-        if (dlg.updateActive == 0) {
+        if (dlg.session.updateActive == 0) {
             break;
         }
     }

@@ -14,6 +14,7 @@
 #include "platform/fake/MemorySettingsStore.h"
 #include "serial/StaticPortTable.h"
 #include "tests/support/MemoryWindowHost.h"
+#include "tests/support/TempFolder.h"
 #include "ui/UpdateDlg.h"
 #include "ui/UpdateDlgIds.h"
 
@@ -62,13 +63,12 @@ class UpdateRig {
 
     explicit UpdateRig(std::size_t firmwareBytes = 600);
     UpdateRig(std::size_t firmwareBytes, Parts parts);
-    ~UpdateRig();
 
     // Writes firmware of `size` bytes with a known pattern and the description file.
     void WriteFirmware(std::size_t size);
     std::vector<std::uint8_t> Firmware() const;
     // The page image the session holds; empty when none.
-    std::string PageImagePath() const { return dlg.PageImagePath(); }
+    std::string PageImagePath() const { return dlg.pageImage.PageImagePath(); }
     // Anything left in the temporary folder: a page image or its folder.
     bool PageImageExists() const { return !std::filesystem::is_empty(tempDir); }
 
@@ -84,9 +84,10 @@ class UpdateRig {
         return device.writes.empty() ? std::vector<std::uint8_t>{} : device.writes.back().bytes;
     }
 
-    std::filesystem::path root;
-    std::filesystem::path programDir;
-    std::filesystem::path tempDir;
+    TempFolder folder{"vorenta-update-"};
+    std::filesystem::path root = folder.path();
+    std::filesystem::path programDir = root / "program";
+    std::filesystem::path tempDir = root / "tmp";
     FakeClock clock{1000, 1};
     MemorySerialDevice device{clock};
     StaticPortTable ports{{{3, "/dev/ttyFAKE3"}, {7, "/dev/ttyFAKE7"}}};

@@ -85,7 +85,7 @@ TEST(UpdateWindow, EnterNeverClosesOrStarts) {
     rig.Init();
     rig.dlg.OnCommand(ids::IDOK);
     EXPECT_FALSE(rig.host.endResult.has_value());
-    EXPECT_EQ(rig.dlg.updateActive, 0);
+    EXPECT_EQ(rig.dlg.session.updateActive, 0);
     EXPECT_FALSE(rig.device.IsOpen());
 }
 

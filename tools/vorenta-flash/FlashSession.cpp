@@ -1,10 +1,7 @@
 #include "FlashSession.h"
 
 #include "FlashOptions.h"
-#include "ui/ProductTexts.h"
 #include "ui/UpdateDlgIds.h"
-#include "ui/UpdateDlgTexts.h"
-#include "update/OutcomeTexts.h"
 
 namespace vorenta {
 
@@ -20,12 +17,14 @@ FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, IT
       host_(host),
       clock_(clock),
       interrupts_(std::move(interrupts)),
-      say_(std::move(say)) {}
+      say_(std::move(say)) {
+    window_.AddListener(endings_);
+}
 
 int FlashSession::Run(const Config& config) {
-    host_.Attach(config.handler != nullptr ? config.handler : &window_);
+    host_.Attach(&window_);
     window_.OnInitDialog();
-    window_.transferInterruptRequested = [this, warned = false]() mutable {
+    window_.transfer.transferInterruptRequested = [this, warned = false]() mutable {
         const int count = interrupts_();
         if (count == 1 && !warned) {
             warned = true;
@@ -38,7 +37,6 @@ int FlashSession::Run(const Config& config) {
 
     int status = Arm(config);
     if (status < 0) {
-        status = kExitGaveUp;
         // Counted in 64 bits: a long wait must not wrap into a short one.
         const std::uint64_t waitMs =
             config.waitSeconds ? *config.waitSeconds * kMsPerSecond : UINT64_MAX;
@@ -67,9 +65,8 @@ int FlashSession::Run(const Config& config) {
                 break;
             }
             host_.TimerTick();
-            if (window_.updateActive == 0) {
-                status =
-                    SaidSinceArming(texts::kPortGone) ? kExitPortUnavailable : OutcomeOfTransfer();
+            if (window_.session.updateActive == 0) {
+                status = OutcomeOfTransfer();
                 break;
             }
         }
@@ -80,13 +77,13 @@ int FlashSession::Run(const Config& config) {
 
 // Negative: armed and polling. Otherwise the exit status of why not.
 int FlashSession::Arm(const Config& config) {
-    if (window_.firmwareFileName.empty()) {
+    if (window_.firmware.firmwareFileName.empty()) {
         return kExitUsage;
     }
     if (config.comNumber) {
         int button = 0;
-        for (std::size_t i = 0; i < window_.portNumbers.size(); ++i) {
-            if (window_.portNumbers[i] == *config.comNumber) {
+        for (std::size_t i = 0; i < window_.ports.portNumbers.size(); ++i) {
+            if (window_.ports.portNumbers[i] == *config.comNumber) {
                 button = ids::kFirstPortButton + static_cast<int>(i);
                 break;
             }
@@ -103,38 +100,22 @@ int FlashSession::Arm(const Config& config) {
         say_("No serial port is installed (see --list-ports, or name a device with --port).");
         return kExitPortUnavailable;
     }
-    if (beforeBegin) {
-        beforeBegin();
-    }
-    boxesBefore_ = host_.messageBoxes.size();
+    endings_ = Endings();
     host_.Click(ids::kBeginUpdate);
-    if (window_.updateActive == 1) {
+    if (window_.session.updateActive == 1) {
         // Only now is the port known to be open.
-        say_("Waiting for the module on COM" +
-             std::to_string(
-                 window_.portNumbers[static_cast<std::size_t>(checked - ids::kFirstPortButton)]) +
+        say_("Waiting for the module on COM" + std::to_string(endings_.armedOn) +
              " (put it into its firmware update mode; Ctrl-C cancels).");
         return -1;
     }
-    return SaidSinceArming(texts::kPortOpenFailure) ? kExitPortUnavailable : kExitUsage;
-}
-
-bool FlashSession::SaidSinceArming(std::string_view prefix) const {
-    for (std::size_t i = boxesBefore_; i < host_.messageBoxes.size(); ++i) {
-        if (host_.messageBoxes[i].text.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return endings_.Saw(SessionEnding::PortUnavailable) ? kExitPortUnavailable : kExitUsage;
 }
 
 int FlashSession::OutcomeOfTransfer() const {
-    for (std::size_t i = host_.messageBoxes.size(); i > boxesBefore_; --i) {
-        if (host_.messageBoxes[i - 1].caption == texts::kUpdateCompleteCaption) {
-            return kExitUpdated;
-        }
+    if (endings_.Saw(SessionEnding::PortLost)) {
+        return kExitPortUnavailable;
     }
-    return kExitFailureReported;
+    return endings_.Saw(SessionEnding::Updated) ? kExitUpdated : kExitFailureReported;
 }
 
 int FlashSession::Cancel(const std::string& why) {

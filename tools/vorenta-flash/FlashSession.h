@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "platform/TickSource.h"
 #include "ui/HeadlessWindowHost.h"
 #include "ui/UpdateDlg.h"
+#include "update/SessionEvents.h"
 
 namespace vorenta {
 
@@ -19,8 +21,6 @@ class FlashSession {
     struct Config {
         std::optional<int> comNumber;  // the port to check; else the window's choice
         std::optional<unsigned> waitSeconds;
-        // What the host delivers the window's events to; null: the window.
-        IWindowHandler* handler = nullptr;
     };
 
     // An interrupt count at which the transfer stops at once (the second Ctrl-C).
@@ -32,14 +32,22 @@ class FlashSession {
 
     int Run(const Config& config);
 
-    // Runs once the port is chosen, just before "Begin Update" is pressed.
-    std::function<void()> beforeBegin;
-
   private:
+    // How the session went, as its events told.
+    class Endings : public ISessionEvents {
+      public:
+        void OnArmed(int comNumber, const std::string& /*devicePath*/) override {
+            armedOn = comNumber;
+        }
+        void OnOutcome(const SessionOutcome& outcome) override { seen.insert(outcome.ending); }
+        bool Saw(SessionEnding ending) const { return seen.contains(ending); }
+
+        int armedOn = 0;
+        std::set<SessionEnding> seen;
+    };
+
     int Arm(const Config& config);
     int OutcomeOfTransfer() const;
-    // A box since arming whose text begins with `prefix`.
-    bool SaidSinceArming(std::string_view prefix) const;
     int Cancel(const std::string& why);
 
     CPLSM_UpdateDlg& window_;
@@ -47,7 +55,7 @@ class FlashSession {
     ITickSource& clock_;
     std::function<int()> interrupts_;
     std::function<void(const std::string&)> say_;
-    std::size_t boxesBefore_ = 0;
+    Endings endings_;
 };
 
 }  // namespace vorenta

@@ -1,110 +1,10 @@
 #include "ModuleReport.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "common/Json.h"
 
 namespace vorenta {
-
-namespace {
-
-// Length of the UTF-8 sequence starting at `i`, 0 when it is not a valid one.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned lowest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        lowest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        lowest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        lowest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    unsigned codePoint = lead & (0xFFU >> (length + 1));
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0U) != 0x80U) {
-            return 0;
-        }
-        codePoint = codePoint << 6U | (byte(i + k) & 0x3FU);
-    }
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (codePoint < lowest || codePoint > 0x10FFFF || surrogate) {
-        return 0;
-    }
-    return length;
-}
-
-void AppendEscape(std::string& out, unsigned char byte) {
-    char escape[8];
-    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-    out += escape;
-}
-
-class JsonObject {
-  public:
-    void Text(std::string_view name, std::string_view value) { Raw(name, JsonString(value)); }
-    void Number(std::string_view name, std::uint64_t value) { Raw(name, std::to_string(value)); }
-    void Integer(std::string_view name, long long value) { Raw(name, std::to_string(value)); }
-    void Raw(std::string_view name, std::string_view json) {
-        out_ += out_.empty() ? "{" : ",";
-        out_ += JsonString(name);
-        out_ += ':';
-        out_ += json;
-    }
-    std::string Close() { return out_.empty() ? "{}" : out_ + "}"; }
-
-  private:
-    std::string out_;
-};
-
-}  // namespace
-
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            AppendEscape(out, c);
-        } else if (c >= 0x80) {
-            if (const std::size_t length = Utf8SequenceLength(text, i); length > 0) {
-                out.append(text.substr(i, length));
-                i += length;
-                continue;
-            }
-            // A byte of an 8-bit code page: kept as the character of the same number.
-            AppendEscape(out, c);
-        } else {
-            out += static_cast<char>(c);
-        }
-        ++i;
-    }
-    out += '"';
-    return out;
-}
 
 std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeconds) {
     const char sign = offsetSeconds < 0 ? '-' : '+';
@@ -181,40 +81,12 @@ std::string ModuleRecordJson(const ModuleRecord& record) {
     return json.Close();
 }
 
-std::unique_ptr<ReportFile> ReportFile::Open(const std::string& path, std::string& error) {
-#ifdef _WIN32
-    FilePtr file(std::fopen(path.c_str(), "ab"), &std::fclose);
+std::unique_ptr<ReportFile> ReportFile::Open(IFileSystem& files, const std::string& path,
+                                             std::string& error) {
+    auto file = files.OpenForAppend(path, error);
     if (!file) {
-        error = std::strerror(errno);
         return nullptr;
     }
-#else
-    // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    const int fd = ::open(
-        path.c_str(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = errno == ELOOP ? "is a symbolic link; it is never followed"
-                               : std::string(std::strerror(errno));
-        return nullptr;
-    }
-    FilePtr file(::fdopen(fd, "a"), &std::fclose);
-    if (!file) {
-        error = std::strerror(errno);
-        ::close(fd);
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "is not a regular file";
-        return nullptr;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        error = std::strerror(errno);
-        return nullptr;
-    }
-#endif
     return std::unique_ptr<ReportFile>(new ReportFile(std::move(file)));
 }
 
@@ -222,20 +94,10 @@ bool ReportFile::Append(std::string_view line) {
     std::string whole(line);
     whole += '\n';
     const std::lock_guard lock(mutex_);
-    // A line is far smaller than the stream's buffer: it leaves in one write.
-    if (std::fwrite(whole.data(), 1, whole.size(), file_.get()) != whole.size() ||
-        std::fflush(file_.get()) != 0) {
-        std::clearerr(file_.get());
-        return false;
-    }
-#ifndef _WIN32
-    while (::fdatasync(::fileno(file_.get())) != 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-#endif
-    return true;
+    // A line is written whole in one go, then synced.
+    return file_->Write(reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size()) ==
+               static_cast<long>(whole.size()) &&
+           file_->Flush();
 }
 
 }  // namespace vorenta

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileAccess.h"
+
 namespace vorenta {
 
 // What one module's session did, for the production record.
@@ -36,8 +38,6 @@ struct ModuleRecord {
 // One line of JSON, without its line end. Text that is not UTF-8 keeps its bytes
 // as \u00XX escapes, so every line parses.
 std::string ModuleRecordJson(const ModuleRecord& record);
-// A JSON string literal of `text`, quotes included.
-std::string JsonString(std::string_view text);
 // "2026-12-07T14:02:31.042+01:00" from local time parts and the zone's offset.
 std::string Iso8601(const std::tm& local, unsigned milliseconds, long offsetSeconds);
 // The zone's offset from UTC in seconds, from the local time parts of a moment.
@@ -46,23 +46,23 @@ long OffsetFromUtc(const std::tm& local, std::time_t moment);
 std::string LocalIso8601(std::chrono::system_clock::time_point when);
 
 // The report file, appended to by every session of every port. Each line goes
-// out in one write and is flushed (and on POSIX synced), so a reader never sees
-// half a line and a power cut loses at most the line under way.
+// out in one write and reaches the disk before the next, so a reader never
+// sees half a line and a power cut loses at most the line under way.
 class ReportFile {
   public:
     // Null, and `error` filled, when the path cannot be appended to: a symbolic
-    // link (on POSIX), not a regular file, or not writable.
-    static std::unique_ptr<ReportFile> Open(const std::string& path, std::string& error);
+    // link, not a regular file, or not writable.
+    static std::unique_ptr<ReportFile> Open(IFileSystem& files, const std::string& path,
+                                            std::string& error);
 
     // False when the line did not get to the file whole.
     bool Append(std::string_view line);
 
   private:
-    using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-    explicit ReportFile(FilePtr file) : file_(std::move(file)) {}
+    explicit ReportFile(std::unique_ptr<IFile> file) : file_(std::move(file)) {}
 
     std::mutex mutex_;
-    FilePtr file_;
+    std::unique_ptr<IFile> file_;
 };
 
 }  // namespace vorenta

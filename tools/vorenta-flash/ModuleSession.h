@@ -5,12 +5,15 @@
 #include <optional>
 #include <string>
 
+#include "Console.h"
 #include "ModuleReport.h"
 #include "platform/FileAccess.h"
 #include "platform/PeerWindows.h"
 #include "platform/PortTable.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
+#include "serial/WireLogDevice.h"
+#include "update/SessionEvents.h"
 #include "update/SessionRecorder.h"
 
 namespace vorenta {
@@ -33,14 +36,42 @@ struct ModuleSessionSetup {
     std::string tempDir;           // where the page image goes, with its trailing separator
     std::optional<unsigned> waitSeconds;
     bool quiet = false;
-    // Where messages and progress go; none: standard error.
-    std::function<void(std::string_view text)> output;
-    bool terminal = false;     // standard error is a terminal: a progress bar instead of lines
-    IFile* wireLog = nullptr;  // every byte on the line goes here too
+    IConsole* console = nullptr;      // where messages and progress go
+    IFile* wireLog = nullptr;         // every byte on the line goes here too
     std::function<int()> interrupts;  // how many times the operator asked to stop
     unsigned module = 1;
     // Where and how the session's own log is kept; no folder: none is kept.
     SessionLogSetup sessionLog;
+};
+
+// What the production record keeps of one session's events: the firmware as
+// the session began, the boot loader's identification, the pages, the resends
+// and the headline of the last message.
+class ModuleRecordEvents : public ISessionEvents {
+  public:
+    // `wireLog`, when there is one, gets the reason a port could not be opened.
+    ModuleRecordEvents(ModuleRecord& record, WireLogDevice* wireLog);
+
+    // A session began (and the firmware file was read for it).
+    bool Started() const { return started_; }
+
+    void OnSessionStarted(const SessionStart& start) override;
+    void OnModuleAnswered(std::string_view identification) override {
+        record_.bootLoader = identification;
+    }
+    void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override {
+        record_.lastPage = static_cast<unsigned>(page);
+        record_.pages = static_cast<unsigned>(pageCount);
+    }
+    void OnPageResent(std::uint64_t page) override {
+        ++record_.resends[static_cast<unsigned>(page)];
+    }
+    void OnOutcome(const SessionOutcome& outcome) override;
+
+  private:
+    ModuleRecord& record_;
+    WireLogDevice* wireLog_;
+    bool started_ = false;
 };
 
 // One whole update on one port, exactly as a single run of the program does
@@ -50,13 +81,5 @@ struct ModuleSessionSetup {
 // reached its file.
 ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessionSetup& setup,
                               bool& wireLogComplete);
-
-// The first paragraph of a message, without its trailing blanks: the headline.
-std::string Headline(std::string_view message);
-// The identification in "Boot loader version  =  VR-VMM-KT76", empty when none.
-std::string BootLoaderFromLine(std::string_view line);
-// Size and SHA-256 of a file read through `files`; false when it cannot be read.
-bool HashFile(IFileSystem& files, const std::string& path, std::uint64_t& size,
-              std::string& sha256);
 
 }  // namespace vorenta

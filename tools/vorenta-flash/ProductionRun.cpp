@@ -7,9 +7,9 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "app/CommandLine.h"
+#include "common/PrintableText.h"
+#include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
-#include "ui/PrintableText.h"
-#include "ui/ProductTexts.h"
 
 namespace vorenta {
 
@@ -22,8 +22,7 @@ constexpr std::string_view kSummaryTitle = "Summary:";
 struct PortJob {
     std::optional<int> comNumber;
     std::string name;
-    std::function<void(std::string_view text)> output;  // none: standard error
-    bool terminal = false;
+    IConsole* console = nullptr;
     IFile* wireLog = nullptr;
     std::string wireLogPath;
 };
@@ -40,13 +39,7 @@ struct RunShared {
 };
 
 void Print(const PortJob& job, const std::string& line) {
-    const std::string text = PrintableText(line) + "\n";
-    if (job.output) {
-        job.output(text);
-        return;
-    }
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
+    job.console->Write(PrintableText(line) + "\n");
 }
 
 PortTally RunPort(const RunShared& run, const PortJob& job) {
@@ -69,8 +62,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.programDir = run.programDir;
         setup.waitSeconds = options.waitSeconds;
         setup.quiet = options.quiet;
-        setup.output = job.output;
-        setup.terminal = job.terminal;
+        setup.console = job.console;
         setup.wireLog = job.wireLog;
         setup.interrupts = run.interrupts;
         setup.module = module;
@@ -125,6 +117,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
 
 std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
     std::vector<std::string> names;
+    names.reserve(comNumbers.size());
     for (const int number : comNumbers) {
         names.push_back("COM" + std::to_string(number));
     }
@@ -250,10 +243,11 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     const std::vector<int>& comNumbers = ports.ComNumbers();
     const bool several = comNumbers.size() > 1;
 
+    NativeFileSystem nativeFiles;
     std::unique_ptr<ReportFile> report;
     if (!options.reportFile.empty()) {
         std::string error;
-        report = ReportFile::Open(options.reportFile, error);
+        report = ReportFile::Open(nativeFiles, options.reportFile, error);
         if (!report) {
             std::fprintf(stderr, "%s: cannot append to the report %s: %s\n", programName.c_str(),
                          PrintableText(options.reportFile).c_str(), error.c_str());
@@ -261,7 +255,6 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
         }
     }
 
-    NativeFileSystem nativeFiles;
     std::vector<PortJob> jobs;
     std::vector<std::unique_ptr<IFile>> logFiles;
     for (std::size_t i = 0; i < std::max<std::size_t>(comNumbers.size(), 1); ++i) {
@@ -309,7 +302,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
 
     std::vector<PortTally> tallies(jobs.size());
     if (!several) {
-        jobs[0].terminal = StandardErrorIsTerminal();
+        StreamConsole console(stderr, StandardErrorIsTerminal());
+        jobs[0].console = &console;
         tallies[0] = RunPort(run, jobs[0]);
         if (options.repeat) {
             Print(jobs[0], std::string(kSummaryTitle));
@@ -326,7 +320,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     const bool terminal = StandardErrorIsTerminal();
     StationConsole console(stderr, terminal, PortNames(comNumbers), TerminalWidth(stderr, 80));
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        jobs[i].output = console.PortOutput(i);
+        jobs[i].console = &console.Port(i);
     }
     {
         // One thread per port; each session inside keeps to its own thread.

@@ -62,6 +62,9 @@ class TurnTakingFileSystem : public IFileSystem {
     std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
         return inner_.CreateSessionFolder(parent);
     }
+    std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) override {
+        return inner_.OpenForAppend(path, error);
+    }
 
   private:
     // Recursive: a session that opens a second file while holding one must not

@@ -6,23 +6,40 @@
 
 #include <algorithm>
 
-#include "ConsoleWindowHost.h"
-#include "ui/PrintableText.h"
+#include "common/PrintableText.h"
+#include "update/TransferTexts.h"
 
 namespace vorenta {
 
 namespace {
 constexpr std::string_view kClearBelow = "\x1b[J";
 constexpr std::string_view kNameSeparator = ": ";
+constexpr unsigned kNarrowestWidth = 20;
 }  // namespace
 
-struct StationConsole::Port {
-    StationConsole* console = nullptr;
-    std::size_t index = 0;
+class StationConsole::PortConsole : public IConsole {
+  public:
+    PortConsole(StationConsole& station, std::size_t index, std::string name)
+        : station(station), index(index), name(std::move(name)) {}
+
+    void Write(std::string_view text) override {
+        partial.append(text);
+        std::size_t end = 0;
+        while ((end = partial.find('\n')) != std::string::npos) {
+            station.PortLine(index, std::string_view(partial).substr(0, end));
+            partial.erase(0, end + 1);
+        }
+    }
+    void Progress(unsigned page, unsigned pageCount) override {
+        station.PortProgress(index, page, pageCount);
+    }
+
+    StationConsole& station;
+    std::size_t index;
     std::string name;
     std::string board;    // what its progress line shows
     std::string partial;  // a line not yet ended
-    std::optional<std::chrono::steady_clock::time_point> firstPage;
+    TimeLeft timeLeft;
 };
 
 unsigned TerminalWidth([[maybe_unused]] std::FILE* file, unsigned fallback) {
@@ -37,13 +54,9 @@ unsigned TerminalWidth([[maybe_unused]] std::FILE* file, unsigned fallback) {
 
 StationConsole::StationConsole(std::FILE* out, bool terminal, std::vector<std::string> portNames,
                                unsigned width)
-    : out_(out), terminal_(terminal), width_(std::max(width, 20U)) {
+    : out_(out), terminal_(terminal), width_(std::max(width, kNarrowestWidth)) {
     for (std::size_t i = 0; i < portNames.size(); ++i) {
-        auto port = std::make_unique<Port>();
-        port->console = this;
-        port->index = i;
-        port->name = std::move(portNames[i]);
-        ports_.push_back(std::move(port));
+        ports_.push_back(std::make_unique<PortConsole>(*this, i, std::move(portNames[i])));
     }
 }
 
@@ -51,19 +64,11 @@ StationConsole::~StationConsole() {
     Finish();
 }
 
-std::function<void(std::string_view text)> StationConsole::PortOutput(std::size_t index) {
-    Port* port = ports_.at(index).get();
-    return [port](std::string_view text) {
-        port->partial.append(text);
-        std::size_t end = 0;
-        while ((end = port->partial.find('\n')) != std::string::npos) {
-            port->console->PortLine(port->index, std::string_view(port->partial).substr(0, end));
-            port->partial.erase(0, end + 1);
-        }
-    };
+IConsole& StationConsole::Port(std::size_t index) {
+    return *ports_.at(index);
 }
 
-std::string StationConsole::BoardLine(const Port& port) const {
+std::string StationConsole::BoardLine(const PortConsole& port) const {
     std::size_t nameWidth = 0;
     for (const auto& other : ports_) {
         nameWidth = std::max(nameWidth, other->name.size());
@@ -92,29 +97,23 @@ void StationConsole::Print(const std::string& text) {
         }
         boardLines_ = ports_.size();
     }
-    std::fwrite(out.data(), 1, out.size(), out_);
-    std::fflush(out_);
+    WriteOut(out_, out);
+}
+
+void StationConsole::PortProgress(std::size_t index, unsigned page, unsigned pageCount) {
+    if (!terminal_ || pageCount == 0) {
+        PortLine(index, texts::ProgressText(page, pageCount));
+        return;
+    }
+    const std::lock_guard lock(mutex_);
+    PortConsole& port = *ports_.at(index);
+    port.board = ProgressBar(page, pageCount, port.timeLeft.SecondsLeft(page, pageCount));
+    Print({});
 }
 
 void StationConsole::PortLine(std::size_t index, std::string_view text) {
     const std::lock_guard lock(mutex_);
-    Port& port = *ports_.at(index);
-    unsigned page = 0;
-    unsigned pageCount = 0;
-    if (terminal_ && ParseProgressText(text, page, pageCount)) {
-        const auto now = std::chrono::steady_clock::now();
-        if (!port.firstPage || page == 1) {
-            port.firstPage = now;
-        }
-        std::optional<double> secondsLeft;
-        if (page > 1) {
-            const double elapsed = std::chrono::duration<double>(now - *port.firstPage).count();
-            secondsLeft = elapsed / (page - 1) * (pageCount - page + 1);
-        }
-        port.board = ProgressBar(page, pageCount, secondsLeft);
-        Print({});
-        return;
-    }
+    PortConsole& port = *ports_.at(index);
     if (!text.empty()) {
         port.board = text;
     }

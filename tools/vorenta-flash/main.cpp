@@ -8,10 +8,10 @@
 #include "FlashSession.h"
 #include "LogListing.h"
 #include "ProductionRun.h"
+#include "common/PrintableText.h"
+#include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
 #include "serial/PortListText.h"
-#include "ui/PrintableText.h"
-#include "ui/ProductTexts.h"
 #include "update/SessionRecorder.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "PortPins.h"
 
+#include "common/PrintableText.h"
 #include "platform/linux/AdapterInfo.h"
 
 namespace vorenta {
@@ -18,7 +19,7 @@ std::string PinnedPortsText(const std::vector<InstalledPort>& ports, const PortT
         if (!adapter.byIdPath.empty()) {
             const std::string summary = adapter.Summary();
             if (!summary.empty()) {
-                text += "# " + summary + "\n";
+                text += "# " + PrintableText(summary) + "\n";
             }
             text += port.name + "=" + adapter.byIdPath + "\n";
         } else {

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "PinCommand.h"
+#include "common/PrintableText.h"
 #include "platform/NativePlatform.h"
 #include "serial/CRS232.h"
 #include "serial/PortListText.h"
+#include "serial/SessionLine.h"
 #include "serial/StaticPortTable.h"
-#include "update/BasePreparation.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ int OpenAndClose(IPortTable& table, IPortTable& advisor, int comNumber, const st
             Error("cannot open " + label + ": " + device.LastError());
             const std::string why = advisor.DescribeOpenFailure(comNumber, port.DevicePath());
             if (!why.empty()) {
-                std::fprintf(stderr, "%s\n", why.c_str());
+                std::fprintf(stderr, "%s\n", PrintableText(why).c_str());
             }
         }
         return kExitFailure;

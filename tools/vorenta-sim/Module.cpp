@@ -3,6 +3,7 @@
 #include <cctype>
 #include <numeric>
 
+#include "common/Hex.h"
 #include "tools/vorenta-sim/Protocol.h"
 #include "tools/vorenta-sim/Text.h"
 
@@ -149,7 +150,7 @@ void Module::Receive(std::span<const std::uint8_t> data, ModuleOutput& out) {
                                                     : "before the target identification";
         out.violations.push_back(
             std::to_string(unexpected.size()) + " unexpected data bytes " + where + ": " +
-            HexString(std::span(unexpected).first(std::min<std::size_t>(unexpected.size(), 16))));
+            HexDigits(std::span(unexpected).first(std::min<std::size_t>(unexpected.size(), 16))));
     }
 }
 

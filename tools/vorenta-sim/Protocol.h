@@ -6,7 +6,10 @@
 #include <string_view>
 
 // What travels between the updater and the base station with the module behind it,
-// seen from the far end of the line.
+// seen from the far end of the line. Written down here a second time on purpose,
+// apart from the updater's serial/ and update/ folders: the simulator checks the
+// updater against its own reading of the protocol, so a slip in one copy shows
+// as a failed session instead of being shared by both ends.
 namespace vorenta::sim {
 
 // Raw commands of the base station, written without a frame.

@@ -1,10 +1,11 @@
-// The only file of the simulator that talks to the terminal layer of the system.
+// The only file of the simulator that talks to the terminal layer of the
+// system; the pseudo-terminal, the descriptor and the stop signals are the
+// project's own.
 #include "tools/vorenta-sim/PtyLine.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,101 +14,41 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/posix/PosixPtyPair.h"
+#include "platform/StopSignals.h"
+#include "platform/posix/UniqueFd.h"
+
 namespace vorenta::sim {
 
 namespace {
-
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return fd_; }
-    void Reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_;
-};
 
 std::string ErrnoText(std::string_view what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-struct SpeedEntry {
-    speed_t code;
-    unsigned bitsPerSecond;
-};
-
-constexpr std::array<SpeedEntry, 19> kSpeeds = {{{B50, 50},
-                                                 {B75, 75},
-                                                 {B110, 110},
-                                                 {B134, 134},
-                                                 {B150, 150},
-                                                 {B200, 200},
-                                                 {B300, 300},
-                                                 {B600, 600},
-                                                 {B1200, 1200},
-                                                 {B1800, 1800},
-                                                 {B2400, 2400},
-                                                 {B4800, 4800},
-                                                 {B9600, 9600},
-                                                 {B19200, 19200},
-                                                 {B38400, 38400},
-                                                 {B57600, 57600},
-                                                 {B115200, 115200},
-                                                 {B230400, 230400},
-                                                 {B460800, 460800}}};
-
-// The handler only exists so that a stop signal interrupts ppoll instead of ending
-// the process before the summary is printed.
-extern "C" void IgnoreStopSignal(int) {}
-
-// Blocks SIGINT and SIGTERM while the line exists; Wait lets them in only inside ppoll.
-class StopSignals {
+// The stop signals are let in only while the line is waited on, so a request
+// never falls between looking for one and starting to wait.
+class StopGate {
   public:
-    StopSignals() {
-        struct sigaction action {};
-        action.sa_handler = IgnoreStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
+    StopGate() {
         sigset_t stops;
         sigemptyset(&stops);
-        sigaddset(&stops, SIGINT);
-        sigaddset(&stops, SIGTERM);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&stops, signal);
+        }
         sigprocmask(SIG_BLOCK, &stops, &oldMask_);
         waitMask_ = oldMask_;
-        sigdelset(&waitMask_, SIGINT);
-        sigdelset(&waitMask_, SIGTERM);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            sigdelset(&waitMask_, signal);
+        }
     }
-    ~StopSignals() {
-        sigprocmask(SIG_SETMASK, &oldMask_, nullptr);
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
+    ~StopGate() { sigprocmask(SIG_SETMASK, &oldMask_, nullptr); }
+    StopGate(const StopGate&) = delete;
+    StopGate& operator=(const StopGate&) = delete;
 
     const sigset_t& WaitMask() const { return waitMask_; }
 
   private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
     sigset_t oldMask_{};
     sigset_t waitMask_{};
 };
@@ -133,29 +74,33 @@ bool MakeRaw(int fd, std::string& error) {
 
 class PosixLine : public SimLine {
   public:
-    PosixLine(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    PosixLine(int fd, std::string path)
+        : fd_(std::make_unique<UniqueFd>(fd)), path_(std::move(path)) {}
 
     const std::string& Path() const override { return path_; }
 
     WaitResult Wait(int timeoutMs, bool watchLine) override {
-        pollfd entry{fd_.Get(), POLLIN, 0};
-        const bool watch = watchLine && fd_.Get() >= 0;
-        const timespec timeout{timeoutMs / 1000, static_cast<long>(timeoutMs % 1000) * 1000000L};
-        const int ready = ppoll(&entry, watch ? 1 : 0, &timeout, &signals_.WaitMask());
-        if (ready < 0) {
-            return errno == EINTR ? WaitResult::Stop : WaitResult::Timeout;
+        if (StopRequested()) {
+            return WaitResult::Stop;
         }
-        return ready == 0 ? WaitResult::Timeout : WaitResult::Ready;
+        pollfd entry{Fd(), POLLIN, 0};
+        const bool watch = watchLine && Fd() >= 0;
+        const timespec timeout{timeoutMs / 1000, static_cast<long>(timeoutMs % 1000) * 1000000L};
+        const int ready = ppoll(&entry, watch ? 1 : 0, &timeout, &gate_.WaitMask());
+        if (StopRequested()) {
+            return WaitResult::Stop;
+        }
+        return ready > 0 ? WaitResult::Ready : WaitResult::Timeout;
     }
 
     ReadResult Read(std::vector<std::uint8_t>& out) override {
-        if (fd_.Get() < 0) {
+        if (Fd() < 0) {
             return ReadResult::HungUp;
         }
         std::array<std::uint8_t, 4096> buffer{};
         bool any = false;
         for (;;) {
-            const ssize_t count = ::read(fd_.Get(), buffer.data(), buffer.size());
+            const ssize_t count = ::read(Fd(), buffer.data(), buffer.size());
             if (count > 0) {
                 out.insert(out.end(), buffer.begin(), buffer.begin() + count);
                 any = true;
@@ -177,11 +122,11 @@ class PosixLine : public SimLine {
     }
 
     long Write(std::span<const std::uint8_t> data) override {
-        if (fd_.Get() < 0) {
+        if (Fd() < 0) {
             return -1;
         }
         for (;;) {
-            const ssize_t count = ::write(fd_.Get(), data.data(), data.size());
+            const ssize_t count = ::write(Fd(), data.data(), data.size());
             if (count >= 0) {
                 return count;
             }
@@ -196,28 +141,22 @@ class PosixLine : public SimLine {
         }
     }
 
-    unsigned Speed() override {
-        // On a pty master this reads the settings the updater made on its side.
-        termios settings{};
-        if (fd_.Get() < 0 || tcgetattr(fd_.Get(), &settings) != 0) {
-            return 0;
-        }
-        const speed_t code = cfgetospeed(&settings);
-        for (const SpeedEntry& entry : kSpeeds) {
-            if (entry.code == code) {
-                return entry.bitsPerSecond;
-            }
-        }
-        return 0;
-    }
+    // On a pty master this reads the settings the updater made on its side.
+    unsigned Speed() override { return TerminalBitsPerSecond(Fd()); }
 
-    void Close() override { fd_.Reset(); }
+    void Close() override { fd_.reset(); }
 
     std::string LastError() const override { return lastError_; }
 
   private:
-    StopSignals signals_;
-    UniqueFd fd_;
+    int Fd() const { return fd_ ? fd_->Get() : -1; }
+    bool StopRequested() const {
+        return signals_.Interrupts() > 0 || signals_.TerminationRequested();
+    }
+
+    StopSignals signals_;  // first: the gate blocks what it catches
+    StopGate gate_;
+    std::unique_ptr<UniqueFd> fd_;
     std::string path_;
     std::string lastError_;
 };
@@ -225,47 +164,37 @@ class PosixLine : public SimLine {
 }  // namespace
 
 std::unique_ptr<SimLine> CreatePseudoTerminal(std::string& error) {
-    UniqueFd master(posix_openpt(O_RDWR | O_NOCTTY));
-    if (master.Get() < 0) {
-        error = ErrnoText("cannot create a pseudo-terminal");
+    PosixPtyPair pty;
+    if (!pty.Ok()) {
+        error = "cannot create a pseudo-terminal: " + pty.Error();
         return nullptr;
     }
-    if (grantpt(master.Get()) != 0 || unlockpt(master.Get()) != 0) {
-        error = ErrnoText("cannot unlock the pseudo-terminal");
-        return nullptr;
-    }
-    std::array<char, 256> name{};
-    if (ptsname_r(master.Get(), name.data(), name.size()) != 0) {
-        error = ErrnoText("cannot name the pseudo-terminal");
-        return nullptr;
-    }
-    fcntl(master.Get(), F_SETFD, FD_CLOEXEC);
-    if (fcntl(master.Get(), F_SETFL, fcntl(master.Get(), F_GETFL) | O_NONBLOCK) != 0) {
-        error = ErrnoText("cannot make the pseudo-terminal non-blocking");
-        return nullptr;
-    }
+    const std::string path = pty.SlavePath();
+    const int master = pty.ReleaseMaster();
+    auto line = std::make_unique<PosixLine>(master, path);
     // Raw on the updater's side too until it sets its own mode: no echo, no line editing.
-    if (!MakeRaw(master.Get(), error)) {
+    if (!MakeRaw(master, error)) {
         return nullptr;
     }
-    return std::make_unique<PosixLine>(std::move(master), std::string(name.data()));
+    return line;
 }
 
 std::unique_ptr<SimLine> OpenSerialDevice(const std::string& path, std::string& error) {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         error = ErrnoText("cannot open " + path);
         return nullptr;
     }
-    if (!isatty(fd.Get())) {
+    auto line = std::make_unique<PosixLine>(fd, path);
+    if (!isatty(fd)) {
         error = path + " is not a serial device";
         return nullptr;
     }
-    if (!MakeRaw(fd.Get(), error)) {
+    if (!MakeRaw(fd, error)) {
         error = path + ": " + error;
         return nullptr;
     }
-    return std::make_unique<PosixLine>(std::move(fd), path);
+    return line;
 }
 
 }  // namespace vorenta::sim

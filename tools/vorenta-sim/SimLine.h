@@ -18,7 +18,7 @@ class SimLine {
     // The device the updater should open.
     virtual const std::string& Path() const = 0;
     // Waits up to `timeoutMs` for the line to have something (bytes or a hang-up)
-    // when `watchLine`, and for a stop request (SIGINT, SIGTERM) in any case.
+    // when `watchLine`, and for a stop request (SIGINT, SIGTERM, SIGHUP) in any case.
     virtual WaitResult Wait(int timeoutMs, bool watchLine) = 0;
     // Appends what has arrived, never waiting.
     virtual ReadResult Read(std::vector<std::uint8_t>& out) = 0;

@@ -9,12 +9,8 @@ namespace vorenta::sim {
 
 // "0x3C"
 std::string HexByte(std::uint8_t byte);
-// "3c243a50" (lower case, no separators), for logs.
-std::string HexString(std::span<const std::uint8_t> bytes);
 // Bytes as text for people: printable ASCII as is, the rest as \r, \n or \xNN.
 std::string Printable(std::span<const std::uint8_t> bytes);
-// A JSON string literal, quotes included.
-std::string JsonString(std::string_view text);
 
 inline std::span<const std::uint8_t> AsBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};

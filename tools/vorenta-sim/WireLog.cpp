@@ -1,5 +1,7 @@
 #include "tools/vorenta-sim/WireLog.h"
 
+#include "common/Hex.h"
+#include "common/Json.h"
 #include "tools/vorenta-sim/Text.h"
 
 namespace vorenta::sim {
@@ -12,7 +14,7 @@ void WireLog::Record(std::uint64_t ms, std::string_view dir, unsigned speed, std
     }
     *out_ << "{\"ms\":" << ms << ",\"dir\":" << JsonString(dir) << ",\"speed\":" << speed
           << ",\"kind\":" << JsonString(kind) << ",\"what\":" << JsonString(what)
-          << ",\"bytes\":" << wireBytes << ",\"hex\":" << JsonString(HexString(hex)) << "}\n";
+          << ",\"bytes\":" << wireBytes << ",\"hex\":" << JsonString(HexDigits(hex)) << "}\n";
     // A run that is killed still leaves every line written so far.
     out_->flush();
 }

@@ -42,8 +42,9 @@ Win32DialogHost::Win32DialogHost(HINSTANCE instance, const DialogTemplate& dialo
       templateWords_(BuildDlgTemplate(dialogTemplate)) {}
 
 Win32DialogHost::~Win32DialogHost() {
+    // Not a virtual call: this object is no longer whole here.
     while (busyDepth_ > 0) {
-        EndWaitCursor();
+        Win32DialogHost::EndWaitCursor();
     }
 }
 
@@ -66,12 +67,14 @@ int Win32DialogHost::RunModal() {
 INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* host = reinterpret_cast<Win32DialogHost*>(lParam);
+        auto* host =
+            reinterpret_cast<Win32DialogHost*>(lParam);  // NOLINT(performance-no-int-to-ptr)
         ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         host->hwnd_ = hwnd;
         return host->OnInitDialog();
     }
-    auto* host = reinterpret_cast<Win32DialogHost*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* host = reinterpret_cast<Win32DialogHost*>(  // NOLINT(performance-no-int-to-ptr)
+        ::GetWindowLongPtrA(hwnd, DWLP_USER));
     if (host == nullptr) {
         return FALSE;
     }
@@ -88,7 +91,8 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         case WM_COMMAND:
             return OnCommandMessage(wParam);
         case WM_NOTIFY:
-            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(
+                *reinterpret_cast<const NMHDR*>(lParam));  // NOLINT(performance-no-int-to-ptr)
         case WM_SYSCOMMAND:
             // The appended About item; every other command (Close, Move,
             // Minimise) is the dialog manager's.
@@ -103,8 +107,11 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             }
             return TRUE;
         case WM_CTLCOLORSTATIC:
-            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                                   wParam, lParam);
+            // The message's parameters are the control's device context and window.
+            return OnControlColour(
+                reinterpret_cast<HDC>(wParam),   // NOLINT(performance-no-int-to-ptr)
+                reinterpret_cast<HWND>(lParam),  // NOLINT(performance-no-int-to-ptr)
+                wParam, lParam);
         case WM_SETCURSOR:
             if (busyDepth_ > 0) {
                 ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
@@ -135,7 +142,8 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 INT_PTR Win32DialogHost::OnInitDialog() {
-    dialogFont_ = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    dialogFont_ = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
+        ::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
     {
         // Tenths of a point to pixels with the screen's vertical resolution.
         HDC screen = ::GetDC(hwnd_);
@@ -411,10 +419,9 @@ void Win32DialogHost::MessageBox(std::string_view text, std::string_view caption
         case MessageIcon::None:
             break;
         case MessageIcon::Exclamation:
-            type |= MB_ICONEXCLAMATION;
-            break;
         case MessageIcon::Warning:
-            type |= MB_ICONWARNING;
+            // One icon on Windows: MB_ICONWARNING is MB_ICONEXCLAMATION.
+            type |= MB_ICONEXCLAMATION;
             break;
         case MessageIcon::Information:
             type |= MB_ICONINFORMATION;

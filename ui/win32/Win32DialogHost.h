@@ -10,27 +10,11 @@
 #include <vector>
 
 #include "platform/WindowServices.h"
+#include "ui/DialogHost.h"
 #include "ui/DialogTemplate.h"
-#include "ui/UpdateDlg.h"
 #include "ui/win32/WinApi.h"
 
 namespace vorenta::win32ui {
-
-// What a dialog's logic offers beyond IWindowHandler.
-struct DialogCallbacks {
-    // Runs in WM_INITDIALOG, once the controls exist and before the dialog shows.
-    std::function<bool()> initDialog;
-    // The colour rule; empty: every control keeps the default look.
-    std::function<ControlStyle(int controlId)> controlStyle;
-    // A mouse message over a link (EN_LINK) and the text of the link's range.
-    std::function<void(int controlId, unsigned mouseMessage, const std::string& text)> linkMouse;
-    // A link took the focus (EN_SETFOCUS): the control that takes it instead.
-    std::function<int(int controlId)> linkFocus;
-    // Runs the About and contact-information dialog modally.
-    std::function<void()> showAbout;
-    // WM_DESTROY: the window's teardown.
-    std::function<void()> destroy;
-};
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
@@ -45,7 +29,7 @@ using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 // A modal Win32 dialog made from a template table (DialogBoxIndirectParamA),
 // serving IWindowServices to the dialog's logic and routing the dialog
 // manager's messages to its IWindowHandler.
-class Win32DialogHost : public IWindowServices {
+class Win32DialogHost : public IDialogHost {
   public:
     // `windowIcon`: the application icon becomes the window's large icon.
     Win32DialogHost(HINSTANCE instance, const DialogTemplate& dialogTemplate, HWND owner,
@@ -54,11 +38,10 @@ class Win32DialogHost : public IWindowServices {
     Win32DialogHost(const Win32DialogHost&) = delete;
     Win32DialogHost& operator=(const Win32DialogHost&) = delete;
 
-    void Attach(IWindowHandler& handler, DialogCallbacks callbacks);
-
-    // Creates the dialog, runs its modal loop and returns its end result
-    // (-1 when it could not be created).
-    int RunModal();
+    // IDialogHost. RunModal creates the dialog and returns -1 when it could
+    // not be created; the teardown runs in WM_DESTROY.
+    void Attach(IWindowHandler& handler, DialogCallbacks callbacks) override;
+    int RunModal() override;
 
     // The dialog's window while it exists, else null.
     HWND Handle() const { return hwnd_; }

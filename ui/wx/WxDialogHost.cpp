@@ -71,8 +71,10 @@ WxDialogHost::~WxDialogHost() {
     for (auto& [id, timer] : timers_) {
         timer->Stop();
     }
+    // Not through the virtual EndWaitCursor: this object is no longer whole here.
     while (busyDepth_ > 0) {
-        EndWaitCursor();
+        --busyDepth_;
+        wxEndBusyCursor();
     }
 }
 
@@ -82,6 +84,14 @@ void WxDialogHost::Attach(IWindowHandler& handler, DialogCallbacks callbacks) {
 }
 
 int WxDialogHost::RunModal() {
+    const int result = ShowUntilEnded();
+    if (callbacks_.destroy) {
+        callbacks_.destroy();
+    }
+    return result;
+}
+
+int WxDialogHost::ShowUntilEnded() {
     if (callbacks_.initDialog) {
         callbacks_.initDialog();
     }

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "platform/WindowServices.h"
+#include "ui/DialogHost.h"
 #include "ui/DialogTemplate.h"
-#include "ui/UpdateDlg.h"
 #include "ui/wx/WxColourRule.h"
 #include "ui/wx/WxControls.h"
 
@@ -23,35 +23,20 @@ class wxRadioButton;
 
 namespace vorenta::wxui {
 
-// What a dialog's logic offers beyond IWindowHandler.
-struct DialogCallbacks {
-    // Runs once the controls exist, before the dialog is shown.
-    std::function<bool()> initDialog;
-    // The colour rule; empty: every control keeps the default look.
-    std::function<ControlStyle(int controlId)> controlStyle;
-    // A mouse message (wm::LButtonDown ...) on a link control and its text.
-    std::function<void(int controlId, unsigned mouseMessage, const std::string& text)> linkMouse;
-    // A link is taking the focus: the control that takes it instead.
-    std::function<int(int controlId)> linkFocus;
-    // Runs the About and contact-information dialog modally.
-    std::function<void()> showAbout;
-};
-
 // A modal dialog built from a template table, serving IWindowServices to the
 // dialog's logic and routing the toolkit's events and its own posted
 // messages to its IWindowHandler. Building the controls, the colour rule and
 // the message boxes live beside it (WxControls, WxColourRule, WxMessageBox).
-class WxDialogHost : public wxDialog, public IWindowServices {
+class WxDialogHost : public wxDialog, public IDialogHost {
   public:
     WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplate, const wxIconBundle& icons);
     ~WxDialogHost() override;
     WxDialogHost(const WxDialogHost&) = delete;
     WxDialogHost& operator=(const WxDialogHost&) = delete;
 
-    void Attach(IWindowHandler& handler, DialogCallbacks callbacks);
-
-    // Initialises the logic, shows the dialog and returns its end result.
-    int RunModal();
+    // IDialogHost. The teardown runs once the modal loop has ended.
+    void Attach(IWindowHandler& handler, DialogCallbacks callbacks) override;
+    int RunModal() override;
 
     // The toolkit window of a control, for tests and tooling; null when unknown.
     wxWindow* ControlWindow(int id) const;
@@ -91,6 +76,7 @@ class WxDialogHost : public wxDialog, public IWindowServices {
   private:
     using Control = WxControl;
 
+    int ShowUntilEnded();
     void FocusFirstControl();
     void BindLinks();
     Control* Find(int id);

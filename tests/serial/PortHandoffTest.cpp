@@ -22,7 +22,7 @@ TEST_F(PortHandoff, MatchesVisibleTitledWindowsByPrefixIgnoringCase) {
     w.peers.AddWindow("My Harwen Linkscope");                      // 106: not at the start
     w.peers.AddWindow(std::string(99, 'x') + "Harwen Linkscope");  // 107: beyond the buffer
 
-    w.dlg.RequestPortRelease(3);
+    w.dlg.handoff.RequestPortRelease(3);
 
     ASSERT_EQ(w.peers.posts.size(), 2U);
     EXPECT_EQ(w.peers.posts[0].handle, 100U);
@@ -32,52 +32,52 @@ TEST_F(PortHandoff, MatchesVisibleTitledWindowsByPrefixIgnoringCase) {
         EXPECT_EQ(post.wParam, 1001U);
         EXPECT_EQ(post.lParam, 3);
     }
-    EXPECT_EQ(w.dlg.lentPort, 3);
+    EXPECT_EQ(w.dlg.handoff.lentPort, 3);
     EXPECT_EQ(w.clock.sleeps, (std::vector<std::uint32_t>{1000}));
 }
 
 TEST_F(PortHandoff, NothingMatchedMeansNothingLentAndNoWait) {
     w.peers.AddWindow("Harwen Linkscope", false);
     w.peers.AddWindow("Terminal");
-    w.dlg.RequestPortRelease(5);
+    w.dlg.handoff.RequestPortRelease(5);
 
     EXPECT_TRUE(w.peers.posts.empty());
-    EXPECT_EQ(w.dlg.lentPort, -1);
+    EXPECT_EQ(w.dlg.handoff.lentPort, -1);
     EXPECT_TRUE(w.clock.sleeps.empty());
 
-    w.dlg.ReturnLentPort();
+    w.dlg.handoff.ReturnLentPort();
     EXPECT_TRUE(w.peers.posts.empty());
 }
 
 TEST_F(PortHandoff, GivesTheLentPortBackToEveryWindowOnce) {
     w.peers.AddWindow("Harwen Linkscope - COM9");
     w.peers.AddWindow("Harwen Serial Test Program");
-    w.dlg.RequestPortRelease(9);
-    ASSERT_EQ(w.dlg.lentPort, 9);
+    w.dlg.handoff.RequestPortRelease(9);
+    ASSERT_EQ(w.dlg.handoff.lentPort, 9);
     w.peers.posts.clear();
 
-    w.dlg.ReturnLentPort();
+    w.dlg.handoff.ReturnLentPort();
     ASSERT_EQ(w.peers.posts.size(), 2U);
     for (const auto& post : w.peers.posts) {
         EXPECT_EQ(post.message, kHandoff);
         EXPECT_EQ(post.wParam, 1002U);
         EXPECT_EQ(post.lParam, 9);
     }
-    EXPECT_EQ(w.dlg.lentPort, -1);
+    EXPECT_EQ(w.dlg.handoff.lentPort, -1);
 
-    w.dlg.ReturnLentPort();  // a second call has nothing to give back
+    w.dlg.handoff.ReturnLentPort();  // a second call has nothing to give back
     EXPECT_EQ(w.peers.posts.size(), 2U);
 }
 
 TEST_F(PortHandoff, ReturnEndsWithNothingLentEvenWhenTheProgramHasGone) {
     w.peers.AddWindow("Harwen Linkscope");
-    w.dlg.RequestPortRelease(2);
+    w.dlg.handoff.RequestPortRelease(2);
     w.peers.windows.clear();
     w.peers.posts.clear();
 
-    w.dlg.ReturnLentPort();
+    w.dlg.handoff.ReturnLentPort();
     EXPECT_TRUE(w.peers.posts.empty());
-    EXPECT_EQ(w.dlg.lentPort, -1);
+    EXPECT_EQ(w.dlg.handoff.lentPort, -1);
 }
 
 }  // namespace

@@ -13,11 +13,12 @@
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
+#include "ui/WindowToolkit.h"
 #include "update/SessionRecorder.h"
 
-namespace vorenta::win32ui {
+namespace vorenta {
 
-// The platform the update program runs on, built by its main().
+// The platform the update program runs on, as its main() builds it.
 struct UpdateProgramServices {
     ITickSource& clock;
     ISerialDevice& serialDevice;
@@ -29,13 +30,22 @@ struct UpdateProgramServices {
     std::function<std::unique_ptr<ISettingsStore>(std::string_view company,
                                                   std::string_view application)>
         openSettings;
+    // The process's command line (on POSIX its real executable path in quotes).
+    std::string commandLine;
+    char pathSeparator = '/';
+    // The temporary-files folder.
+    std::string tempFolder;
     // Every argument after the program's name.
     std::vector<std::string> arguments;
     // Where and how each update session is logged.
     SessionLogSetup sessionLogs;
+    // Says when the system asked the program to end; unset: it never does.
+    std::function<bool()> terminationRequested;
 };
 
-// Runs the start-up and the update window until it is closed; the exit status.
-int RunUpdateProgram(UpdateProgramServices& services);
+// Runs the start-up and the update window until it is closed, with the
+// toolkit's windows; the process's exit status.
+int RunUpdateProgram(UpdateProgramServices& services, IWindowToolkit& toolkit,
+                     const std::string& applicationName);
 
-}  // namespace vorenta::win32ui
+}  // namespace vorenta

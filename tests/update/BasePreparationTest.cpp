@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "SerialRig.h"
+#include "tests/serial/SerialRig.h"
 #include "update/BasePreparation.h"
 
 namespace vorenta::test {

@@ -1,17 +1,22 @@
-// vorenta-update: the update window on the desktop.
+// vorenta-update.exe: the update window on Windows.
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/UpdateProgram.h"
+#include "common/ProductTexts.h"
 #include "platform/NativePlatform.h"
-#include "ui/ProductTexts.h"
-#include "ui/wx/WxUpdateProgram.h"
+#include "ui/win32/Win32WindowToolkit.h"
+
+namespace {
+constexpr const char* kDefaultName = "vorenta-update";
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace vorenta;
-    OpenMissingStandardStreams();
-    // A session under way ends cleanly before the window closes.
+    // A session under way ends cleanly when the system asks the program to end.
     const StopSignals signals;
     NativeTickSource clock;
     NativeSerialDevice serialDevice;
@@ -21,11 +26,8 @@ int main(int argc, char** argv) {
     NativeLinkOpener links;
     NativeLogFolder logFolder(SessionLogFolderPath(texts::kCompanyName));
 
-    std::string executable = ExecutablePath();
-    if (executable.empty() && argc > 0) {
-        executable = argv[0];
-    }
-    wxui::UpdateProgramServices services{
+    const std::string name = ApplicationNameFromPath(ExecutablePath(), kPathSeparator);
+    UpdateProgramServices services{
         clock,
         serialDevice,
         portTable,
@@ -35,14 +37,13 @@ int main(int argc, char** argv) {
         [](std::string_view company, std::string_view application) {
             return std::make_unique<NativeSettingsStore>(company, application);
         },
-        executable,
+        ProcessCommandLine(),
+        kPathSeparator,
         TemporaryFolder(),
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
-        // Adapter details: nullptr until the port table can describe the
-        // adapter behind a device; the log then names the device path alone.
-        {"vorenta-update", VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow,
-         nullptr},
+        {kDefaultName, VORENTA_VERSION, PlatformDescription(), &logFolder, LocalTimeNow, nullptr},
         [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
     };
-    return wxui::RunUpdateProgram(argc, argv, services);
+    win32ui::Win32WindowToolkit windows;
+    return RunUpdateProgram(services, windows, name.empty() ? std::string(kDefaultName) : name);
 }
