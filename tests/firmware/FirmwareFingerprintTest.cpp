@@ -5,6 +5,7 @@
 
 #include "firmware/FirmwareFingerprint.h"
 #include "platform/NativePlatform.h"
+#include "tests/support/TempFolder.h"
 
 namespace vorenta::test {
 namespace {
@@ -12,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(FirmwareFingerprint, SizeDateAndHashOfTheFileAsItIs) {
-    const fs::path path = fs::temp_directory_path() / "vorenta-fingerprint-test.bin";
+    const TempFolder folder;
+    const fs::path path = folder / "firmware.bin";
     std::ofstream(path, std::ios::binary) << "abc";
     NativeFileSystem files;
     const auto fingerprint = FingerprintFirmware(files, path.string());

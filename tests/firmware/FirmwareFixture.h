@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +13,7 @@
 
 #include "platform/NativeFileSystem.h"
 #include "tests/support/NullPlatform.h"
+#include "tests/support/TempFolder.h"
 #include "ui/UpdateDlg.h"
 
 namespace vorenta {
@@ -116,24 +116,19 @@ class FaultyFileSystem : public IFileSystem {
 class FirmwareFilesTest : public ::testing::Test {
   protected:
     FirmwareFilesTest() {
-        std::string pattern = std::filesystem::temp_directory_path() / "vorenta-firmware-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary directory");
-        }
-        root = pattern;
-        std::filesystem::create_directory(root + "/program");
-        std::filesystem::create_directory(root + "/temp");
+        std::filesystem::create_directory(folder / "program");
+        std::filesystem::create_directory(folder / "temp");
         dlg.firmware.programDir = root + "/program/";
         dlg.pageImage.tempDir = root + "/temp/";
     }
-    ~FirmwareFilesTest() override { std::filesystem::remove_all(root); }
 
     const std::vector<MemoryWindowHost::Box>& Boxes() const { return null.window.messageBoxes; }
 
     // The page image the window holds; empty when none.
     std::string Image() const { return dlg.pageImage.PageImagePath(); }
 
-    std::string root;
+    const TempFolder folder{"vorenta-firmware-"};
+    const std::string root = folder.path().string();
     FaultyFileSystem files;
     NullPlatform null{files};
     std::int8_t preferredPort = -1;

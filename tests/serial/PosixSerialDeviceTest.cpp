@@ -13,6 +13,7 @@
 #include "platform/posix/PosixSerialDevice.h"
 #include "serial/CRS232.h"
 #include "serial/StaticPortTable.h"
+#include "tests/support/TempFolder.h"
 #include "update/BasePreparation.h"
 
 namespace vorenta::test {
@@ -243,9 +244,8 @@ TEST_F(PtyLine, LowLatencyIsAskedForAndGivenBackAsItWas) {
 }
 
 TEST(PosixSerialDeviceOpen, RefusesWhatIsNotASerialLine) {
-    const auto file =
-        std::filesystem::temp_directory_path() /
-        ("vorenta-not-a-tty-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const TempFolder folder;
+    const auto file = folder / "not-a-tty";
     std::ofstream(file) << "plain file";
 
     for (const std::string& path : {file.string(), std::string("/dev/null"),
