@@ -198,7 +198,8 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
     return std::make_unique<PosixFile>(std::move(fd));
 }
 
-std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path, std::string& error) {
+std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
+                                                       std::string& error) {
     if (path.find('\0') != std::string::npos) {
         error = std::strerror(EINVAL);
         return nullptr;

@@ -203,7 +203,8 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
     return std::make_unique<Win32File>(std::move(handle));
 }
 
-std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path, std::string& error) {
+std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
+                                                       std::string& error) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         error = SystemErrorText(ERROR_INVALID_NAME);
         return nullptr;

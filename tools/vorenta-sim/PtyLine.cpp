@@ -14,8 +14,8 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/posix/PosixPtyPair.h"
 #include "platform/StopSignals.h"
+#include "platform/posix/PosixPtyPair.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace vorenta::sim {
