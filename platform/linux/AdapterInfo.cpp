@@ -79,8 +79,7 @@ AdapterInfo ReadAdapterInfo(const std::filesystem::path& devicePath, const PortT
     if (devicePath.parent_path() == byIdFolder) {
         info.byIdPath = devicePath.string();
     } else {
-        // udev names the link from the device's own strings.
-        info.byIdPath = WithoutControlCharacters(FindByIdName(devicePath, byIdFolder));
+        info.byIdPath = FindByIdName(devicePath, byIdFolder);
     }
     const std::filesystem::path device = Canonical(devicePath);
     if (device.empty()) {

@@ -63,15 +63,6 @@ std::string ReadAttribute(const std::filesystem::path& path) {
     if (end != std::string::npos) {
         text.resize(end);
     }
-    return WithoutControlCharacters(std::move(text));
-}
-
-std::string WithoutControlCharacters(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
     return text;
 }
 

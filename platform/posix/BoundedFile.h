@@ -19,8 +19,4 @@ BoundedRead ReadRegularFile(const std::filesystem::path& path, std::size_t maxBy
 // process's own: whoever shows it makes it printable first.
 std::string ReadAttribute(const std::filesystem::path& path);
 
-// `text` with every control character (below 0x20, and DEL) replaced by '?':
-// names that come from devices and other processes must not act on a terminal.
-std::string WithoutControlCharacters(std::string text);
-
 }  // namespace vorenta

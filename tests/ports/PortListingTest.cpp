@@ -84,5 +84,18 @@ TEST_F(Adapters, PinnedNumbersFollowTheAdapterAcrossReplugging) {
     EXPECT_NE(warnings.str().find("ttyUSB1 does not exist"), std::string::npos) << warnings.str();
 }
 
+TEST_F(Adapters, AStableNameThatIsNotPrintableIsNeverPinned) {
+    std::filesystem::remove(tree.ById());
+    const auto evil = tree.roots.devFolder / "serial/by-id" / "usb-Evil\nCOM1=/dev/ttyS0";
+    FakeSystemTree::Link(evil, "../../ttyUSB0");
+    LinuxPortTable table(tree.roots, &warnings);
+    std::vector<InstalledPort> ports;
+    ASSERT_TRUE(table.ListPorts(ports));
+    const std::string pins = PinnedPortsText(ports, tree.roots);
+    EXPECT_EQ(pins.find("usb-Evil"), std::string::npos) << pins;
+    EXPECT_EQ(pins.find("\nCOM1="), std::string::npos) << pins;
+    EXPECT_NE(pins.find("\nCOM33=" + tree.Dev("ttyUSB0") + "\n"), std::string::npos) << pins;
+}
+
 }  // namespace
 }  // namespace vorenta::testing

@@ -16,7 +16,9 @@ std::string PinnedPortsText(const std::vector<InstalledPort>& ports, const PortT
     std::string text = kHeader;
     for (const InstalledPort& port : ports) {
         const AdapterInfo adapter = ReadAdapterInfo(port.devicePath, roots);
-        if (!adapter.byIdPath.empty()) {
+        // A stable name with control characters could split the map file's
+        // line; such a port stays under its device path.
+        if (!adapter.byIdPath.empty() && PrintableText(adapter.byIdPath) == adapter.byIdPath) {
             const std::string summary = adapter.Summary();
             if (!summary.empty()) {
                 text += "# " + PrintableText(summary) + "\n";
