@@ -57,6 +57,7 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     std::function<bool()> terminationRequested_;
     int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
     int dispatchDepth_ = 0;    // handlers under way, timer ticks included
+    bool waitingPromptShown_ = true;
 
   public:
     // `preferredPort` is the application's command-line port (-1: none); it
@@ -96,6 +97,10 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // cancelled at the next tick, and the window then ends. Outcomes go to the
     // log from then on, as nobody is left to close a message box.
     void SetTerminationRequest(const std::function<bool()>& requested);
+
+    // The window programs blink a prompt of their own in the status line while
+    // the module is polled; a console that says its own leaves it out.
+    void ShowWaitingPrompt(bool show) { waitingPromptShown_ = show; }
 
     // What the window owns, in the order it declares them.
     CRS232 serialPort;
