@@ -23,6 +23,7 @@
 
 #include "ui/AboutDlgIds.h"
 #include "ui/AboutDlgTemplate.h"
+#include "ui/PictureGap.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/UpdateDlgTexts.h"
@@ -462,9 +463,12 @@ TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
     wxRect frame;
     std::vector<std::string> outside;
     std::vector<std::string> cut;
+    int logoGap = 0;
     recorder.onTick = [&](int) {
         host.KillTimer(ids::kUpdateTimerId);
         frame = host.GetRect();
+        logoGap = host.ControlWindow(ids::kLabelNotice)->GetRect().GetLeft() -
+                  host.ControlWindow(ids::kLogo)->GetRect().GetRight() - 1;
         if (const char* shot = std::getenv("VORENTA_SCREENSHOT")) {
             std::system((std::string("import -window root '") + shot + "'").c_str());
         }
@@ -526,6 +530,7 @@ TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
     EXPECT_GE(frame.GetTop(), area.GetTop());
     EXPECT_TRUE(outside.empty()) << outside.front();
     EXPECT_TRUE(cut.empty()) << cut.front();
+    EXPECT_GE(logoGap, kPictureGapPx) << "the logo keeps clear of the notice beside it";
 }
 
 TEST(WxAboutHost, LinksReportMouseActionsAndHandTheFocusToOk) {
