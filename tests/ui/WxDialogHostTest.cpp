@@ -239,15 +239,19 @@ TEST_F(WxDialogHostTest, EndedDuringInitialisationNeverShows) {
     EXPECT_FALSE(host.IsShown());
 }
 
-TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
+TEST_F(WxDialogHostTest, FocusStartsOnDoneRingedAndReturnsToAReenabledButton) {
     wxWindow* done = host.ControlWindow(ids::IDCANCEL);
     wxWindow* begin = host.ControlWindow(ids::kBeginUpdate);
     wxWindow* seenFirst = nullptr;
+    wxWindow* ringFirst = nullptr;
+    wxWindow* ringMoved = nullptr;
     recorder.onTick = [&](int tick) {
         if (tick == 1) {
             seenFirst = wxWindow::FindFocus();
+            ringFirst = host.FocusRingControl();
             begin->SetFocus();
         } else if (tick == 2) {
+            ringMoved = host.FocusRingControl();
             host.EnableDlgItem(ids::kBeginUpdate, false);
         } else if (tick == 3) {
             host.EnableDlgItem(ids::kBeginUpdate, true);
@@ -258,6 +262,9 @@ TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
     };
     Run([this] { host.SetTimer(ids::kUpdateTimerId, 100); });
     EXPECT_EQ(seenFirst, done);
+    // The ring is drawn from the start, before any key, and follows the focus.
+    EXPECT_EQ(ringFirst, done);
+    EXPECT_EQ(ringMoved, begin);
 }
 
 // What a message box showed when it first had nothing left to handle; the

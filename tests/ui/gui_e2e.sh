@@ -136,8 +136,24 @@ check "window opens" $?
 [ "$(xdotool getwindowname "$(window_id "$title_re")")" = "$title" ]
 check "window title" $?
 import -window root "$artifacts/update-window.png"
-# Done, port group, Refresh, Begin Update.
-press "$title_re" Tab Tab Tab space
+# The focus shows from the start: a ring around "Done" (453, 372, 100 x 14
+# dialog units), drawn in the strip just above it, gone once Tab moves on.
+above_done() {
+  eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+  import -window root -crop "$((WIDTH * 100 / 647))x5+$((X + WIDTH * 453 / 647))+$((Y + HEIGHT * 372 / 392 - 6))" \
+    +repage "$1"
+}
+wait_for xdotool windowfocus --sync "$(window_id "$title_re")"
+sleep 0.3
+above_done "$root/ring-start.png"
+import -window root "$artifacts/focus-at-start.png"
+press "$title_re" Tab
+sleep 0.3
+above_done "$root/ring-after-tab.png"
+[ "$(compare -metric AE "$root/ring-start.png" "$root/ring-after-tab.png" null: 2>&1)" -gt 20 ]
+check "the focus on Done shows before any key and moves with Tab" $?
+# Port group, Refresh, Begin Update.
+press "$title_re" Tab Tab space
 wait_for window_named "^Firmware Update Complete$"
 check "update ends with Firmware Update Complete" $?
 import -window root "$artifacts/update-complete.png"
