@@ -325,6 +325,39 @@ press "$title_re" Escape
 wait_for gone "$app"
 check "Esc closes the window after the ports changed" $?
 
+# 7. Keyboard only: a session armed with Space and cancelled with Enter on
+# its button, the About dialog opened with Space and closed with Esc, then
+# Enter on a focused "Done" still closes the window (keys that reach the
+# window after a session and a dialog are never swallowed).
+"$sim" --answer-poll 1000000 --timeout 120 >"$root/sim7.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim7.txt"
+echo "COM5=$(head -n 1 "$root/sim7.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+XDG_STATE_HOME="$root/state7" "$root/app2/vorenta-update" /C5 >"$root/app7.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "the window opens for the keyboard run" $?
+session_log7() { ls "$root/state7/Harwen Systems/logs/"*_COM5.log 2>/dev/null | head -n 1; }
+# Done, port group, Refresh, Begin Update.
+press "$title_re" Tab Tab Tab space
+wait_for eval 'grep -q "Waiting for the Mobile Module on COM5" "$(session_log7)"'
+check "Space on Begin Update arms the session" $?
+press "$title_re" Return
+wait_for eval 'tail -n 1 "$(session_log7)" | grep -q "outcome:"'
+check "Enter on Cancel Update ends the session" $?
+# From the start button: Contact Information, then its About dialog.
+press "$title_re" Tab space
+wait_for window_named "^About "
+check "Space on Contact Information opens the About dialog" $?
+press "^About " Escape
+wait_for eval '! window_named "^About "'
+check "Esc closes the About dialog after the cancelled session" $?
+# The focus is back on Contact Information; Tab wraps to Done.
+press "$title_re" Tab Return
+wait_for gone "$app"
+check "Enter on a focused Done closes the window after a cancel and an About closed with Esc" $?
+
 if [ "$failed" -ne 0 ]; then
   # What the programs said and which windows were up, to tell a slow start
   # from a wrong one.

@@ -66,7 +66,15 @@ WxDialogHost::WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplat
     Bind(wxEVT_CHAR_HOOK, &WxDialogHost::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &WxDialogHost::OnClose, this);
     Bind(wxEVT_TIMER, &WxDialogHost::OnWxTimer, this);
-    Bind(wxEVT_CHILD_FOCUS, &WxDialogHost::OnChildFocus, this);
+    // Each control's own focus event: it belongs to the toolkit's category, so
+    // the discarding of type-ahead before a message box never drops it.
+    for (const auto& [id, control] : controls_) {
+        wxWindow* window = control.window;
+        window->Bind(wxEVT_SET_FOCUS, [this, window](wxFocusEvent& event) {
+            event.Skip();
+            ShowFocusRing(window);
+        });
+    }
     Bind(wxEVT_PAINT, &WxDialogHost::OnPaint, this);
     // The logic decides what a link opens; the control must not open it too.
     Bind(wxEVT_HYPERLINK, [](wxHyperlinkEvent&) {});
@@ -130,11 +138,6 @@ wxRect FocusRingRect(const wxWindow& control) {
 }
 
 }  // namespace
-
-void WxDialogHost::OnChildFocus(wxChildFocusEvent& event) {
-    event.Skip();
-    ShowFocusRing(event.GetWindow());
-}
 
 void WxDialogHost::ShowFocusRing(wxWindow* focused) {
     // Push buttons and radio buttons: the controls a key acts on.

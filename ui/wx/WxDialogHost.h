@@ -96,7 +96,6 @@ class WxDialogHost : public wxDialog, public IDialogHost {
     void OnWxTimer(wxTimerEvent& event);
     void OnLinkMouse(int id, unsigned message, wxMouseEvent& event);
     void OnLinkFocus(int id, wxFocusEvent& event);
-    void OnChildFocus(wxChildFocusEvent& event);
     void OnPaint(wxPaintEvent& event);
     // The focus ring follows `focused` when it is a push or radio button.
     void ShowFocusRing(wxWindow* focused);

@@ -3,8 +3,6 @@
 // the window menu, radio groups, the focus of a disabled button and links.
 #include <gtest/gtest.h>
 
-#include <dbt.h>
-
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -17,6 +15,9 @@
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/win32/Win32DialogHost.h"
+
+// After <windows.h>, which the host brings in.
+#include <dbt.h>
 
 namespace vorenta::win32ui {
 namespace {
