@@ -22,18 +22,8 @@ constexpr std::uint32_t kFolderEvents =
 // Serial devices a kernel names in /dev: the fixed rule's families and Bluetooth.
 constexpr std::array<std::string_view, 2> kSerialPrefixes = {"tty", "rfcomm"};
 
-// The folder to watch for `device`: its own, or the nearest existing one above.
-std::filesystem::path NearestFolder(const std::filesystem::path& device) {
-    std::error_code error;
-    std::filesystem::path folder = device.parent_path();
-    while (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
-        if (folder == folder.parent_path()) {
-            return {};
-        }
-        folder = folder.parent_path();
-    }
-    return folder;
-}
+// A map holds at most a hundred useful lines; a longer file is no map.
+constexpr int kMostMapLines = 1000;
 
 }  // namespace
 
@@ -44,14 +34,13 @@ InotifyPortWatch::InotifyPortWatch(std::filesystem::path devFolder, std::filesys
     if (!fd_.Valid()) {
         return;
     }
-    Watch(devFolder_, {devFolder_, true, false});
-    if (!mapFile_.empty()) {
-        Watch(mapFile_.parent_path(), {mapFile_.parent_path(), false, true});
-    }
-    WatchMapFolders();
+    Folder devices;
+    devices.ttyNames = true;
+    Watch(devFolder_, devices);
+    WatchMap();
 }
 
-void InotifyPortWatch::Watch(const std::filesystem::path& folder, Folder what) {
+void InotifyPortWatch::Watch(const std::filesystem::path& folder, const Folder& what) {
     if (folder.empty()) {
         return;
     }
@@ -59,44 +48,55 @@ void InotifyPortWatch::Watch(const std::filesystem::path& folder, Folder what) {
     if (wd < 0) {
         return;  // a folder that cannot be watched is refreshed by hand
     }
-    // A folder watched for two reasons counts every change.
-    const auto known = folders_.find(wd);
-    if (known != folders_.end()) {
-        known->second.ttyNamesOnly = known->second.ttyNamesOnly && what.ttyNamesOnly;
-        known->second.mapFileOnly = known->second.mapFileOnly && what.mapFileOnly;
-        return;
-    }
-    folders_.emplace(wd, std::move(what));
+    // A folder watched for several files counts each of them.
+    Folder& known = folders_[wd];
+    known.ttyNames = known.ttyNames || what.ttyNames;
+    known.names.insert(what.names.begin(), what.names.end());
 }
 
-void InotifyPortWatch::WatchMapFolders() {
+void InotifyPortWatch::WatchFor(const std::filesystem::path& file) {
+    std::error_code error;
+    std::filesystem::path below = file;
+    std::filesystem::path folder = file.parent_path();
+    while (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        if (folder == folder.parent_path()) {
+            return;
+        }
+        below = folder;
+        folder = folder.parent_path();
+    }
+    Folder what;
+    what.names.insert(below.filename().string());
+    Watch(folder, what);
+}
+
+void InotifyPortWatch::WatchMap() {
     if (mapFile_.empty()) {
         return;
     }
+    WatchFor(mapFile_);
     // Only the device paths matter here; the port table says what is wrong
     // with a line when it lists.
     std::ifstream map(mapFile_);
     std::string line;
-    for (int lines = 0; lines < 1000 && std::getline(map, line); ++lines) {
+    for (int lines = 0; lines < kMostMapLines && std::getline(map, line); ++lines) {
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) {
             continue;
         }
         const std::string_view path = TrimBlanks(std::string_view(line).substr(equals + 1));
-        if (path.empty() || path.front() != '/') {
-            continue;
+        if (!path.empty() && path.front() == '/') {
+            WatchFor(std::filesystem::path(path));
         }
-        const std::filesystem::path folder = NearestFolder(std::filesystem::path(path));
-        Watch(folder, {folder, false, false});
     }
 }
 
-bool InotifyPortWatch::Counts(const Folder& folder, const std::string& name) const {
-    if (folder.mapFileOnly) {
-        return name == mapFile_.filename().string();
-    }
-    if (!folder.ttyNamesOnly) {
+bool InotifyPortWatch::Counts(const Folder& folder, const std::string& name) {
+    if (folder.names.count(name) != 0) {
         return true;
+    }
+    if (!folder.ttyNames) {
+        return false;
     }
     for (const std::string_view prefix : kSerialPrefixes) {
         if (name.rfind(prefix, 0) == 0) {
@@ -127,25 +127,21 @@ bool InotifyPortWatch::PortsChanged() {
 
             const auto folder = folders_.find(event.wd);
             if ((event.mask & IN_IGNORED) != 0) {
-                // The folder itself went: watch what stands in its place.
+                // The folder itself went: watch for what stands in its place.
                 if (folder != folders_.end()) {
                     folders_.erase(folder);
                 }
                 changed = true;
                 rewatch = true;
-                continue;
+            } else if (folder != folders_.end() && Counts(folder->second, name)) {
+                // A folder on the way may have come, or the map may name others now.
+                changed = true;
+                rewatch = true;
             }
-            if (folder == folders_.end() || !Counts(folder->second, name)) {
-                continue;
-            }
-            changed = true;
-            // A new folder may be where a mapped device lives; a changed map may name others.
-            rewatch = rewatch || (event.mask & IN_ISDIR) != 0 || folder->second.mapFileOnly ||
-                      name == mapFile_.filename().string();
         }
     }
     if (rewatch) {
-        WatchMapFolders();
+        WatchMap();
     }
     return changed;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/PortWatch.h"
@@ -9,10 +10,11 @@
 
 namespace vorenta {
 
-// Watches, with inotify, the folders the port table lists from: tty devices
-// appearing and going in the device folder, the port map file, and the
-// folders of the map's devices (or, while such a folder is missing, the
-// nearest one above it, so that a /dev/serial/by-id coming back is seen).
+// Watches, with inotify, what the port table lists from: tty devices coming
+// and going in the device folder, the port map file, and the devices the map
+// names. A file whose folder is missing is watched for through the nearest
+// folder above it that exists, so that a /dev/serial/by-id coming back with
+// the first adapter, or the settings folder made later, is seen.
 // Without inotify it reports nothing and the operator refreshes by hand.
 class InotifyPortWatch : public IPortWatch {
   public:
@@ -22,16 +24,18 @@ class InotifyPortWatch : public IPortWatch {
     bool Watching() const { return fd_.Valid(); }
 
   private:
-    // What a watched folder's events are about.
+    // Which entries of a watched folder count.
     struct Folder {
-        std::filesystem::path path;
-        bool ttyNamesOnly = false;  // the device folder: only its tty devices count
-        bool mapFileOnly = false;   // the map file's folder: only the map counts
+        bool ttyNames = false;        // the device folder's serial devices
+        std::set<std::string> names;  // and these
     };
-    // Watches the map's device folders (again); the map may have changed.
-    void WatchMapFolders();
-    void Watch(const std::filesystem::path& folder, Folder what);
-    bool Counts(const Folder& folder, const std::string& name) const;
+    // (Re)watches the map file and the devices it names; either may have moved.
+    void WatchMap();
+    // Watches for `file`: its folder, or the way down to it from the nearest
+    // folder that exists.
+    void WatchFor(const std::filesystem::path& file);
+    void Watch(const std::filesystem::path& folder, const Folder& what);
+    static bool Counts(const Folder& folder, const std::string& name);
 
     std::filesystem::path devFolder_;
     std::filesystem::path mapFile_;

@@ -75,6 +75,32 @@ TEST(InotifyPortWatch, TheMapAndTheFoldersOfItsDevicesCount) {
     EXPECT_TRUE(watch.PortsChanged());
 }
 
+TEST(InotifyPortWatch, OnlyTheMappedNamesCountInTheirFoldersAndTheMapMayComeLater) {
+    TempFolder folder{"vorenta-watch-"};
+    const fs::path dev = folder.path() / "dev";
+    const fs::path settings = folder.path() / "config" / "Harwen Systems";
+    fs::create_directories(dev);
+    fs::create_directories(folder.path() / "config");
+    InotifyPortWatch watch(dev, settings / "ports.conf");
+
+    // The settings folder does not exist yet: other entries beside it do not count.
+    Touch(folder.path() / "config" / "mimeapps.list");
+    EXPECT_FALSE(watch.PortsChanged());
+    fs::create_directory(settings);
+    EXPECT_TRUE(watch.PortsChanged());
+    Touch(settings / "vorenta-update.ini");
+    EXPECT_FALSE(watch.PortsChanged());
+
+    const fs::path others = folder.path() / "others";
+    fs::create_directories(others);
+    std::ofstream(settings / "ports.conf") << "COM9=" << (others / "adapter").string() << "\n";
+    EXPECT_TRUE(watch.PortsChanged());
+    Touch(others / "unrelated");
+    EXPECT_FALSE(watch.PortsChanged());
+    Touch(others / "adapter");
+    EXPECT_TRUE(watch.PortsChanged());
+}
+
 TEST(InotifyPortWatch, AMissingDeviceFolderIsNoErrorAndTellsNothing) {
     TempFolder folder{"vorenta-watch-"};
     InotifyPortWatch watch(folder.path() / "no-dev", {});
