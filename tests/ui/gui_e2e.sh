@@ -358,6 +358,31 @@ press "$title_re" Tab Return
 wait_for gone "$app"
 check "Enter on a focused Done closes the window after a cancel and an About closed with Esc" $?
 
+# The same after a failure, whose box drops the keys queued before it: the
+# box closed with Enter, the About dialog opened with a click and closed with
+# Esc, then Tab to "Done" and Enter.
+"$sim" --no-reply-page 0 --timeout 120 >"$root/sim7b.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim7b.txt"
+echo "COM5=$(head -n 1 "$root/sim7b.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+XDG_STATE_HOME="$root/state7b" "$root/app2/vorenta-update" /C5 >"$root/app7b.txt" 2>&1 &
+app=$!
+pids+=($app)
+press "$title_re" Tab Tab Tab space
+wait_for window_named "^Firmware Update Error$"
+check "a transfer without replies ends in its failure box" $?
+press "^Firmware Update Error$" Return
+wait_for eval '! window_named "^Firmware Update Error$"'
+# "Contact Information": x 93..193, y 372..386.
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+xdotool mousemove $((X + WIDTH * 143 / 647)) $((Y + HEIGHT * 379 / 392)) click 1
+wait_for window_named "^About "
+press "^About " Escape
+wait_for eval '! window_named "^About "'
+press "$title_re" Tab Return
+wait_for gone "$app"
+check "Enter on a focused Done closes the window after a failure box and an About closed with Esc" $?
+
 if [ "$failed" -ne 0 ]; then
   # What the programs said and which windows were up, to tell a slow start
   # from a wrong one.
