@@ -31,6 +31,9 @@ class UpdateProgram : public IAppPlatform {
         CPLSM_UpdateDlg& window = assembly.Window();
         window.firmware.programDir = app.programDir;
         window.pageImage.tempDir = app.tempDir;
+        if (services_.portWatch != nullptr) {
+            window.WatchPorts(*services_.portWatch);
+        }
         if (services_.terminationRequested) {
             window.SetTerminationRequest(services_.terminationRequested);
         }

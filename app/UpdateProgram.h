@@ -10,6 +10,7 @@
 #include "platform/LinkOpener.h"
 #include "platform/PeerWindows.h"
 #include "platform/PortTable.h"
+#include "platform/PortWatch.h"
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
@@ -41,6 +42,9 @@ struct UpdateProgramServices {
     SessionLogSetup sessionLogs;
     // Says when the system asked the program to end; unset: it never does.
     std::function<bool()> terminationRequested;
+    // Tells the window of ports plugged in and pulled out; null where the
+    // window's host hears of them itself (Windows) or nothing can tell.
+    IPortWatch* portWatch = nullptr;
 };
 
 // Runs the start-up and the update window until it is closed, with the

@@ -18,6 +18,7 @@
 #include "platform/win32/Win32PortTable.h"
 #include "platform/win32/Win32SerialDevice.h"
 #else
+#include "platform/linux/InotifyPortWatch.h"
 #include "platform/linux/LinuxPortTable.h"
 #include "platform/linux/LinuxSerialDevice.h"
 #include "platform/linux/XdgLinkOpener.h"

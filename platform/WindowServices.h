@@ -30,6 +30,8 @@ class IWindowHandler {
     virtual void OnTimer(unsigned timerId) = 0;
     // A private message posted with IWindowServices::PostMessage.
     virtual void OnPostedMessage(unsigned message) = 0;
+    // The system reports serial ports plugged in or pulled out.
+    virtual void OnPortsChanged() {}
 };
 
 // The controls of one dialog, reached by numeric id, in the style of the

@@ -2,6 +2,7 @@
 // as the window sees it: "Begin Update", the timer, and the program's end.
 #include "ui/UpdateDlg.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "ui/Colours.h"
@@ -88,6 +89,30 @@ void CPLSM_UpdateDlg::OnPostedMessage(unsigned message) {
     }
 }
 
+void CPLSM_UpdateDlg::OnPortsChanged() {
+    const DispatchScope dispatched(*this);
+    portsChanged_ = true;
+    FollowPortChanges();
+}
+
+void CPLSM_UpdateDlg::FollowPortChanges() {
+    // Not during a session or its messages, nor while another handler (a
+    // message box, the About dialog) waits: the next idle tick follows it.
+    if (!portsChanged_ || session.updateActive != 0 || handlersRunning_ != 0 ||
+        !window_.IsDlgItemEnabled(ids::kRefreshPorts)) {
+        return;
+    }
+    const HandlerScope running(handlersRunning_);
+    portsChanged_ = false;
+    const int checked = ports.GetSelectedPortNumber();
+    ports.RefreshSerialPorts();
+    // The refresh checks the saved port; an operator's own choice stays while it is there.
+    if (const auto slot = std::find(ports.portNumbers.begin(), ports.portNumbers.end(), checked);
+        checked != PortSelection::kNoPort && slot != ports.portNumbers.end()) {
+        controls_->CheckPortButton(static_cast<std::size_t>(slot - ports.portNumbers.begin()));
+    }
+}
+
 void CPLSM_UpdateDlg::OnBeginUpdate() {
     window_.SetDlgItemText(ids::kStepLine, "");
     resultLineColour = kStepLineGreen;
@@ -107,6 +132,10 @@ void CPLSM_UpdateDlg::OnTimer(unsigned timerId) {
         EndForTermination();
         return;
     }
+    if (portWatch_ != nullptr && portWatch_->PortsChanged()) {
+        portsChanged_ = true;
+    }
+    FollowPortChanges();
     session.OnTimer(timerId);
 }
 

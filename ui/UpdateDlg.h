@@ -10,6 +10,7 @@
 #include "platform/FileAccess.h"
 #include "platform/PeerWindows.h"
 #include "platform/PortTable.h"
+#include "platform/PortWatch.h"
 #include "platform/SerialDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickSource.h"
@@ -57,6 +58,9 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     std::function<bool()> terminationRequested_;
     int handlersRunning_ = 0;  // handlers under way, which may hold a modal box open
     int dispatchDepth_ = 0;    // handlers under way, timer ticks included
+    bool waitingPromptShown_ = true;
+    IPortWatch* portWatch_ = nullptr;
+    bool portsChanged_ = false;  // a change not yet followed
 
   public:
     // `preferredPort` is the application's command-line port (-1: none); it
@@ -79,6 +83,10 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     void OnSysCommand(unsigned commandId) override;
     void OnTimer(unsigned timerId) override;
     void OnPostedMessage(unsigned message) override;
+    // While the window is idle the port buttons follow ports plugged in and
+    // pulled out, as "Refresh Serial Ports" would, keeping the checked port
+    // while it is there; a change during a session waits for its end.
+    void OnPortsChanged() override;
 
     // Button 1006, "Begin Update" or "Cancel Update", and the cancel request.
     void OnBeginUpdate();
@@ -96,6 +104,14 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     // cancelled at the next tick, and the window then ends. Outcomes go to the
     // log from then on, as nobody is left to close a message box.
     void SetTerminationRequest(const std::function<bool()>& requested);
+
+    // The window programs blink a prompt of their own in the status line while
+    // the module is polled; a console that says its own leaves it out.
+    void ShowWaitingPrompt(bool show) { waitingPromptShown_ = show; }
+
+    // A watch asked on every timer tick whether ports came or went, for hosts
+    // whose system does not post such a message to the window.
+    void WatchPorts(IPortWatch& watch) { portWatch_ = &watch; }
 
     // What the window owns, in the order it declares them.
     CRS232 serialPort;
@@ -135,6 +151,8 @@ class CPLSM_UpdateDlg : public IWindowHandler {
     };
 
     SessionParts Parts();
+    // Follows a port change when nothing else is under way.
+    void FollowPortChanges();
     bool TerminationRequested() const;
     // Ends the window for a termination request once no handler is running.
     void EndForTermination();

@@ -108,6 +108,11 @@ void CPLSM_UpdateDlg::Controls::SetSessionLine(SessionLine line, std::string_vie
     Window().SetDlgItemText(LineId(line), text);
 }
 
+void CPLSM_UpdateDlg::Controls::BlinkStatusLine(std::string_view text) {
+    // Past the transcript: the prompt went to the log once, when it was set.
+    dialog_.platform_.window.SetDlgItemText(ids::kStatusLine, text);
+}
+
 void CPLSM_UpdateDlg::Controls::ShowCancelButton(bool cancel) {
     Window().SetDlgItemText(ids::kBeginUpdate, cancel ? texts::kCancelUpdate : texts::kBeginUpdate);
 }
@@ -156,7 +161,28 @@ void CPLSM_UpdateDlg::Controls::PostCancelUpdate() {
     Window().PostMessage(ids::UWM_CANCEL_UPDATE);
 }
 
+void CPLSM_UpdateDlg::Controls::OnArmed(int comNumber, const std::string& devicePath) {
+    SessionEventFanOut::OnArmed(comNumber, devicePath);
+    if (!dialog_.waitingPromptShown_) {
+        return;
+    }
+    // Shown at once: arming leaves the line counted as shown.
+    dialog_.session.statusPromptText = texts::WaitingPromptText(comNumber);
+    Window().SetDlgItemText(ids::kStatusLine, dialog_.session.statusPromptText);
+}
+
+void CPLSM_UpdateDlg::Controls::ClearWaitingPrompt() {
+    if (dialog_.session.statusPromptText.empty()) {
+        return;
+    }
+    dialog_.session.statusPromptText.clear();
+    if (Window().GetDlgItemText(ids::kStatusLine).rfind(texts::kWaitingPromptPrefix, 0) == 0) {
+        Window().SetDlgItemText(ids::kStatusLine, "");
+    }
+}
+
 void CPLSM_UpdateDlg::Controls::OnModuleAnswered(std::string_view identification) {
+    ClearWaitingPrompt();
     Window().SetDlgItemText(ids::kBootLoaderLine, texts::BootLoaderLineText(identification));
     SessionEventFanOut::OnModuleAnswered(identification);
 }
@@ -177,6 +203,11 @@ void CPLSM_UpdateDlg::Controls::OnInputDiscarded(std::uint64_t page,
                                                  std::span<const std::uint8_t> bytes) {
     Window().Log(texts::DiscardedInputText(page, bytes));
     SessionEventFanOut::OnInputDiscarded(page, bytes);
+}
+
+void CPLSM_UpdateDlg::Controls::OnSessionEnded(SessionResult result) {
+    ClearWaitingPrompt();
+    SessionEventFanOut::OnSessionEnded(result);
 }
 
 void CPLSM_UpdateDlg::Controls::OnOutcome(const SessionOutcome& outcome) {

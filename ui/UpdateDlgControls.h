@@ -37,6 +37,7 @@ class CPLSM_UpdateDlg::Controls : public IFirmwareDisplay,
 
     // ISessionDisplay.
     void SetSessionLine(SessionLine line, std::string_view text) override;
+    void BlinkStatusLine(std::string_view text) override;
     void ShowCancelButton(bool cancel) override;
     void LockForSession() override;
     void UnlockAfterSession() override;
@@ -47,15 +48,19 @@ class CPLSM_UpdateDlg::Controls : public IFirmwareDisplay,
 
     // The events the window shows, passed on to its listeners; every other
     // event goes to them as it is.
+    void OnArmed(int comNumber, const std::string& devicePath) override;
     void OnModuleAnswered(std::string_view identification) override;
     void OnPageSending(std::uint64_t page, std::uint64_t pageCount) override;
     void OnInputDiscarded(std::uint64_t page, std::span<const std::uint8_t> bytes) override;
     void OnOutcome(const SessionOutcome& outcome) override;
+    void OnSessionEnded(SessionResult result) override;
 
   private:
     IWindowServices& Window() { return dialog_.window_; }
     void EnableSessionControls(bool enable);
     void EnableWindowMenu(bool enable);
+    // The waiting prompt is over: the module answered or the session ended.
+    void ClearWaitingPrompt();
 
     CPLSM_UpdateDlg& dialog_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Fixed texts the update window shows after initialisation.
@@ -36,5 +37,15 @@ inline constexpr std::string_view kAboutMenuItemSuffix = " Update && Contact Inf
 
 inline constexpr std::string_view kBeginUpdate = "Begin Update";
 inline constexpr std::string_view kCancelUpdate = "Cancel Update";
+
+// What the status line blinks while the module is polled, so that an operator
+// sees the window is waiting for them and on which port.
+inline constexpr std::string_view kWaitingPromptPrefix = "Waiting for the Mobile Module on COM";
+inline constexpr std::string_view kWaitingPromptSuffix = ": switch it to firmware update mode";
+
+inline std::string WaitingPromptText(int comNumber) {
+    return std::string(kWaitingPromptPrefix) + std::to_string(comNumber) +
+           std::string(kWaitingPromptSuffix);
+}
 
 }  // namespace vorenta::texts

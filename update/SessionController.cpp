@@ -138,11 +138,11 @@ void SessionController::OnTimer(unsigned) {
     const std::uint32_t now = parts_.clock.GetTickCount();
     if (blinkVisible == 1 && TicksSince(blinkTick, now) > kPromptShownMs) {
         blinkVisible = 0;
-        parts_.display.SetSessionLine(SessionLine::Status, "");
+        parts_.display.BlinkStatusLine("");
         blinkTick = now;
     } else if (blinkVisible == 0 && TicksSince(blinkTick, now) > kPromptHiddenMs) {
         blinkVisible = 1;
-        parts_.display.SetSessionLine(SessionLine::Status, statusPromptText);
+        parts_.display.BlinkStatusLine(statusPromptText);
         blinkTick = now;
     }
 

@@ -12,6 +12,10 @@ class ISessionDisplay {
   public:
     virtual ~ISessionDisplay() = default;
     virtual void SetSessionLine(SessionLine line, std::string_view text) = 0;
+    // The status line's prompt shown or hidden while the module is polled:
+    // the operator sees every blink, the session's log only the prompt's first
+    // showing.
+    virtual void BlinkStatusLine(std::string_view text) = 0;
     // The start button's caption: "Cancel Update" while a session is armed,
     // "Begin Update" otherwise.
     virtual void ShowCancelButton(bool cancel) = 0;

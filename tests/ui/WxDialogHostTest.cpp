@@ -10,6 +10,7 @@
 #include <wx/timer.h>
 #include <wx/tooltip.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -23,6 +24,7 @@
 
 #include "ui/AboutDlgIds.h"
 #include "ui/AboutDlgTemplate.h"
+#include "ui/PictureGap.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/UpdateDlgTexts.h"
@@ -238,15 +240,19 @@ TEST_F(WxDialogHostTest, EndedDuringInitialisationNeverShows) {
     EXPECT_FALSE(host.IsShown());
 }
 
-TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
+TEST_F(WxDialogHostTest, FocusStartsOnDoneRingedAndReturnsToAReenabledButton) {
     wxWindow* done = host.ControlWindow(ids::IDCANCEL);
     wxWindow* begin = host.ControlWindow(ids::kBeginUpdate);
     wxWindow* seenFirst = nullptr;
+    wxWindow* ringFirst = nullptr;
+    wxWindow* ringMoved = nullptr;
     recorder.onTick = [&](int tick) {
         if (tick == 1) {
             seenFirst = wxWindow::FindFocus();
+            ringFirst = host.FocusRingControl();
             begin->SetFocus();
         } else if (tick == 2) {
+            ringMoved = host.FocusRingControl();
             host.EnableDlgItem(ids::kBeginUpdate, false);
         } else if (tick == 3) {
             host.EnableDlgItem(ids::kBeginUpdate, true);
@@ -257,6 +263,9 @@ TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
     };
     Run([this] { host.SetTimer(ids::kUpdateTimerId, 100); });
     EXPECT_EQ(seenFirst, done);
+    // The ring is drawn from the start, before any key, and follows the focus.
+    EXPECT_EQ(ringFirst, done);
+    EXPECT_EQ(ringMoved, begin);
 }
 
 // What a message box showed when it first had nothing left to handle; the
@@ -264,6 +273,7 @@ TEST_F(WxDialogHostTest, FocusStartsOnDoneAndReturnsToAReenabledButton) {
 struct SeenBox {
     bool shown = false;
     bool hasIcon = false;
+    wxImage icon;
     std::string text;
 };
 
@@ -289,6 +299,9 @@ class BoxWatcher {
             seen.shown = true;
             if (auto* icon = wxDynamicCast(box->FindWindow(kMessageBoxIconName), wxStaticBitmap)) {
                 seen.hasIcon = icon->GetBitmap().IsOk() && icon->GetBitmap().GetWidth() >= 16;
+                if (seen.hasIcon) {
+                    seen.icon = icon->GetBitmap().ConvertToImage();
+                }
             }
             if (auto* text = wxDynamicCast(box->FindWindow(kMessageBoxTextName), wxStaticText)) {
                 seen.text = text->GetLabelText().ToStdString();
@@ -344,6 +357,58 @@ TEST(WxMessageBox, CarriesTheIconOfItsKindAndTheWholeText) {
         EXPECT_TRUE(watcher.seen.shown);
         EXPECT_EQ(watcher.seen.hasIcon, withIcon) << static_cast<int>(icon);
         EXPECT_EQ(watcher.seen.text, text);
+    }
+}
+
+// Whether two images have the same size and pixels, alpha included.
+bool SameImage(const wxImage& a, const wxImage& b) {
+    if (a.GetSize() != b.GetSize() || a.HasAlpha() != b.HasAlpha()) {
+        return false;
+    }
+    const std::size_t pixels = static_cast<std::size_t>(a.GetWidth()) * a.GetHeight();
+    return std::equal(a.GetData(), a.GetData() + pixels * 3, b.GetData()) &&
+           (!a.HasAlpha() || std::equal(a.GetAlpha(), a.GetAlpha() + pixels, b.GetAlpha()));
+}
+
+TEST(WxMessageBox, InformationShowsOurOwnSymbolWhateverTheIconTheme) {
+    BoxWatcher watcher("Firmware Update Complete");
+    ShowMessageBox(nullptr, "Done.", "Firmware Update Complete", MessageIcon::Information);
+    ASSERT_TRUE(watcher.seen.hasIcon);
+    EXPECT_TRUE(SameImage(watcher.seen.icon, DrawInformationSymbol(48)));
+
+    BoxWatcher warning("Firmware Update Error");
+    ShowMessageBox(nullptr, "Failed.", "Firmware Update Error", MessageIcon::Exclamation);
+    ASSERT_TRUE(warning.seen.hasIcon);
+    EXPECT_FALSE(SameImage(warning.seen.icon, DrawInformationSymbol(48)));  // the theme's
+}
+
+TEST(WxImages, TheInformationSymbolIsAWhiteLetterOnABlueDiscAndClearAround) {
+    for (const int size : {48, 96}) {
+        const wxImage symbol = DrawInformationSymbol(size);
+        ASSERT_TRUE(symbol.HasAlpha());
+        const auto white = [&](int x, int y) {
+            return symbol.GetRed(x, y) > 240 && symbol.GetGreen(x, y) > 240 &&
+                   symbol.GetBlue(x, y) > 240 && symbol.GetAlpha(x, y) == 255;
+        };
+        const auto blue = [&](int x, int y) {
+            return symbol.GetBlue(x, y) > 150 && symbol.GetRed(x, y) < 80 &&
+                   symbol.GetAlpha(x, y) == 255;
+        };
+        const int mid = size / 2;
+        EXPECT_EQ(symbol.GetAlpha(0, 0), 0) << size;  // the corners show the box
+        EXPECT_EQ(symbol.GetAlpha(size - 1, size - 1), 0) << size;
+        EXPECT_TRUE(white(mid, size * 27 / 100)) << "the dot, " << size;
+        EXPECT_TRUE(white(mid, size * 60 / 100)) << "the stem, " << size;
+        EXPECT_TRUE(blue(mid, size * 38 / 100)) << "between dot and stem, " << size;
+        EXPECT_TRUE(blue(size / 6, mid)) << "the disc, " << size;
+        EXPECT_TRUE(blue(mid, size * 88 / 100)) << "below the stem, " << size;
+        // Even left and right, so the letter stands upright in the middle.
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < mid; ++x) {
+                ASSERT_EQ(symbol.GetAlpha(x, y), symbol.GetAlpha(size - 1 - x, y)) << x << "," << y;
+                ASSERT_EQ(symbol.GetRed(x, y), symbol.GetRed(size - 1 - x, y)) << x << "," << y;
+            }
+        }
     }
 }
 
@@ -462,9 +527,12 @@ TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
     wxRect frame;
     std::vector<std::string> outside;
     std::vector<std::string> cut;
+    int logoGap = 0;
     recorder.onTick = [&](int) {
         host.KillTimer(ids::kUpdateTimerId);
         frame = host.GetRect();
+        logoGap = host.ControlWindow(ids::kLabelNotice)->GetRect().GetLeft() -
+                  host.ControlWindow(ids::kLogo)->GetRect().GetRight() - 1;
         if (const char* shot = std::getenv("VORENTA_SCREENSHOT")) {
             std::system((std::string("import -window root '") + shot + "'").c_str());
         }
@@ -526,6 +594,7 @@ TEST(WxDialogGeometry, TheUpdateWindowFitsTheWorkAreaWithEveryTextReadable) {
     EXPECT_GE(frame.GetTop(), area.GetTop());
     EXPECT_TRUE(outside.empty()) << outside.front();
     EXPECT_TRUE(cut.empty()) << cut.front();
+    EXPECT_GE(logoGap, kPictureGapPx) << "the logo keeps clear of the notice beside it";
 }
 
 TEST(WxAboutHost, LinksReportMouseActionsAndHandTheFocusToOk) {

@@ -5,7 +5,9 @@
 # dark theme keeps the emphasis readable; during a failing transfer "Cancel
 # Update" looks disabled and an Esc pressed then leaves the failure box up;
 # thirteen two-digit ports open without toolkit warnings, and a port button's
-# tooltip (its device) shows under the pointer.
+# tooltip (its device) shows under the pointer; a port plugged in and pulled
+# out while the window is open comes and goes by itself, and a session on it
+# blinks its waiting prompt.
 # Every step waits for what it needs to see, never for a guessed time.
 # Screenshots are kept in ARTIFACTS.
 # Usage: gui_e2e.sh VORENTA_UPDATE VORENTA_SIM ARTIFACTS
@@ -134,8 +136,24 @@ check "window opens" $?
 [ "$(xdotool getwindowname "$(window_id "$title_re")")" = "$title" ]
 check "window title" $?
 import -window root "$artifacts/update-window.png"
-# Done, port group, Refresh, Begin Update.
-press "$title_re" Tab Tab Tab space
+# The focus shows from the start: a ring around "Done" (453, 372, 100 x 14
+# dialog units), drawn in the strip just above it, gone once Tab moves on.
+above_done() {
+  eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+  import -window root -crop "$((WIDTH * 100 / 647))x5+$((X + WIDTH * 453 / 647))+$((Y + HEIGHT * 372 / 392 - 6))" \
+    +repage "$1"
+}
+wait_for xdotool windowfocus --sync "$(window_id "$title_re")"
+sleep 0.3
+above_done "$root/ring-start.png"
+import -window root "$artifacts/focus-at-start.png"
+press "$title_re" Tab
+sleep 0.3
+above_done "$root/ring-after-tab.png"
+[ "$(compare -metric AE "$root/ring-start.png" "$root/ring-after-tab.png" null: 2>&1)" -gt 20 ]
+check "the focus on Done shows before any key and moves with Tab" $?
+# Port group, Refresh, Begin Update.
+press "$title_re" Tab Tab space
 wait_for window_named "^Firmware Update Complete$"
 check "update ends with Firmware Update Complete" $?
 import -window root "$artifacts/update-complete.png"
@@ -247,6 +265,123 @@ grep -q "^COM22 = $root/dev/ttyV22$" "$root/app5.txt" "$root/app5.err"
 check "the log shows the device behind COM22" $?
 ! grep -E "Gtk-(CRITICAL|WARNING)" "$root/app5.err"
 check "no GTK warnings with thirteen ports" $?
+
+# 6. Ports plugged in and pulled out while the window is open: the port map
+# names COM9 as a link in a folder that does not exist yet (as
+# /dev/serial/by-id before the first adapter); the test makes the folder and
+# a link to the simulator's pty, and removes it again. The window follows by
+# itself; a session on the new port blinks its waiting prompt.
+"$sim" --image "$root/received6.bin" --answer-poll 1000000 --timeout 120 >"$root/sim6.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim6.txt"
+hot="$root/hot/by-id/usb-vorenta-base"
+printf 'COM5=%s\nCOM9=%s\n' "$root/dev/ttyV10" "$hot" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+"$root/app2/vorenta-update" /C5 >"$root/app6.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "the window opens with COM5 alone" $?
+wait_for grep -q "^COM5 = " "$root/app6.txt"
+! grep -q "^COM9 = " "$root/app6.txt"
+check "COM9 is not offered before its adapter is there" $?
+mkdir -p "$(dirname "$hot")"
+ln -s "$(head -n 1 "$root/sim6.txt")" "$hot"
+wait_for grep -q "^COM9 = $hot$" "$root/app6.txt"
+check "a port plugged in while the window is open appears by itself" $?
+import -window root "$artifacts/port-plugged.png"
+# COM9's button: the buttons follow the last listing (this machine's own
+# ports included), 56 dialog units apart from x 24, y 36..46; "Begin Update"
+# at x 333..433, y 372..386.
+slot=$(awk '/^COM[0-9]+ = / { n = substr($1, 4) + 0; if (n <= last) k = 0; last = n;
+                               if ($1 == "COM9") s = k; k++ } END { print s }' "$root/app6.txt")
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+xdotool mousemove $((X + WIDTH * (28 + 56 * slot) / 647)) $((Y + HEIGHT * 41 / 392)) click 1
+xdotool mousemove $((X + WIDTH * 383 / 647)) $((Y + HEIGHT * 379 / 392)) click 1
+prompt="Waiting for the Mobile Module on COM9: switch it to firmware update mode"
+hot_log() { grep -l "$prompt" "$XDG_STATE_HOME/Harwen Systems/logs/"*_COM9.log; }
+wait_for hot_log
+check "the session on the new port logs its waiting prompt" $?
+sleep 0.5
+import -window root "$artifacts/waiting-prompt.png"
+# While the session runs, a port pulled changes nothing: the listing stays.
+listings=$(grep -c "^COM5 = " "$root/app6.txt")
+rm "$hot"
+# Nothing to wait for when nothing may happen: two seconds are four ticks.
+sleep 2
+[ "$(grep -c "^COM5 = " "$root/app6.txt")" -eq "$listings" ]
+check "no listing during a session" $?
+xdotool mousemove $((X + WIDTH * 383 / 647)) $((Y + HEIGHT * 379 / 392)) click 1
+# After the cancel the pulled port goes: a listing with COM5 and without COM9.
+relisted() { [ "$(grep -c "^COM5 = " "$root/app6.txt")" -gt "$listings" ]; }
+wait_for relisted
+check "once the session is over the window follows the pulled port" $?
+[ "$(grep -c "$prompt" "$(hot_log)")" -eq 1 ]
+check "the prompt is in the session log once" $?
+last=$(grep -n "^COM5 = " "$root/app6.txt" | tail -n 1 | cut -d: -f1)
+! tail -n +"$last" "$root/app6.txt" | grep -q "^COM9 = "
+check "the last listing has COM5 alone" $?
+import -window root "$artifacts/port-pulled.png"
+press "$title_re" Escape
+wait_for gone "$app"
+check "Esc closes the window after the ports changed" $?
+
+# 7. Keyboard only: a session armed with Space and cancelled with Enter on
+# its button, the About dialog opened with Space and closed with Esc, then
+# Enter on a focused "Done" still closes the window (keys that reach the
+# window after a session and a dialog are never swallowed).
+"$sim" --answer-poll 1000000 --timeout 120 >"$root/sim7.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim7.txt"
+echo "COM5=$(head -n 1 "$root/sim7.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+XDG_STATE_HOME="$root/state7" "$root/app2/vorenta-update" /C5 >"$root/app7.txt" 2>&1 &
+app=$!
+pids+=($app)
+wait_for window_named "$title_re"
+check "the window opens for the keyboard run" $?
+session_log7() { ls "$root/state7/Harwen Systems/logs/"*_COM5.log 2>/dev/null | head -n 1; }
+# Done, port group, Refresh, Begin Update.
+press "$title_re" Tab Tab Tab space
+wait_for eval 'grep -q "Waiting for the Mobile Module on COM5" "$(session_log7)"'
+check "Space on Begin Update arms the session" $?
+press "$title_re" Return
+wait_for eval 'tail -n 1 "$(session_log7)" | grep -q "outcome:"'
+check "Enter on Cancel Update ends the session" $?
+# From the start button: Contact Information, then its About dialog.
+press "$title_re" Tab space
+wait_for window_named "^About "
+check "Space on Contact Information opens the About dialog" $?
+press "^About " Escape
+wait_for eval '! window_named "^About "'
+check "Esc closes the About dialog after the cancelled session" $?
+# The focus is back on Contact Information; Tab wraps to Done.
+press "$title_re" Tab Return
+wait_for gone "$app"
+check "Enter on a focused Done closes the window after a cancel and an About closed with Esc" $?
+
+# The same after a failure, whose box drops the keys queued before it: the
+# box closed with Enter, the About dialog opened with a click and closed with
+# Esc, then Tab to "Done" and Enter.
+"$sim" --no-reply-page 0 --timeout 120 >"$root/sim7b.txt" 2>&1 &
+pids+=($!)
+wait_for test -s "$root/sim7b.txt"
+echo "COM5=$(head -n 1 "$root/sim7b.txt")" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+XDG_STATE_HOME="$root/state7b" "$root/app2/vorenta-update" /C5 >"$root/app7b.txt" 2>&1 &
+app=$!
+pids+=($app)
+press "$title_re" Tab Tab Tab space
+wait_for window_named "^Firmware Update Error$"
+check "a transfer without replies ends in its failure box" $?
+press "^Firmware Update Error$" Return
+wait_for eval '! window_named "^Firmware Update Error$"'
+# "Contact Information": x 93..193, y 372..386.
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$title_re")")"
+xdotool mousemove $((X + WIDTH * 143 / 647)) $((Y + HEIGHT * 379 / 392)) click 1
+wait_for window_named "^About "
+press "^About " Escape
+wait_for eval '! window_named "^About "'
+press "$title_re" Tab Return
+wait_for gone "$app"
+check "Enter on a focused Done closes the window after a failure box and an About closed with Esc" $?
 
 if [ "$failed" -ne 0 ]; then
   # What the programs said and which windows were up, to tell a slow start

@@ -104,6 +104,100 @@ TEST(SessionArming, AnswerEndsTheSearchLeavesLaterBytesAndStillPolls) {
     EXPECT_EQ(rig.device.writes.size(), before + 1);
 }
 
+// What the session's listeners were shown, as the session log takes it.
+struct ShownLines : ISessionEvents {
+    void OnLineShown(std::string_view text) override { lines.emplace_back(text); }
+    std::size_t Count(std::string_view text) const {
+        return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), text));
+    }
+    std::vector<std::string> lines;
+};
+
+constexpr std::string_view kPromptOnCom3 =
+    "Waiting for the Mobile Module on COM3: switch it to firmware update mode";
+
+TEST(WaitingPrompt, BlinksFromArmingAndIsLoggedOnce) {
+    UpdateRig rig;
+    rig.module.answerAtPoll = 1000;
+    ShownLines shown;
+    rig.dlg.AddListener(shown);
+    rig.Init();
+    rig.BeginUpdate();
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), kPromptOnCom3);
+    EXPECT_EQ(rig.dlg.session.statusPromptText, kPromptOnCom3);
+
+    // Shown for more than 1.5 s, hidden for more than 0.25 s, shown again.
+    std::vector<std::string> seen;
+    for (int i = 0; i < 12; ++i) {
+        rig.clock.Advance(500);
+        rig.host.TimerTick();
+        seen.push_back(rig.host.Text(ids::kStatusLine));
+    }
+    EXPECT_EQ(seen[0], kPromptOnCom3);
+    EXPECT_EQ(seen[1], kPromptOnCom3);
+    const auto hidden = std::count(seen.begin(), seen.end(), "");
+    EXPECT_GE(hidden, 2);
+    EXPECT_LE(hidden, 4);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_TRUE(seen[i] == kPromptOnCom3 || seen[i] == "") << seen[i];
+        EXPECT_FALSE(seen[i].empty() && seen[i - 1].empty()) << "hidden twice at " << i;
+    }
+    EXPECT_EQ(shown.Count(kPromptOnCom3), 1U);
+}
+
+TEST(WaitingPrompt, NamesTheCheckedPortAndEndsWithTheSession) {
+    UpdateRig rig;
+    rig.module.answerAtPoll = 1000;
+    rig.Init();
+    rig.host.CheckRadioButton(2001, 2022, 2002);  // COM7
+    rig.BeginUpdate();
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine),
+              "Waiting for the Mobile Module on COM7: switch it to firmware update mode");
+
+    rig.BeginUpdate();  // "Cancel Update"
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
+    EXPECT_EQ(rig.dlg.session.statusPromptText, "");
+    // Idle ticks bring nothing back.
+    rig.clock.Advance(3000);
+    rig.host.TimerTick();
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
+}
+
+TEST(WaitingPrompt, GoesWhenTheModuleAnswersAndTheOutcomeStays) {
+    UpdateRig rig;
+    rig.module.answerAtPoll = 2;
+    ShownLines shown;
+    rig.dlg.AddListener(shown);
+    rig.Init();
+    rig.BeginUpdate();
+    rig.TickUntilIdle();
+    EXPECT_EQ(rig.dlg.session.statusPromptText, "");
+    EXPECT_EQ(rig.host.Text(ids::kStatusLine),
+              "Vorenta KT7.6 VMM & DO-232 R2 Mobile Module firmware successfully updated");
+    // The prompt came before the module's identification, and never after it.
+    const auto prompt = std::find(shown.lines.begin(), shown.lines.end(), kPromptOnCom3);
+    const auto answer = std::find_if(shown.lines.begin(), shown.lines.end(), [](const auto& l) {
+        return l.find("VR-VMM-KT76") != std::string::npos;
+    });
+    ASSERT_NE(prompt, shown.lines.end());
+    ASSERT_NE(answer, shown.lines.end());
+    EXPECT_LT(prompt, answer);
+    EXPECT_EQ(std::count(answer, shown.lines.end(), std::string(kPromptOnCom3)), 0);
+}
+
+TEST(WaitingPrompt, AConsoleThatSaysItsOwnLeavesTheLineEmpty) {
+    UpdateRig rig;
+    rig.module.answerAtPoll = 1000;
+    rig.dlg.ShowWaitingPrompt(false);
+    rig.Init();
+    rig.BeginUpdate();
+    for (int i = 0; i < 6; ++i) {
+        rig.clock.Advance(500);
+        rig.host.TimerTick();
+        EXPECT_EQ(rig.host.Text(ids::kStatusLine), "");
+    }
+}
+
 TEST(SessionCancel, ReleasesClosesDeletesAndRestores) {
     UpdateRig rig;
     rig.module.answerAtPoll = 1000;

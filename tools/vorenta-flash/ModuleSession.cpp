@@ -67,6 +67,7 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
                                    services.peers, services.files},
                                   setup.sessionLog, preferredPort, setup.programName);
     CPLSM_UpdateDlg& window = assembly.Window();
+    window.ShowWaitingPrompt(false);  // the console says its own
     SessionRecorder& recorder = assembly.Recorder();
     window.firmware.programDir = setup.programDir;
     window.pageImage.tempDir = setup.tempDir;

@@ -38,6 +38,7 @@ class NativeServices {
               {kDefaultProgramName, VORENTA_VERSION, PlatformDescription(), &logFolder_,
                LocalTimeNow, nullptr},
               [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
+              PortWatch(),
           } {}
     NativeServices(const NativeServices&) = delete;
     NativeServices& operator=(const NativeServices&) = delete;
@@ -45,6 +46,18 @@ class NativeServices {
     UpdateProgramServices& Services() { return services_; }
 
   private:
+#ifdef _WIN32
+    // The window hears of ports itself (WM_DEVICECHANGE).
+    static IPortWatch* PortWatch() {
+        return nullptr;
+    }
+#else
+    IPortWatch* PortWatch() {
+        return &portWatch_;
+    }
+    const PortTableRoots roots_ = PortTableRoots::ForThisMachine();
+    InotifyPortWatch portWatch_{roots_.devFolder, roots_.mapFile};
+#endif
     NativeTickSource clock_;
     NativeSerialDevice serialDevice_;
     NativePortTable portTable_;

@@ -1,10 +1,13 @@
 #include "ui/win32/Win32DialogHost.h"
 
+#include <dbt.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "ui/Logo.h"
+#include "ui/PictureGap.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/win32/DlgTemplateBytes.h"
 #include "ui/win32/ResourceIds.h"
@@ -81,6 +84,41 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wPa
     return host->HandleMessage(message, wParam, lParam);
 }
 
+namespace {
+
+// The COM port device interface class: USB serial adapters plugged in and
+// pulled out are announced under it.
+constexpr GUID kComPortInterface = {
+    0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
+
+// Whether a WM_DEVICECHANGE tells of a serial port that came or went.
+bool IsPortArrivalOrRemoval(WPARAM event, LPARAM data) {
+    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || data == 0) {
+        return false;
+    }
+    const auto* header =
+        reinterpret_cast<const DEV_BROADCAST_HDR*>(data);  // NOLINT(performance-no-int-to-ptr)
+    if (header->dbch_devicetype == DBT_DEVTYP_PORT) {
+        return true;
+    }
+    if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) {
+        return false;
+    }
+    const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(header);
+    return ::IsEqualGUID(device->dbcc_classguid, kComPortInterface) != 0;
+}
+
+}  // namespace
+
+void Win32DialogHost::WatchPorts() {
+    DEV_BROADCAST_DEVICEINTERFACE_A filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kComPortInterface;
+    // Without it the window still hears of ports the system broadcasts.
+    portNotification_ = ::RegisterDeviceNotificationA(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
 INT_PTR Win32DialogHost::Result(LRESULT result) {
     ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;
@@ -122,7 +160,16 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             return ::IsIconic(hwnd_) ? OnPaintMinimised() : FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(appIcon_);
+        case WM_DEVICECHANGE:
+            if (handler_ != nullptr && IsPortArrivalOrRemoval(wParam, lParam)) {
+                handler_->OnPortsChanged();
+            }
+            return Result(TRUE);
         case WM_DESTROY:
+            if (portNotification_ != nullptr) {
+                ::UnregisterDeviceNotification(portNotification_);
+                portNotification_ = nullptr;
+            }
             if (callbacks_.destroy) {
                 callbacks_.destroy();
             }
@@ -167,11 +214,13 @@ INT_PTR Win32DialogHost::OnInitDialog() {
         }
         if (c.kind == ControlKind::Picture) {
             ShowLogo(item);
+            KeepTextsClearOf(item);
         } else if (c.kind == ControlKind::LinkText) {
             MakeLink(item);
         }
     }
     bool focusDefault = true;
+    WatchPorts();
     if (callbacks_.initDialog) {
         focusDefault = callbacks_.initDialog();
     }
@@ -198,6 +247,31 @@ void Win32DialogHost::ShowLogo(HWND picture) {
     ::DeleteDC(memory);
     ::ReleaseDC(hwnd_, screen);
     ::SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
+}
+
+void Win32DialogHost::KeepTextsClearOf(HWND picture) {
+    // The picture now has its bitmap's size, which does not shrink with the font.
+    const auto rectOf = [this](HWND control) {
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    const PixelRect pictureRect = rectOf(picture);
+    for (const ControlTemplate& c : template_.controls) {
+        HWND text = c.id == kNoControlId ? nullptr : Item(c.id);
+        const bool isText = c.kind == ControlKind::StaticLeft ||
+                            c.kind == ControlKind::StaticCentred ||
+                            c.kind == ControlKind::StaticCentredVertically;
+        if (text == nullptr || !isText) {
+            continue;
+        }
+        const PixelRect was = rectOf(text);
+        const PixelRect clear = KeepClearOfPicture(pictureRect, was);
+        if (!(clear == was)) {
+            ::MoveWindow(text, clear.left, clear.top, clear.width, clear.height, FALSE);
+        }
+    }
 }
 
 void Win32DialogHost::MakeLink(HWND link) {

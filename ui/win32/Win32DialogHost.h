@@ -84,12 +84,16 @@ class Win32DialogHost : public IDialogHost {
     INT_PTR OnNotify(const NMHDR& header);
     INT_PTR OnControlColour(HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
     INT_PTR OnPaintMinimised();
+    // Asks the system for the COM port interface's arrivals and removals.
+    void WatchPorts();
     // A message handled with a result the dialog manager passes on.
     INT_PTR Result(LRESULT result);
 
     HWND Item(int id) const;
     ControlKind KindOf(int id) const;
     void ShowLogo(HWND picture);
+    // Moves the texts beside `picture` clear of it.
+    void KeepTextsClearOf(HWND picture);
     void MakeLink(HWND link);
     void ApplyLinkFormat(HWND link);
 
@@ -107,6 +111,7 @@ class Win32DialogHost : public IDialogHost {
     UniqueBitmap logo_;
     HICON appIcon_ = nullptr;  // a shared resource icon
     HWND tooltip_ = nullptr;   // a child of the dialog, destroyed with it
+    HDEVNOTIFY portNotification_ = nullptr;
     std::set<int> tooltipIds_;
     std::map<int, bool> emphasised_;
     std::multiset<unsigned> posted_;

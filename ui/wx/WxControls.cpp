@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "ui/PictureGap.h"
 #include "ui/wx/WxImages.h"
 #include "ui/wx/WxText.h"
 
@@ -195,17 +196,21 @@ void WxControlBuilder::ClearPicture(const wxRect& picture) {
     // A picture shows at its own size, which may reach beyond its template box.
     for (auto& [id, control] : controls_) {
         wxRect& r = control.rect;
-        if (control.tmpl->kind == ControlKind::Picture || !r.Intersects(picture)) {
+        if (control.tmpl->kind == ControlKind::Picture) {
             continue;
         }
-        if (r.GetTop() > picture.GetTop()) {
+        if (r.Intersects(picture) && r.GetTop() > picture.GetTop()) {
             const int bottom = r.GetBottom();
             r.SetTop(picture.GetBottom() + 1);
             r.SetBottom(std::max(bottom, r.GetTop()));
         } else {
-            const int right = r.GetRight();
-            r.SetLeft(picture.GetRight() + 1);
-            r.SetRight(std::max(right, r.GetLeft()));
+            const PixelRect clear =
+                KeepClearOfPicture({picture.x, picture.y, picture.width, picture.height},
+                                   {r.x, r.y, r.width, r.height});
+            if (clear == PixelRect{r.x, r.y, r.width, r.height}) {
+                continue;
+            }
+            r = wxRect(clear.left, clear.top, clear.width, clear.height);
         }
         control.window->SetSize(r);
         RelayoutText(control);

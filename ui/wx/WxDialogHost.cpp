@@ -1,9 +1,12 @@
 #include "ui/wx/WxDialogHost.h"
 
+#include <wx/brush.h>
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/hyperlink.h>
+#include <wx/pen.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
@@ -63,6 +66,16 @@ WxDialogHost::WxDialogHost(wxWindow* parent, const DialogTemplate& dialogTemplat
     Bind(wxEVT_CHAR_HOOK, &WxDialogHost::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &WxDialogHost::OnClose, this);
     Bind(wxEVT_TIMER, &WxDialogHost::OnWxTimer, this);
+    // Each control's own focus event: it belongs to the toolkit's category, so
+    // the discarding of type-ahead before a message box never drops it.
+    for (const auto& [id, control] : controls_) {
+        wxWindow* window = control.window;
+        window->Bind(wxEVT_SET_FOCUS, [this, window](wxFocusEvent& event) {
+            event.Skip();
+            ShowFocusRing(window);
+        });
+    }
+    Bind(wxEVT_PAINT, &WxDialogHost::OnPaint, this);
     // The logic decides what a link opens; the control must not open it too.
     Bind(wxEVT_HYPERLINK, [](wxHyperlinkEvent&) {});
 }
@@ -114,6 +127,53 @@ int WxDialogHost::ShowUntilEnded() {
     return ShowModal();
 }
 
+namespace {
+
+// The ring's distance from its control and its line width, in pixels.
+constexpr int kFocusRingOffset = 3;
+constexpr int kFocusRingWidth = 2;
+
+wxRect FocusRingRect(const wxWindow& control) {
+    return control.GetRect().Inflate(kFocusRingOffset);
+}
+
+}  // namespace
+
+void WxDialogHost::ShowFocusRing(wxWindow* focused) {
+    // Push buttons and radio buttons: the controls a key acts on.
+    wxWindow* ring = nullptr;
+    for (const auto& [id, control] : controls_) {
+        const ControlKind kind = control.tmpl->kind;
+        if (control.window == focused &&
+            (kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton ||
+             kind == ControlKind::RadioButton)) {
+            ring = focused;
+        }
+    }
+    if (ring == focusRing_) {
+        return;
+    }
+    if (focusRing_ != nullptr) {
+        RefreshRect(FocusRingRect(*focusRing_).Inflate(kFocusRingWidth));
+    }
+    focusRing_ = ring;
+    if (focusRing_ != nullptr) {
+        RefreshRect(FocusRingRect(*focusRing_).Inflate(kFocusRingWidth));
+    }
+}
+
+void WxDialogHost::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    // The toolkit marks the focus only after the first key, and faintly; the
+    // dialog draws a ring of its own around the focused control from the start.
+    if (focusRing_ == nullptr || !focusRing_->IsShown() || !focusRing_->IsEnabled()) {
+        return;
+    }
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), kFocusRingWidth));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRoundedRectangle(FocusRingRect(*focusRing_), kFocusRingOffset);
+}
+
 void WxDialogHost::FocusFirstControl() {
     for (const ControlTemplate& c : template_.controls) {
         const Control* control = Find(c.id);
@@ -123,6 +183,7 @@ void WxDialogHost::FocusFirstControl() {
         if (control != nullptr && focusable && control->window->IsShown() &&
             control->window->IsEnabled()) {
             control->window->SetFocus();
+            ShowFocusRing(control->window);
             return;
         }
     }
@@ -199,6 +260,9 @@ void WxDialogHost::EnableDlgItem(int id, bool enable) {
     }
     const bool hadFocus = FindFocus() == c->window;
     c->window->Enable(enable);
+    if (c->window == focusRing_) {
+        RefreshRect(FocusRingRect(*focusRing_).Inflate(kFocusRingWidth));
+    }
     if (!enable && hadFocus) {
         // The toolkit drops the focus with the control; without a focused
         // control the dialog would hear neither Esc nor Tab any more.

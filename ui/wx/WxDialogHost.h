@@ -40,6 +40,8 @@ class WxDialogHost : public wxDialog, public IDialogHost {
 
     // The toolkit window of a control, for tests and tooling; null when unknown.
     wxWindow* ControlWindow(int id) const;
+    // The control the focus ring is drawn around; null: none.
+    wxWindow* FocusRingControl() const { return focusRing_; }
     // The fonts chosen for the screen the dialog opens on.
     const DialogFonts& Fonts() const { return fonts_; }
 
@@ -94,6 +96,9 @@ class WxDialogHost : public wxDialog, public IDialogHost {
     void OnWxTimer(wxTimerEvent& event);
     void OnLinkMouse(int id, unsigned message, wxMouseEvent& event);
     void OnLinkFocus(int id, wxFocusEvent& event);
+    void OnPaint(wxPaintEvent& event);
+    // The focus ring follows `focused` when it is a push or radio button.
+    void ShowFocusRing(wxWindow* focused);
 
     // Closing (Esc, close box) goes to the cancel command unless the window
     // has locked it: "Done" disabled or the Close item greyed.
@@ -121,6 +126,8 @@ class WxDialogHost : public wxDialog, public IDialogHost {
     std::optional<int> endedBeforeShow_;
     // The control that had the focus when it was disabled.
     std::optional<int> focusLostBy_;
+    // The control the dialog draws its focus ring around; null: none.
+    wxWindow* focusRing_ = nullptr;
 };
 
 }  // namespace vorenta::wxui

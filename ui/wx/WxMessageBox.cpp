@@ -10,6 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "ui/wx/WxImages.h"
+
 namespace vorenta::wxui {
 
 namespace {
@@ -74,8 +76,11 @@ void ShowMessageBox(wxWindow* parent, const wxString& text, const wxString& capt
     const wxArtID art = IconArt(icon);
     if (!art.empty()) {
         // The box owns its children; the sizer only places them.
-        auto* image = new wxStaticBitmap(&box, wxID_ANY,
-                                         wxArtProvider::GetBitmapBundle(art, wxART_MESSAGE_BOX));
+        // Information is ours: icon themes draw it in ways that do not say it.
+        const wxBitmapBundle symbol = icon == MessageIcon::Information
+                                          ? InformationSymbol()
+                                          : wxArtProvider::GetBitmapBundle(art, wxART_MESSAGE_BOX);
+        auto* image = new wxStaticBitmap(&box, wxID_ANY, symbol);
         image->SetName(kMessageBoxIconName);
         body->Add(image, 0, wxALIGN_TOP | wxRIGHT, kGap * 2);
     }

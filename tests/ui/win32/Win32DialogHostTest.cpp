@@ -3,6 +3,7 @@
 // the window menu, radio groups, the focus of a disabled button and links.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,9 +11,13 @@
 #include "ui/AboutDlgIds.h"
 #include "ui/AboutDlgTemplate.h"
 #include "ui/Colours.h"
+#include "ui/PictureGap.h"
 #include "ui/UpdateDlgIds.h"
 #include "ui/UpdateDlgTemplate.h"
 #include "ui/win32/Win32DialogHost.h"
+
+// After <windows.h>, which the host brings in.
+#include <dbt.h>
 
 namespace vorenta::win32ui {
 namespace {
@@ -36,6 +41,7 @@ struct Recorder : IWindowHandler {
             run();
         }
     }
+    void OnPortsChanged() override { events.push_back("ports"); }
     void OnPostedMessage(unsigned m) override {
         events.push_back("posted " + std::to_string(m));
         if (onPosted) {
@@ -90,8 +96,13 @@ TEST(Win32DialogHost, ControlsSitWhereTheTemplateSaysInTheShellFontsDialogUnits)
             if (c.id == kNoControlId || c.kind == ControlKind::Picture) {
                 continue;
             }
-            const RECT want = DialogUnits(dlg, c.x, c.y, c.width, c.height);
+            RECT want = DialogUnits(dlg, c.x, c.y, c.width, c.height);
             const RECT got = ClientRectOf(dlg, ::GetDlgItem(dlg, c.id));
+            if (c.id == ids::kLabelNotice) {
+                // Beside the logo: moved clear of it where the units are small.
+                const RECT logo = ClientRectOf(dlg, ::GetDlgItem(dlg, ids::kLogo));
+                want.left = std::max<LONG>(want.left, logo.right + kPictureGapPx);
+            }
             EXPECT_EQ(got.left, want.left) << c.id;
             EXPECT_EQ(got.top, want.top) << c.id;
             EXPECT_EQ(got.right, want.right) << c.id;
@@ -101,6 +112,8 @@ TEST(Win32DialogHost, ControlsSitWhereTheTemplateSaysInTheShellFontsDialogUnits)
         const RECT logo = ClientRectOf(dlg, ::GetDlgItem(dlg, ids::kLogo));
         EXPECT_EQ(logo.right - logo.left, 50);
         EXPECT_EQ(logo.bottom - logo.top, 50);
+        const RECT notice = ClientRectOf(dlg, ::GetDlgItem(dlg, ids::kLabelNotice));
+        EXPECT_GE(notice.left - logo.right, kPictureGapPx) << "the logo keeps clear of the notice";
         LOGFONTA font{};
         ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dlg, WM_GETFONT, 0, 0)), sizeof(font),
                      &font);
@@ -137,6 +150,39 @@ TEST(Win32DialogHost, APostedMessageRunsBeforeTheNextTickEvenWhenTheTickIsDue) {
                                             "posted " + std::to_string(ids::UWM_CANCEL_UPDATE)};
     EXPECT_EQ(recorder.events, expected);
     EXPECT_EQ(ticks, 1);
+}
+
+TEST(Win32DialogHost, OnlySerialPortsComingAndGoingReachTheWindowAsAPortChange) {
+    WithUpdateWindow({}, [](Win32DialogHost& host, Recorder& recorder) {
+        HWND dialog = host.Handle();
+        const auto send = [dialog](WPARAM event, const void* data) {
+            ::SendMessageA(dialog, WM_DEVICECHANGE, event,
+                           reinterpret_cast<LPARAM>(data));  // NOLINT(performance-no-int-to-ptr)
+        };
+        DEV_BROADCAST_PORT_A port{};
+        port.dbcp_size = sizeof port;
+        port.dbcp_devicetype = DBT_DEVTYP_PORT;
+        ::lstrcpynA(port.dbcp_name, "COM9", 5);
+        DEV_BROADCAST_DEVICEINTERFACE_A comInterface{};
+        comInterface.dbcc_size = sizeof comInterface;
+        comInterface.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        comInterface.dbcc_classguid = {
+            0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
+        DEV_BROADCAST_DEVICEINTERFACE_A otherInterface = comInterface;
+        otherInterface.dbcc_classguid.Data1 = 0x53F56307;  // a disk, say
+        DEV_BROADCAST_HDR volume{};
+        volume.dbch_size = sizeof volume;
+        volume.dbch_devicetype = DBT_DEVTYP_VOLUME;
+
+        recorder.events.clear();
+        send(DBT_DEVICEARRIVAL, &port);
+        send(DBT_DEVICEREMOVECOMPLETE, &comInterface);
+        send(DBT_DEVICEQUERYREMOVE, &port);  // asked, not gone
+        send(DBT_DEVICEARRIVAL, &otherInterface);
+        send(DBT_DEVICEARRIVAL, &volume);
+        send(DBT_DEVNODES_CHANGED, nullptr);
+        EXPECT_EQ(recorder.events, (std::vector<std::string>{"ports", "ports"}));
+    });
 }
 
 TEST(Win32DialogHost, PumpOneMessageTakesThePostedPaintWithoutWaiting) {

@@ -2,7 +2,8 @@
 # Runs vorenta-update.exe under Wine on its own Xvfb display and Wine prefix,
 # with the Linux simulator's pty as COM5: the window opens with its title and
 # that port, "Begin Update" runs a whole update to "Firmware Update Complete",
-# the window menu's Close and About are greyed while the update waits, the
+# the status line blinks its waiting prompt and the window menu's Close and
+# About are greyed while the update waits, the
 # About item of the window menu opens the About dialog, and Esc closes both.
 # Screenshots are kept in ARTIFACTS.
 # Usage: gui_e2e_wine.sh VORENTA_UPDATE_EXE VORENTA_SIM WINE64 WINESERVER ARTIFACTS
@@ -121,7 +122,8 @@ eval "$(xdotool getwindowgeometry --shell "$w")"
 xdotool mousemove $((X + WIDTH * 383 / 647)) $((Y + HEIGHT - 3 - 13 * (HEIGHT - 24) / 392)) click 1
 wait_for grep -qF '"what":"poll"' "$root/wire.jsonl"
 check "Begin Update: the module is polled" $?
-shot update-armed
+# The module answers the twelfth poll: the prompt is up for six seconds.
+shot waiting-prompt
 open_window_menu "$title_re"
 check "the window menu opens while the update waits" $?
 shot update-armed-window-menu
@@ -160,6 +162,8 @@ check "page image and its session folder removed" $?
 session_logs=$(find "$WINEPREFIX/drive_c/users" -path '*/Harwen Systems/logs/*_vorenta-update_COM5.log' 2>/dev/null)
 [ "$(echo "$session_logs" | grep -c .)" -eq 1 ] && grep -q "^outcome: *success" "$session_logs"
 check "one session log, of a successful update" $?
+grep -q "Waiting for the Mobile Module on COM5: switch it to firmware update mode" "$session_logs"
+check "the waiting prompt was shown while the module was polled" $?
 
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]
