@@ -204,10 +204,14 @@ std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
         error = std::strerror(EINVAL);
         return nullptr;
     }
-    // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    auto fd = std::make_unique<UniqueFd>(::open(
-        path.c_str(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+    // Non-blocking, so a FIFO named by mistake cannot hang the open. Read too,
+    // so a last line cut short can be seen; a record we may only write to is
+    // still appended to.
+    constexpr int kFlags = O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    auto fd = std::make_unique<UniqueFd>(::open(path.c_str(), O_RDWR | kFlags, 0644));
+    if (!fd->Valid() && errno == EACCES) {
+        fd = std::make_unique<UniqueFd>(::open(path.c_str(), O_WRONLY | kFlags, 0644));
+    }
     if (!fd->Valid()) {
         error = errno == ELOOP ? "is a symbolic link; it is never followed"
                                : std::string(std::strerror(errno));

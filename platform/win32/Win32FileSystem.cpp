@@ -209,10 +209,18 @@ std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
         error = SystemErrorText(ERROR_INVALID_NAME);
         return nullptr;
     }
-    // Shared with other readers and writers, as a record several stations add to.
-    auto handle = std::make_unique<UniqueHandle>(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // Shared with other readers and writers, as a record several stations add
+    // to. Read too, so a last line cut short can be seen; a record we may only
+    // write to is still appended to.
+    const auto open = [&path](DWORD access) {
+        return std::make_unique<UniqueHandle>(::CreateFileA(
+            path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    };
+    auto handle = open(GENERIC_READ | GENERIC_WRITE);
+    if (!handle->Valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        handle = open(GENERIC_WRITE);
+    }
     if (!handle->Valid()) {
         error = SystemErrorText(::GetLastError());
         return nullptr;
