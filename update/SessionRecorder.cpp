@@ -51,6 +51,7 @@ void SessionRecorder::SayOnce(const std::string& reason) {
 void SessionRecorder::OnSessionStarted(const SessionStart& start) {
     sessionOpen_ = true;
     sawFailure_ = false;
+    headerFirmware_.reset();
     log_.reset();
     if (!store_) {
         return;
@@ -70,6 +71,19 @@ void SessionRecorder::OnSessionStarted(const SessionStart& start) {
         SayOnce(std::string(kWriteFailedPrefix) + path);
     };
     log_->WriteHeader(header);
+    headerFirmware_ = start.firmware;
+}
+
+void SessionRecorder::OnTransferBegun(const SentFirmware& sent) {
+    // The header names the file as the session began; a file replaced since
+    // is named again here, as it went to the module.
+    if (!log_ || (headerFirmware_ && headerFirmware_->size == sent.firmware.size &&
+                  headerFirmware_->sha256 == sent.firmware.sha256)) {
+        return;
+    }
+    log_->Line(kProgramWords, "Firmware sent: " + std::to_string(sent.firmware.size) +
+                                  " bytes, SHA-256 " + sent.firmware.sha256 + ", version " +
+                                  sent.firmwareVersion);
 }
 
 SessionLogHeader SessionRecorder::Header(const SessionStart& start) const {

@@ -61,6 +61,7 @@ class SessionRecorder : public ISessionEvents {
 
     // ISessionEvents.
     void OnSessionStarted(const SessionStart& start) override;
+    void OnTransferBegun(const SentFirmware& sent) override;
     void OnOutcome(const SessionOutcome& outcome) override;
     void OnSessionEnded(SessionResult result) override;
     void OnLineShown(std::string_view text) override;
@@ -93,6 +94,7 @@ class SessionRecorder : public ISessionEvents {
     std::string lastLogPath_;
     bool lastLogComplete_ = true;
     bool said_ = false;
+    std::optional<FirmwareFingerprint> headerFirmware_;  // as the header names it
 };
 
 }  // namespace vorenta

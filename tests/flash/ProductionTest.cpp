@@ -24,6 +24,7 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "UpdateRig.h"
+#include "firmware/Sha256.h"
 #include "platform/NativePlatform.h"
 #include "serial/StaticPortTable.h"
 #include "tests/support/TempFolder.h"
@@ -181,6 +182,31 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
 #endif
 }
 
+TEST(ReportFile, ATornLastLineIsNeverGluedToTheNextRecord) {
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "report.jsonl";
+    // A writer killed (or a disk full) in the middle of its line.
+    std::ofstream(path, std::ios::binary) << "{\"whole\":1}\n{\"cut\":";
+    NativeFileSystem files;
+    std::string error;
+    auto report = ReportFile::Open(files, path.string(), error);
+    ASSERT_TRUE(report) << error;
+    ASSERT_TRUE(report->Append(R"({"next":2})"));
+    // Another station's writer torn while this one runs.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "{\"other\":";
+    ASSERT_TRUE(report->Append(R"({"next":3})"));
+    ASSERT_TRUE(report->Append(R"({"next":4})"));
+    EXPECT_EQ(ReadAll(path),
+              "{\"whole\":1}\n{\"cut\":\n{\"next\":2}\n{\"other\":\n{\"next\":3}\n{\"next\":4}\n");
+
+    // An empty record gets no empty first line.
+    const fs::path fresh = dir.path() / "fresh.jsonl";
+    auto first = ReportFile::Open(files, fresh.string(), error);
+    ASSERT_TRUE(first) << error;
+    ASSERT_TRUE(first->Append(R"({"n":1})"));
+    EXPECT_EQ(ReadAll(fresh), "{\"n\":1}\n");
+}
+
 #ifndef _WIN32  // links, FIFOs
 TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
     const TempFolder dir("vorenta-production-");
@@ -238,6 +264,37 @@ TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
     EXPECT_EQ(failed.pages, 0U);
     EXPECT_EQ(failed.outcome,
               "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.");
+}
+
+// Replaces the rig's firmware while the module is polled with `bytes` of 'N'.
+void ReplaceFirmwareWhilePolled(UpdateRig& rig, std::size_t bytes) {
+    std::ofstream(rig.programDir / "module.new", std::ios::binary) << std::string(bytes, 'N');
+    fs::rename(rig.programDir / "module.new", rig.programDir / "module.bin");
+    fs::last_write_time(rig.programDir / "module.bin",
+                        fs::file_time_type::clock::now() + std::chrono::hours(30));
+}
+
+std::string Sha256Of(const std::string& bytes) {
+    Sha256 hash;
+    hash.Update(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return Sha256::Hex(hash.Finish());
+}
+
+TEST(ModuleSession, TheRecordNamesTheFirmwareSentNotTheOneArmed) {
+    UpdateRig rig(600);
+    ModuleRecord record;
+    ModuleRecordEvents events(record, nullptr);
+    rig.dlg.AddListener(events);
+    rig.Init();
+    ASSERT_TRUE(rig.BeginUpdate());
+    ReplaceFirmwareWhilePolled(rig, 300);
+    rig.TickUntilIdle();
+    ASSERT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    ASSERT_EQ(rig.module.pagesAccepted.size(), 2U);  // the new file went out
+
+    EXPECT_EQ(record.firmwareSize, std::optional<std::uint64_t>(300));
+    EXPECT_EQ(record.firmwareSha256, Sha256Of(std::string(300, 'N')));
+    EXPECT_EQ(record.pages, 2U);
 }
 
 TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {

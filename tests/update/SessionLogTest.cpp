@@ -4,6 +4,7 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -162,6 +163,36 @@ TEST(SessionLogs, SuccessLeavesOneLogWithHeaderOperatorLinesWireAndOutcome) {
     EXPECT_EQ(r.recorder.LastLogPath(), (r.logDir / kLogName).string());
     EXPECT_TRUE(r.recorder.LastLogComplete());
     EXPECT_TRUE(r.Notices().empty());
+}
+
+TEST(SessionLogs, AFirmwareReplacedWhilePolledIsLoggedAsSent) {
+    RecordedRig r;
+    ASSERT_TRUE(r.rig.BeginUpdate());
+    std::ofstream(r.rig.programDir / "module.new", std::ios::binary) << std::string(300, 'N');
+    fs::rename(r.rig.programDir / "module.new", r.rig.programDir / "module.bin");
+    fs::last_write_time(r.rig.programDir / "module.bin",
+                        fs::file_time_type::clock::now() + std::chrono::hours(30));
+    for (int i = 0; i < 20 && r.dlg.session.updateActive == 1; ++i) {
+        r.rig.clock.Advance(500);
+        r.rig.host.TimerTick();
+    }
+    ASSERT_EQ(r.rig.host.messageBoxes.back().caption, "Firmware Update Complete");
+
+    const std::string sent(300, 'N');
+    Sha256 hash;
+    hash.Update(reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size());
+    const std::string log = r.Log();
+    // The header names the file as armed; the line before the first page the one sent.
+    EXPECT_NE(log.find("firmware size:    600 bytes\n"), std::string::npos);
+    const std::size_t line = log.find(" ms SAY   Firmware sent: 300 bytes, SHA-256 " +
+                                      Sha256::Hex(hash.Finish()) + ", version 2.1.7\n");
+    ASSERT_NE(line, std::string::npos) << log;
+    EXPECT_LT(line, log.find(" ms SHOW  Sending firmware page  1  of  2\n"));
+
+    // An unchanged file adds no such line.
+    RecordedRig same;
+    same.RunSession();
+    EXPECT_EQ(same.Log().find("Firmware sent:"), std::string::npos);
 }
 
 TEST(SessionLogs, FailureLeavesOneLogWithTheWholeMessageAndFailureOutcome) {

@@ -30,8 +30,12 @@ ModuleRecordEvents::ModuleRecordEvents(ModuleRecord& record, WireLogDevice* wire
 
 void ModuleRecordEvents::OnSessionStarted(const SessionStart& start) {
     started_ = true;
-    // Taken as the update starts, so the record names the file that was sent.
+    // Taken as the update starts; a transfer that sends another file says so.
     KeepFirmware(record_, start.firmware);
+}
+
+void ModuleRecordEvents::OnTransferBegun(const SentFirmware& sent) {
+    KeepFirmware(record_, sent.firmware);
 }
 
 void ModuleRecordEvents::OnOutcome(const SessionOutcome& outcome) {

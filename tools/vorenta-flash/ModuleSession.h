@@ -56,6 +56,8 @@ class ModuleRecordEvents : public ISessionEvents {
     bool Started() const { return started_; }
 
     void OnSessionStarted(const SessionStart& start) override;
+    // The firmware actually sent replaces the one named as the session began.
+    void OnTransferBegun(const SentFirmware& sent) override;
     void OnModuleAnswered(std::string_view identification) override {
         record_.bootLoader = identification;
     }
