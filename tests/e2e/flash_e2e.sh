@@ -106,5 +106,17 @@ check "no_page_reply: the failure message is in its log" $?
 XDG_STATE_HOME="$root/blocked" run unwritable 0 0 "Firmware Update Complete"
 check "unwritable: said once" $([ "$(grep -c "No session log is written" "$root/unwritable/flash.txt")" -eq 1 ]; echo $?)
 
+# --log and --report naming one file: a usage error, and the report is kept.
+printf '{"earlier":1}\n' >"$root/line.jsonl"
+ln "$root/line.jsonl" "$root/line-link.log"
+for log in "$root/line.jsonl" "$root/line-link.log" "$root/./line.jsonl"; do
+  "$flash" --port /dev/null --dir "$root/fw" --log "$log" --report "$root/line.jsonl" >"$root/same.txt" 2>&1
+  status=$?
+  check "--log $log as the report: exit $status, want 2" $([ "$status" -eq 2 ]; echo $?)
+  grep -qF -- "--log and --report name the same file" "$root/same.txt"
+  check "--log $log as the report: said why" $?
+done
+check "the report survived" $([ "$(cat "$root/line.jsonl")" = '{"earlier":1}' ]; echo $?)
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

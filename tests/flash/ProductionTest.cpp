@@ -182,6 +182,30 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
 #endif
 }
 
+TEST(RecordFiles, OneFileIsKnownWhateverItsNameOrLink) {
+    const TempFolder dir("vorenta-production-");
+    const fs::path report = dir.path() / "line.jsonl";
+    std::ofstream(report) << "earlier\n";
+    const fs::path other = dir.path() / "wire.log";
+    std::ofstream(other) << "other\n";
+    EXPECT_TRUE(NameOneFile(report.string(), report.string()));
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "." / "line.jsonl").string()));
+    EXPECT_FALSE(NameOneFile(report.string(), other.string()));
+    // Neither made yet: one name is one file, two names are two.
+    EXPECT_TRUE(NameOneFile((dir.path() / "new.jsonl").string(),
+                            (dir.path() / "x" / ".." / "new.jsonl").string()));
+    EXPECT_FALSE(
+        NameOneFile((dir.path() / "new.jsonl").string(), (dir.path() / "new.log").string()));
+    EXPECT_FALSE(NameOneFile(report.string(), (dir.path() / "new.log").string()));
+#ifndef _WIN32
+    fs::create_hard_link(report, dir.path() / "second-name.log");
+    fs::create_symlink(report, dir.path() / "link.log");
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "second-name.log").string()));
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "link.log").string()));
+#endif
+    EXPECT_EQ(ReadAll(report), "earlier\n");
+}
+
 TEST(ReportFile, ATornLastLineIsNeverGluedToTheNextRecord) {
     const TempFolder dir("vorenta-production-");
     const fs::path path = dir.path() / "report.jsonl";

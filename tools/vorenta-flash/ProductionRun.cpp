@@ -1,6 +1,7 @@
 #include "ProductionRun.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "ModuleSession.h"
@@ -238,10 +239,43 @@ std::string PerPortPath(const std::string& path, const std::string& port) {
     return path.substr(0, dot) + "-" + port + path.substr(dot);
 }
 
+bool NameOneFile(const std::string& first, const std::string& second) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(first, second, error)) {
+        return true;
+    }
+    const fs::path firstPath = fs::weakly_canonical(first, error);
+    if (error) {
+        return first == second;
+    }
+    const fs::path secondPath = fs::weakly_canonical(second, error);
+    return error ? first == second : firstPath == secondPath;
+}
+
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
                 const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
     const std::vector<int>& comNumbers = ports.ComNumbers();
     const bool several = comNumbers.size() > 1;
+
+    // The log is made new, which would empty the report: checked before either is opened.
+    if (!options.reportFile.empty() && !options.logFile.empty()) {
+        std::vector<std::string> logs{options.logFile};
+        if (several) {
+            logs.clear();
+            for (const std::string& port : PortNames(comNumbers)) {
+                logs.push_back(PerPortPath(options.logFile, port));
+            }
+        }
+        for (const std::string& log : logs) {
+            if (NameOneFile(options.reportFile, log)) {
+                std::fprintf(stderr,
+                             "%s: --log and --report name the same file: %s\nTry '%s --help'.\n",
+                             programName.c_str(), PrintableText(log).c_str(), programName.c_str());
+                return kExitUsage;
+            }
+        }
+    }
 
     NativeFileSystem nativeFiles;
     std::unique_ptr<ReportFile> report;
