@@ -39,6 +39,8 @@ class SessionLogStore {
     explicit SessionLogStore(ILogFolder& folder) : folder_(folder) {}
 
     std::string FolderPath() const { return folder_.Path(); }
+    // Why the logs cannot be listed; empty when they can.
+    std::string ListProblem() { return folder_.ListProblem(); }
     // The session logs, newest first, with their outcomes.
     std::vector<SessionLogEntry> Logs();
     // Removes old logs so that one more fits within kKeptLogs.

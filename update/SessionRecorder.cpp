@@ -61,7 +61,13 @@ void SessionRecorder::OnSessionStarted(const SessionStart& start) {
     std::string error;
     log_ = store_->Create(header.started, setup_.program, start.comNumber, clock_, error);
     if (!log_) {
-        SayOnce(std::string(kNotWrittenPrefix) + error);
+        const std::string text = std::string(kNotWrittenPrefix) + error;
+        if (!setup_.sayNoLog) {
+            SayOnce(text);
+        } else if (!said_) {
+            said_ = true;
+            setup_.sayNoLog(text);
+        }
         return;
     }
     lastLogPath_ = log_->Path();

@@ -126,6 +126,19 @@ std::vector<std::string> PosixLogFolder::List() {
     return names;
 }
 
+std::string PosixLogFolder::ListProblem() {
+    if (folder_.empty()) {
+        return "no home folder is known";
+    }
+    struct stat info {};
+    if (::lstat(folder_.c_str(), &info) != 0 && errno == ENOENT) {
+        return {};  // made with the first log
+    }
+    std::string error;
+    const UniqueFd dir(OpenFolder(error));
+    return dir.Valid() ? std::string() : error;
+}
+
 std::string PosixLogFolder::ReadTail(const std::string& name, std::size_t maxBytes) {
     std::string error;
     const UniqueFd dir(OpenFolder(error));

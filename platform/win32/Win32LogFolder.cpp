@@ -108,6 +108,18 @@ std::unique_ptr<ILogWriter> Win32LogFolder::Create(const std::string& name, std:
     return std::make_unique<HandleLogWriter>(std::move(file));
 }
 
+std::string Win32LogFolder::ListProblem() {
+    if (folder_.empty()) {
+        return "no folder for application data is known";
+    }
+    if (::GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+        return {};  // made with the first log
+    }
+    std::string error;
+    return FolderUsable(error) ? std::string() : error;
+}
+
 std::vector<std::string> Win32LogFolder::List() {
     std::vector<std::string> names;
     std::string error;

@@ -44,5 +44,31 @@ TEST(LogListing, NewestFirstWithOutcomesAndHowManyAreLeftOut) {
     EXPECT_EQ(lines[21], "(5 older not shown)");
 }
 
+TEST(LogListing, NamesWithControlCharactersNeverReachTheTerminalWhole) {
+    const TempFolder temp("vorenta-list-");
+    NativeLogFolder folder(temp.path().string());
+    SessionLogStore store(folder);
+    std::ofstream(temp.path() / "2026-03-25_09-00-00_x\x1b]0;owned\x07_COM4.log") << "header\n";
+    const std::string listing = SessionLogListing(store, 20);
+    EXPECT_EQ(listing.find('\x1b'), std::string::npos) << listing;
+    EXPECT_NE(listing.find("unfinished 2026-03-25_09-00-00_x?]0;owned?_COM4.log\n"),
+              std::string::npos)
+        << listing;
+}
+
+TEST(LogListing, AFolderThatCannotBeListedSaysWhy) {
+    const TempFolder temp("vorenta-list-");
+    // Not made yet: nothing wrong, there are just no logs.
+    NativeLogFolder missing((temp.path() / "state" / "logs").string());
+    EXPECT_EQ(SessionLogStore(missing).ListProblem(), "");
+    std::ofstream(temp.path() / "state") << "a file where a folder should be";
+    NativeLogFolder blocked((temp.path() / "state" / "logs").string());
+    const std::string problem = SessionLogStore(blocked).ListProblem();
+    EXPECT_NE(problem, "");
+    EXPECT_NE(problem.find((temp.path() / "state").string()), std::string::npos) << problem;
+    NativeLogFolder usable(temp.path().string());
+    EXPECT_EQ(SessionLogStore(usable).ListProblem(), "");
+}
+
 }  // namespace
 }  // namespace vorenta

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,12 +61,14 @@ unsigned ModeOf(const fs::path& path) {
 class RecordedRig {
   public:
     explicit RecordedRig(std::optional<fs::path> logFolder = std::nullopt,
-                         ILogFolder* folderOverride = nullptr)
+                         ILogFolder* folderOverride = nullptr,
+                         std::function<void(const std::string&)> sayNoLog = {})
         : logDir(logFolder.value_or(rig.root / "state" / "Harwen Systems" / "logs")),
           recorder(rig.host, rig.device, rig.clock,
                    {"vorenta-test", "9.8.7", "TestOS 1.0",
                     folderOverride != nullptr ? folderOverride : &folder, [this] { return now; },
-                    [](const std::string& device) { return "USB adapter behind " + device; }}) {
+                    [](const std::string& device) { return "USB adapter behind " + device; },
+                    std::move(sayNoLog)}) {
         // The folder above the company's is there, as the user's own data folder is.
         if (!logFolder) {
             fs::create_directories(rig.root / "state");
@@ -296,6 +299,20 @@ TEST(SessionLogs, AnUnwritableFolderLeavesTheUpdateUnaffectedAndIsSaidOnce) {
         EXPECT_EQ(r.Notices()[0].rfind("No session log is written: ", 0), 0U) << r.Notices()[0];
         EXPECT_TRUE(r.recorder.LastLogPath().empty());
     }
+}
+
+TEST(SessionLogs, WhyNoLogIsWrittenGoesWhereTheProgramAsks) {
+    RecordedRig probe;
+    const fs::path blocker = probe.rig.root / "state-is-a-file";
+    std::ofstream(blocker) << "x";
+    std::vector<std::string> said;
+    RecordedRig r(blocker / "logs", nullptr,
+                  [&said](const std::string& text) { said.push_back(text); });
+    r.RunSession();
+    r.RunSession();
+    ASSERT_EQ(said.size(), 1U);
+    EXPECT_EQ(said[0].rfind("No session log is written: ", 0), 0U) << said[0];
+    EXPECT_TRUE(r.Notices().empty());  // not twice
 }
 
 // A folder whose files take `room` bytes and then fail, like a full disk.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -42,6 +43,9 @@ struct ModuleSessionSetup {
     unsigned module = 1;
     // Where and how the session's own log is kept; no folder: none is kept.
     SessionLogSetup sessionLog;
+    // Set once any session of the run said why it keeps no log: said once a
+    // run, even when quiet. Null: each session says it.
+    std::atomic<bool>* noLogSaid = nullptr;
 };
 
 // What the production record keeps of one session's events: the firmware as

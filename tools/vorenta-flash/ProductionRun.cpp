@@ -1,5 +1,6 @@
 #include "ProductionRun.h"
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -37,6 +38,7 @@ struct RunShared {
     const std::function<int()>& interrupts;
     ReportFile* report;
     std::string reportPath;
+    std::atomic<bool>* noLogSaid;
 };
 
 void Print(const PortJob& job, const std::string& line) {
@@ -68,6 +70,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.interrupts = run.interrupts;
         setup.module = module;
         setup.sessionLog = run.sessionLog;
+        setup.noLogSaid = run.noLogSaid;
         // Each session makes its own private folder for its page image in here.
         setup.tempDir = TemporaryFolder();
         if (job.wireLog != nullptr && options.repeat) {
@@ -331,8 +334,9 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     if (!programDir.empty() && programDir.back() != kPathSeparator) {
         programDir += kPathSeparator;
     }
-    const RunShared run{options,    services,   programName,  programDir,
-                        sessionLog, interrupts, report.get(), options.reportFile};
+    std::atomic<bool> noLogSaid{false};
+    const RunShared run{options,    services,     programName,        programDir, sessionLog,
+                        interrupts, report.get(), options.reportFile, &noLogSaid};
 
     std::vector<PortTally> tallies(jobs.size());
     if (!several) {
