@@ -32,6 +32,9 @@ class ILogFolder {
     virtual std::unique_ptr<ILogWriter> Create(const std::string& name, std::string& error) = 0;
     // Names of the regular files in the folder, in no particular order.
     virtual std::vector<std::string> List() = 0;
+    // Anything at all has the name `name` in the folder: a file, a folder, a
+    // link, a FIFO...
+    virtual bool Exists(const std::string& name) = 0;
     // Why the folder cannot be listed (not a folder, another user's...);
     // empty when it can, or when it is only not made yet.
     virtual std::string ListProblem() { return {}; }

@@ -89,7 +89,7 @@ std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
                                                     std::string_view program, int comNumber,
                                                     ITickSource& clock, std::string& error) {
     const std::string name = SessionLogName(started, program, comNumber);
-    std::vector<std::string> existing = folder_.List();
+    const std::vector<std::string> existing = folder_.List();
     const auto taken = [&existing](const std::string& candidate) {
         return std::find(existing.begin(), existing.end(), candidate) != existing.end();
     };
@@ -105,10 +105,10 @@ std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
         if (auto writer = folder_.Create(tried, error)) {
             return std::make_unique<SessionLog>(std::move(writer), clock, folder_.PathOf(tried));
         }
-        // Another program may have taken the name just now; any other
-        // reason is not cured by another name.
-        existing = folder_.List();
-        if (!taken(tried)) {
+        // Another program may have taken the name just now, or something
+        // that is no log (a folder, a FIFO) was put there: the next name
+        // will do. Any other reason is not cured by another name.
+        if (!folder_.Exists(tried)) {
             return nullptr;
         }
     }

@@ -126,6 +126,14 @@ std::vector<std::string> PosixLogFolder::List() {
     return names;
 }
 
+bool PosixLogFolder::Exists(const std::string& name) {
+    std::string error;
+    const UniqueFd dir(OpenFolder(error));
+    struct stat info {};
+    return dir.Valid() && IsPlainName(name) &&
+           ::fstatat(dir.Get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 std::string PosixLogFolder::ListProblem() {
     if (folder_.empty()) {
         return "no home folder is known";

@@ -108,6 +108,11 @@ std::unique_ptr<ILogWriter> Win32LogFolder::Create(const std::string& name, std:
     return std::make_unique<HandleLogWriter>(std::move(file));
 }
 
+bool Win32LogFolder::Exists(const std::string& name) {
+    return !folder_.empty() && IsPlainFileName(name) &&
+           ::GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::string Win32LogFolder::ListProblem() {
     if (folder_.empty()) {
         return "no folder for application data is known";

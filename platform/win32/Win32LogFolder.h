@@ -21,6 +21,7 @@ class Win32LogFolder : public ILogFolder {
     std::unique_ptr<ILogWriter> Create(const std::string& name, std::string& error) override;
     std::vector<std::string> List() override;
     std::string ListProblem() override;
+    bool Exists(const std::string& name) override;
     std::string ReadTail(const std::string& name, std::size_t maxBytes) override;
     bool Remove(const std::string& name) override;
 

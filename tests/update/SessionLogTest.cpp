@@ -340,6 +340,7 @@ class FullDiskFolder : public ILogFolder {
         return std::make_unique<Writer>(*this);
     }
     std::vector<std::string> List() override { return {}; }
+    bool Exists(const std::string&) override { return false; }
     std::string ReadTail(const std::string&, std::size_t) override { return {}; }
     bool Remove(const std::string&) override { return false; }
 
@@ -391,6 +392,25 @@ TEST(SessionLogs, NeverWritesThroughALink) {
     EXPECT_TRUE(fs::is_symlink(r.logDir / kLogName));
 }
 #endif
+
+TEST(SessionLogs, SomethingPlantedAtTheLogsNameMakesItTakeTheNextFreeName) {
+    RecordedRig r;
+    fs::create_directories(r.logDir / kLogName);  // a folder
+    const std::string second = "2026-12-07_14-02-31_vorenta-test_COM3-2.log";
+    const std::string third = "2026-12-07_14-02-31_vorenta-test_COM3-3.log";
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((r.logDir / second).c_str(), 0600), 0);  // a FIFO
+    const std::string taken = third;
+#else
+    const std::string taken = second;
+#endif
+    r.RunSession();
+    EXPECT_EQ(r.rig.host.messageBoxes.back().caption, "Firmware Update Complete");
+    EXPECT_EQ(r.recorder.LastLogPath(), (r.logDir / taken).string());
+    EXPECT_TRUE(r.Log(taken).ends_with("\noutcome:          success\n"));
+    EXPECT_TRUE(r.Notices().empty());
+    EXPECT_TRUE(fs::is_directory(r.logDir / kLogName));
+}
 
 // Rotation.
 
