@@ -40,7 +40,9 @@ class ILogFolder {
     virtual std::string ListProblem() { return {}; }
     // The last `maxBytes` of a regular file; empty when it cannot be read.
     virtual std::string ReadTail(const std::string& name, std::size_t maxBytes) = 0;
-    // Removes a regular file; anything else is left alone.
+    // The first `maxBytes` of a regular file; empty when it cannot be read.
+    virtual std::string ReadHead(const std::string& name, std::size_t maxBytes) = 0;
+    // Removes a regular file of this user; anything else is left alone.
     virtual bool Remove(const std::string& name) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "update/SessionLog.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 
 namespace vorenta {
@@ -9,6 +10,7 @@ namespace {
 
 constexpr std::string_view kTitle = "Vorenta firmware update session log\n";
 constexpr std::string_view kOutcomeKey = "outcome:";
+constexpr std::string_view kNumberKey = "log number";
 constexpr std::string_view kColumns = "      time kind  what\n";
 constexpr std::size_t kKeyWidth = 18;
 
@@ -53,6 +55,28 @@ std::optional<SessionResult> SessionResultFromTail(std::string_view tail) {
     return std::nullopt;
 }
 
+bool IsSessionLogHead(std::string_view head) {
+    return head.starts_with(kTitle);
+}
+
+std::optional<std::uint64_t> SessionLogNumberFromHead(std::string_view head) {
+    if (!IsSessionLogHead(head)) {
+        return std::nullopt;
+    }
+    head.remove_prefix(kTitle.size());
+    const std::string key = std::string(kNumberKey) + ':';
+    if (!head.starts_with(key)) {
+        return std::nullopt;
+    }
+    const std::string_view value = Trimmed(head.substr(key.size(), head.find('\n') - key.size()));
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
 std::string FormatLocalTime(const LocalTime& time) {
     std::array<char, 48> text{};
     std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
@@ -80,6 +104,7 @@ void SessionLog::Write(std::string_view text) {
 
 void SessionLog::WriteHeader(const SessionLogHeader& header) {
     std::string text(kTitle);
+    text += Field(kNumberKey, std::to_string(header.logNumber));
     text += Field("program", header.program + " " + header.version);
     text += Field("platform", header.platform);
     text += Field("started", FormatLocalTime(header.started));

@@ -57,7 +57,8 @@ void SessionRecorder::OnSessionStarted(const SessionStart& start) {
         return;
     }
     store_->MakeRoomForOne();
-    const SessionLogHeader header = Header(start);
+    SessionLogHeader header = Header(start);
+    header.logNumber = store_->NextLogNumber();
     std::string error;
     log_ = store_->Create(header.started, setup_.program, start.comNumber, clock_, error);
     if (!log_) {

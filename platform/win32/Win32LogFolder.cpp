@@ -145,7 +145,7 @@ std::vector<std::string> Win32LogFolder::List() {
     return names;
 }
 
-std::string Win32LogFolder::ReadTail(const std::string& name, std::size_t maxBytes) {
+std::string Win32LogFolder::ReadPart(const std::string& name, std::size_t maxBytes, bool tail) {
     std::string error;
     if (folder_.empty() || !IsPlainFileName(name) || !FolderUsable(error)) {
         return {};
@@ -161,23 +161,23 @@ std::string Win32LogFolder::ReadTail(const std::string& name, std::size_t maxByt
     const std::size_t count = static_cast<std::size_t>(
         std::min<std::uint64_t>(length, std::min<std::size_t>(maxBytes, 1U << 30)));
     LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(length - count);
+    start.QuadPart = tail ? static_cast<LONGLONG>(length - count) : 0;
     if (!::SetFilePointerEx(file->Get(), start, nullptr, FILE_BEGIN)) {
         return {};
     }
-    std::string tail(count, '\0');
+    std::string part(count, '\0');
     std::size_t got = 0;
     while (got < count) {
         DWORD n = 0;
-        if (!::ReadFile(file->Get(), tail.data() + got, static_cast<DWORD>(count - got), &n,
+        if (!::ReadFile(file->Get(), part.data() + got, static_cast<DWORD>(count - got), &n,
                         nullptr) ||
             n == 0) {
             break;
         }
         got += n;
     }
-    tail.resize(got);
-    return tail;
+    part.resize(got);
+    return part;
 }
 
 bool Win32LogFolder::Remove(const std::string& name) {

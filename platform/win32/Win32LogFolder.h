@@ -22,10 +22,16 @@ class Win32LogFolder : public ILogFolder {
     std::vector<std::string> List() override;
     std::string ListProblem() override;
     bool Exists(const std::string& name) override;
-    std::string ReadTail(const std::string& name, std::size_t maxBytes) override;
+    std::string ReadTail(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, true);
+    }
+    std::string ReadHead(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, false);
+    }
     bool Remove(const std::string& name) override;
 
   private:
+    std::string ReadPart(const std::string& name, std::size_t maxBytes, bool tail);
     // The folder exists, is a folder and no link; `error` says why not.
     bool FolderUsable(std::string& error) const;
 

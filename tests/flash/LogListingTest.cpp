@@ -48,10 +48,11 @@ TEST(LogListing, NamesWithControlCharactersNeverReachTheTerminalWhole) {
     const TempFolder temp("vorenta-list-");
     NativeLogFolder folder(temp.path().string());
     SessionLogStore store(folder);
-    std::ofstream(temp.path() / "2026-03-25_09-00-00_x\x1b]0;owned\x07_COM4.log") << "header\n";
+    std::ofstream(temp.path() / "2026-03-25_09-00-00_vorenta-x\x1b]0;owned\x07_COM4.log")
+        << "header\n";
     const std::string listing = SessionLogListing(store, 20);
     EXPECT_EQ(listing.find('\x1b'), std::string::npos) << listing;
-    EXPECT_NE(listing.find("unfinished 2026-03-25_09-00-00_x?]0;owned?_COM4.log\n"),
+    EXPECT_NE(listing.find("unfinished 2026-03-25_09-00-00_vorenta-x?]0;owned?_COM4.log\n"),
               std::string::npos)
         << listing;
 }

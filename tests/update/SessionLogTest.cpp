@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
@@ -341,6 +342,7 @@ class FullDiskFolder : public ILogFolder {
     }
     std::vector<std::string> List() override { return {}; }
     bool Exists(const std::string&) override { return false; }
+    std::string ReadHead(const std::string&, std::size_t) override { return {}; }
     std::string ReadTail(const std::string&, std::size_t) override { return {}; }
     bool Remove(const std::string&) override { return false; }
 
@@ -468,7 +470,8 @@ TEST(SessionLogRotation, SessionStartLeavesFiftyAndTheFailures) {
     for (int n = 0; n < 60; ++n) {
         const bool failed = n < 5;
         std::ofstream(r.logDir / Entry(n, {}).name)
-            << "header\n\nduration:         1.000 s\noutcome:          "
+            << "Vorenta firmware update session log\nheader\n\nduration:         1.000 s\noutcome: "
+               "         "
             << (failed ? "failure" : "success") << "\n";
     }
     std::ofstream(r.logDir / "notes.txt") << "not a log";
@@ -493,6 +496,90 @@ TEST(SessionLogRotation, SessionStartLeavesFiftyAndTheFailures) {
     EXPECT_EQ(logs.back().result, SessionResult::Failure);
 }
 
+// A finished log as this system writes it, numbered `number`.
+void PlantLog(const fs::path& path, int number) {
+    std::ofstream(path) << "Vorenta firmware update session log\nlog number:       " << number
+                        << "\n\nduration:         1.000 s\noutcome:          success\n";
+}
+
+TEST(SessionLogRotation, OrderIsWhenLogsWereMadeWhateverTheClockSays) {
+    RecordedRig r;
+    fs::create_directories(r.logDir);
+    // 49 logs of a day later than the clock now says (it was set back).
+    for (int n = 1; n <= 49; ++n) {
+        PlantLog(r.logDir / SessionLogName({2026, 12, 8, 10, 0, n}, "vorenta-flash", 3), n);
+    }
+    r.RunSession();  // the 50th log: the previous session's for the next one
+    r.now.minute = 3;
+    r.RunSession();
+    const std::string previous(kLogName);
+    const std::string newest = "2026-12-07_14-03-31_vorenta-test_COM3.log";
+    const auto names = FilesIn(r.logDir);
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), previous));
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), newest));
+    // The first made went instead.
+    EXPECT_FALSE(std::binary_search(names.begin(), names.end(),
+                                    SessionLogName({2026, 12, 8, 10, 0, 1}, "vorenta-flash", 3)));
+    EXPECT_EQ(names.size(), 50U);
+    SessionLogStore store(r.folder);
+    const auto logs = store.Logs();
+    ASSERT_GE(logs.size(), 3U);
+    EXPECT_EQ(logs[0].name, newest);
+    EXPECT_EQ(logs[1].name, previous);
+    EXPECT_EQ(logs[2].name, SessionLogName({2026, 12, 8, 10, 0, 49}, "vorenta-flash", 3));
+    EXPECT_NE(r.Log(newest).find("\nlog number:       51\n"), std::string::npos);
+}
+
+TEST(SessionLogRotation, ElevenLogsOfOneSecondAreListedInTheOrderTheyWereMade) {
+    RecordedRig r;
+    r.rig.device.failOpen = true;  // a session of its own each, at once
+    for (int n = 0; n < 11; ++n) {
+        ASSERT_TRUE(r.rig.BeginUpdate());
+    }
+    SessionLogStore store(r.folder);
+    const auto logs = store.Logs();
+    ASSERT_EQ(logs.size(), 11U);
+    EXPECT_EQ(logs[0].name, "2026-12-07_14-02-31_vorenta-test_COM3-11.log");
+    EXPECT_EQ(logs[1].name, "2026-12-07_14-02-31_vorenta-test_COM3-10.log");
+    EXPECT_EQ(logs[2].name, "2026-12-07_14-02-31_vorenta-test_COM3-9.log");
+    EXPECT_EQ(logs[10].name, kLogName);
+}
+
+TEST(SessionLogRotation, OnlyLogsThisSystemWroteAreEverRemoved) {
+    RecordedRig r;
+    fs::create_directories(r.logDir);
+    for (int n = 1; n <= 49; ++n) {
+        PlantLog(r.logDir / SessionLogName({2026, 11, 1, 10, 0, n}, "vorenta-flash", 3), n);
+    }
+    // Older than every log, with names that fit the pattern.
+    const std::string otherTool = "2020-01-01_00-00-00_other-tool_COM1.log";
+    const std::string notALog = "2020-01-01_00-00-01_vorenta-flash_COM1.log";
+    PlantLog(r.logDir / otherTool, 0);
+    std::ofstream(r.logDir / notALog) << "someone else's notes\n";
+#ifndef _WIN32
+    const std::string someoneElses = "2020-01-01_00-00-02_vorenta-flash_COM1.log";
+    PlantLog(r.logDir / someoneElses, 0);
+    const bool root = ::geteuid() == 0;  // only root can give a file away
+    if (root) {
+        ASSERT_EQ(::chown((r.logDir / someoneElses).c_str(), 4242, 4242), 0);
+    }
+#endif
+    r.RunSession();
+    r.now.minute = 3;
+    r.RunSession();
+    const auto names = FilesIn(r.logDir);
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), otherTool));
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), notALog));
+#ifndef _WIN32
+    if (root) {
+        EXPECT_TRUE(std::binary_search(names.begin(), names.end(), someoneElses));
+    }
+#endif
+    // Our own oldest went instead.
+    EXPECT_FALSE(std::binary_search(names.begin(), names.end(),
+                                    SessionLogName({2026, 11, 1, 10, 0, 1}, "vorenta-flash", 3)));
+}
+
 TEST(SessionLogFormat, NamesOutcomesAndLines) {
     EXPECT_EQ(SessionLogName({2026, 1, 2, 3, 4, 5}, "vorenta-update", 12),
               "2026-01-02_03-04-05_vorenta-update_COM12.log");
@@ -502,6 +589,13 @@ TEST(SessionLogFormat, NamesOutcomesAndLines) {
     EXPECT_FALSE(IsSessionLogName("2026-01-02_03-04-05_vorenta-update_COM12.txt"));
     EXPECT_FALSE(IsSessionLogName("notes.log"));
     EXPECT_FALSE(IsSessionLogName("2026-0x-02_03-04-05_vorenta-update_COM1.log"));
+    EXPECT_FALSE(IsSessionLogName("2026-01-02_03-04-05_other-tool_COM1.log"));
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\n"
+                                       "log number:       17\nprogram: x\n"),
+              std::optional<std::uint64_t>(17));
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\nprogram: x\n"),
+              std::nullopt);
+    EXPECT_EQ(SessionLogNumberFromHead("log number: 17\n"), std::nullopt);
 
     EXPECT_EQ(SessionResultFromTail("x\noutcome:          failure\n"), SessionResult::Failure);
     EXPECT_EQ(SessionResultFromTail("x\noutcome: cancelled"), SessionResult::Cancelled);
