@@ -2,7 +2,9 @@
 
 #include <array>
 #include <charconv>
+
 #include <cstdio>
+#include "common/PrintableText.h"
 
 namespace vorenta {
 
@@ -16,11 +18,13 @@ constexpr std::size_t kKeyWidth = 18;
 
 constexpr std::array<std::string_view, 3> kResultNames = {"success", "failure", "cancelled"};
 
+// Values come from files, devices and the system: each stays on its own line
+// and brings no control character to the terminal the log is read on.
 std::string Field(std::string_view key, std::string_view value) {
     std::string line(key);
     line += ':';
     line.resize(kKeyWidth, ' ');
-    line += value;
+    line += PrintableLine(value);
     return line + '\n';
 }
 

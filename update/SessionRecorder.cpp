@@ -1,5 +1,7 @@
 #include "update/SessionRecorder.h"
 
+#include "common/PrintableText.h"
+
 namespace vorenta {
 
 namespace {
@@ -90,7 +92,7 @@ void SessionRecorder::OnTransferBegun(const SentFirmware& sent) {
     }
     log_->Line(kProgramWords, "Firmware sent: " + std::to_string(sent.firmware.size) +
                                   " bytes, SHA-256 " + sent.firmware.sha256 + ", version " +
-                                  sent.firmwareVersion);
+                                  PrintableLine(sent.firmwareVersion));
 }
 
 SessionLogHeader SessionRecorder::Header(const SessionStart& start) const {

@@ -31,6 +31,12 @@ TEST(PrintableText, ControlCharactersNeverReachTheTerminal) {
               "??2J ?2J ?? ?? ???");
 }
 
+TEST(PrintableText, ALineFromOutsideStaysOneLine) {
+    EXPECT_EQ(PrintableLine("/dev/x\nCOM6 (/dev/y): updated\tz"),
+              "/dev/x?COM6 (/dev/y): updated?z");
+    EXPECT_EQ(PrintableLine("V2.60\x1b[2J \xff \xc3\xbc"), "V2.60?[2J ? \xc3\xbc");
+}
+
 TEST(Json, StringsAreValidJsonWhateverTheBytes) {
     EXPECT_EQ(JsonString("plain"), "\"plain\"");
     EXPECT_EQ(JsonString("a \"b\" \\ c"), R"("a \"b\" \\ c")");

@@ -490,6 +490,16 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     EXPECT_EQ(CombinedStatus({fine, fine}), kExitUpdated);
 }
 
+TEST(ProductionTally, ADevicePathCannotForgeALineOfTheSummary) {
+    PortTally tally;
+    tally.port = "COM5";
+    tally.device = "/dev/x\nCOM6 (/dev/y): 5 updated, 0 failed";
+    tally.updated = 1;
+    const std::string summary = SummaryText(tally, true);
+    EXPECT_EQ(summary.find('\n'), std::string::npos) << summary;
+    EXPECT_EQ(summary, "COM5 (/dev/x?COM6 (/dev/y): 5 updated, 0 failed): 1 updated, 0 failed");
+}
+
 TEST(ProductionTally, OneLogFilePerPort) {
     EXPECT_EQ(PerPortPath("wire.log", "COM5"), "wire-COM5.log");
     EXPECT_EQ(PerPortPath("/var/log/x.d/wire", "COM12"), "/var/log/x.d/wire-COM12");

@@ -316,6 +316,36 @@ TEST(SessionLogs, WhyNoLogIsWrittenGoesWhereTheProgramAsks) {
     EXPECT_TRUE(r.Notices().empty());  // not twice
 }
 
+TEST(SessionLogFormat, HeaderFieldsFromOutsideStayOnTheirLineWithoutControlCharacters) {
+    class Memory : public ILogWriter {
+      public:
+        explicit Memory(std::string& text) : text_(text) {}
+        bool Write(std::string_view text) override {
+            text_.append(text);
+            return true;
+        }
+
+      private:
+        std::string& text_;
+    };
+    std::string text;
+    FakeClock clock(0, 1);
+    SessionLog log(std::make_unique<Memory>(text), clock, "x.log");
+    SessionLogHeader header;
+    header.firmwareVersion = "2.1\x1b]0;owned\x07\nport:             COM9 /dev/forged";
+    header.firmwarePath = "/fw/\x1b[2Jmodule.bin";
+    header.devicePath = "/dev/tty\nX";
+    header.adapter = "FTDI \x9b";
+    log.WriteHeader(header);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+    EXPECT_NE(text.find("\nfirmware version: 2.1?]0;owned??port:             COM9 /dev/forged\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nfirmware file:    /fw/?[2Jmodule.bin\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nport:             COM0 /dev/tty?X\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nadapter:          FTDI ?\n"), std::string::npos) << text;
+}
+
 // A folder whose files take `room` bytes and then fail, like a full disk.
 class FullDiskFolder : public ILogFolder {
   public:

@@ -11,7 +11,7 @@ constexpr std::size_t kOutcomeWidth = 11;
 
 std::string SessionLogListing(SessionLogStore& store, std::size_t count) {
     const std::vector<SessionLogEntry> logs = store.Logs();
-    const std::string folder = PrintableText(store.FolderPath());
+    const std::string folder = PrintableLine(store.FolderPath());
     if (logs.empty()) {
         return "No session logs in " + folder + "\n";
     }
@@ -20,7 +20,7 @@ std::string SessionLogListing(SessionLogStore& store, std::size_t count) {
         std::string outcome(logs[i].result ? SessionResultName(*logs[i].result) : kUnfinished);
         outcome.resize(kOutcomeWidth, ' ');
         // A name is anyone's to choose: no control character of it reaches the terminal.
-        text += outcome + PrintableText(logs[i].name) + "\n";
+        text += outcome + PrintableLine(logs[i].name) + "\n";
     }
     if (logs.size() > count) {
         text.append(1, '(')

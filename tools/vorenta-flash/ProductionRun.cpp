@@ -183,9 +183,10 @@ std::string TallyText(const PortTally& tally) {
 }
 
 std::string SummaryText(const PortTally& tally, bool repeat) {
-    std::string text = tally.port.empty() ? std::string("(no port)") : tally.port;
+    // Summary lines have no port in front: a name must not forge one.
+    std::string text = tally.port.empty() ? std::string("(no port)") : PrintableLine(tally.port);
     if (!tally.device.empty()) {
-        text += " (" + tally.device + ")";
+        text += " (" + PrintableLine(tally.device) + ")";
     }
     text += ": ";
     if (!repeat) {
