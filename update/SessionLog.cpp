@@ -59,15 +59,37 @@ std::optional<SessionResult> SessionResultFromTail(std::string_view tail) {
     return std::nullopt;
 }
 
+namespace {
+
+// What follows the title line; nothing when `head` does not begin with it. A
+// log copied through a Windows editor may have gained a CR before each LF.
+std::optional<std::string_view> AfterTitle(std::string_view head) {
+    const std::size_t end = head.find('\n');
+    if (end == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view title = head.substr(0, end);
+    if (title.ends_with('\r')) {
+        title.remove_suffix(1);
+    }
+    if (title != kTitle.substr(0, kTitle.size() - 1)) {
+        return std::nullopt;
+    }
+    return head.substr(end + 1);
+}
+
+}  // namespace
+
 bool IsSessionLogHead(std::string_view head) {
-    return head.starts_with(kTitle);
+    return AfterTitle(head).has_value();
 }
 
 std::optional<std::uint64_t> SessionLogNumberFromHead(std::string_view head) {
-    if (!IsSessionLogHead(head)) {
+    const auto afterTitle = AfterTitle(head);
+    if (!afterTitle) {
         return std::nullopt;
     }
-    head.remove_prefix(kTitle.size());
+    head = *afterTitle;
     const std::string key = std::string(kNumberKey) + ':';
     if (!head.starts_with(key)) {
         return std::nullopt;

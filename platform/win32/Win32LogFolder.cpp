@@ -117,9 +117,25 @@ std::string Win32LogFolder::ListProblem() {
     if (folder_.empty()) {
         return "no folder for application data is known";
     }
-    if (::GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-        return {};  // made with the first log
+    if (::GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            return folder_ + ": " + SystemErrorText(error);
+        }
+        // Missing: made with the first log, unless a file stands where a
+        // folder above it must be.
+        std::string above = folder_;
+        for (std::size_t last = above.find_last_of('\\'); last != std::string::npos && last > 0;
+             last = above.find_last_of('\\')) {
+            above.resize(last);
+            const DWORD attributes = ::GetFileAttributesA(above.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES) {
+                return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                           ? std::string()
+                           : folder_ + ": " + above + " is not a folder";
+            }
+        }
+        return {};
     }
     std::string error;
     return FolderUsable(error) ? std::string() : error;

@@ -185,9 +185,9 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
 TEST(RecordFiles, OneFileIsKnownWhateverItsNameOrLink) {
     const TempFolder dir("vorenta-production-");
     const fs::path report = dir.path() / "line.jsonl";
-    std::ofstream(report) << "earlier\n";
+    std::ofstream(report, std::ios::binary) << "earlier\n";
     const fs::path other = dir.path() / "wire.log";
-    std::ofstream(other) << "other\n";
+    std::ofstream(other, std::ios::binary) << "other\n";
     EXPECT_TRUE(NameOneFile(report.string(), report.string()));
     EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "." / "line.jsonl").string()));
     EXPECT_FALSE(NameOneFile(report.string(), other.string()));

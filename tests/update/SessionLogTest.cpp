@@ -626,6 +626,9 @@ TEST(SessionLogFormat, NamesOutcomesAndLines) {
     EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\nprogram: x\n"),
               std::nullopt);
     EXPECT_EQ(SessionLogNumberFromHead("log number: 17\n"), std::nullopt);
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\r\n"
+                                       "log number:       17\r\n"),
+              std::optional<std::uint64_t>(17));
 
     EXPECT_EQ(SessionResultFromTail("x\noutcome:          failure\n"), SessionResult::Failure);
     EXPECT_EQ(SessionResultFromTail("x\noutcome: cancelled"), SessionResult::Cancelled);
