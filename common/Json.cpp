@@ -2,12 +2,17 @@
 
 #include <array>
 #include <cstdio>
+#include <span>
 
+#include "common/Hex.h"
 #include "common/Utf8.h"
 
 namespace vorenta {
 
 namespace {
+
+constexpr std::string_view kNotUtf8 = "\\ufffd";
+constexpr std::string_view kHexSuffix = "Hex";
 
 void AppendEscape(std::string& out, unsigned char byte) {
     std::array<char, 8> escape{};
@@ -27,7 +32,7 @@ std::string JsonString(std::string_view text) {
                 i += sequence->length;
                 continue;
             }
-            AppendEscape(out, c);
+            out += kNotUtf8;
         } else if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -48,8 +53,25 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+        } else if (const auto sequence = Utf8SequenceAt(text, i)) {
+            i += sequence->length;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 void JsonObject::Text(std::string_view name, std::string_view value) {
     Raw(name, JsonString(value));
+    if (!IsUtf8(value)) {
+        const std::span bytes(reinterpret_cast<const std::uint8_t*>(value.data()), value.size());
+        Raw(std::string(name).append(kHexSuffix), JsonString(HexDigits(bytes)));
+    }
 }
 
 void JsonObject::Number(std::string_view name, std::uint64_t value) {

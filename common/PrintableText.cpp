@@ -10,15 +10,14 @@ namespace {
 
 constexpr char kReplacement = '?';
 
-}  // namespace
-
-std::string PrintableText(std::string_view text) {
+std::string Printable(std::string_view text, bool keepLineBreaks) {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<std::uint8_t>(text[i]);
         if (byte < 0x80) {
-            const bool control = (byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F;
+            const bool kept = keepLineBreaks && (byte == '\n' || byte == '\t');
+            const bool control = (byte < 0x20 && !kept) || byte == 0x7F;
             shown += control ? kReplacement : static_cast<char>(byte);
             ++i;
             continue;
@@ -34,6 +33,16 @@ std::string PrintableText(std::string_view text) {
         }
     }
     return shown;
+}
+
+}  // namespace
+
+std::string PrintableText(std::string_view text) {
+    return Printable(text, true);
+}
+
+std::string PrintableLine(std::string_view text) {
+    return Printable(text, false);
 }
 
 }  // namespace vorenta

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "firmware/FirmwareFingerprint.h"
 #include "platform/FileAccess.h"
 
 namespace vorenta {
@@ -19,6 +20,8 @@ struct HeldPageImage {
     std::unique_ptr<ISessionFolder> folder;
     std::unique_ptr<IFile> file;
     std::optional<FileIdentity> builtFrom;
+    // The bytes copied in (before the padding): what the records name as sent.
+    std::optional<FirmwareFingerprint> copied;
     std::vector<std::uint64_t> pageDigests;
     std::size_t pageSize = 0;
 };

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "firmware/Sha256.h"
+
 namespace vorenta {
 
 namespace {
@@ -17,7 +19,9 @@ enum class CopyResult { Done, ReadFailed, WriteFailed };
 struct CopyOutcome {
     CopyResult result = CopyResult::Done;
     std::uint64_t pagesWritten = 0;
+    std::uint64_t bytesCopied = 0;
     std::vector<std::uint64_t> pageDigests;
+    Sha256 hash;  // of the bytes copied
 };
 
 // Firmware files replaced again and again while the transfer starts.
@@ -45,6 +49,8 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
         if (n == 0) {
             break;
         }
+        outcome.hash.Update(page.data(), static_cast<std::size_t>(n));
+        outcome.bytesCopied += static_cast<std::uint64_t>(n);
         if (image.Write(page.data(), page.size()) != static_cast<long>(page.size())) {
             outcome.result = CopyResult::WriteFailed;
             return outcome;
@@ -99,6 +105,7 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
         }
         image_.file.reset();
         image_.builtFrom.reset();
+        image_.copied.reset();
         image_.pageDigests.clear();
         if (image_.folder) {
             image_.file = image_.folder->CreateFile(firmware::kPageImageFileName);
@@ -122,6 +129,8 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
             pagesRequired = (*length + size - 1) / size;
             outcome = CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize));
             image_.builtFrom = identity;
+            image_.copied = FirmwareFingerprint{outcome.bytesCopied, source->ModificationTime(),
+                                                Sha256::Hex(outcome.hash.Finish())};
             image_.pageDigests = std::move(outcome.pageDigests);
             image_.pageSize = static_cast<std::size_t>(pageSize);
         }
@@ -194,6 +203,7 @@ void PageImage::DeletePageImage() {
     image_.file.reset();
     image_.folder.reset();
     image_.builtFrom.reset();
+    image_.copied.reset();
     image_.pageDigests.clear();
 }
 

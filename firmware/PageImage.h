@@ -36,6 +36,9 @@ class PageImage {
     std::unique_ptr<IFile> OpenPageImage();
     // Pages in the image, or nothing when it cannot be opened.
     std::optional<std::uint64_t> PageCount();
+    // Size, date and SHA-256 of the firmware bytes the image holds; nothing
+    // when there is no whole image.
+    const std::optional<FirmwareFingerprint>& CopiedFirmware() const { return image_.copied; }
     // The image's path, empty when the session holds none.
     std::string PageImagePath() const;
 

@@ -32,9 +32,17 @@ class ILogFolder {
     virtual std::unique_ptr<ILogWriter> Create(const std::string& name, std::string& error) = 0;
     // Names of the regular files in the folder, in no particular order.
     virtual std::vector<std::string> List() = 0;
+    // Anything at all has the name `name` in the folder: a file, a folder, a
+    // link, a FIFO...
+    virtual bool Exists(const std::string& name) = 0;
+    // Why the folder cannot be listed (not a folder, another user's...);
+    // empty when it can, or when it is only not made yet.
+    virtual std::string ListProblem() { return {}; }
     // The last `maxBytes` of a regular file; empty when it cannot be read.
     virtual std::string ReadTail(const std::string& name, std::size_t maxBytes) = 0;
-    // Removes a regular file; anything else is left alone.
+    // The first `maxBytes` of a regular file; empty when it cannot be read.
+    virtual std::string ReadHead(const std::string& name, std::size_t maxBytes) = 0;
+    // Removes a regular file of this user; anything else is left alone.
     virtual bool Remove(const std::string& name) = 0;
 };
 

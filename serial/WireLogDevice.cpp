@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/Hex.h"
+#include "common/PrintableText.h"
 
 namespace vorenta {
 
@@ -13,7 +14,8 @@ std::string WireLogLine(std::uint32_t ms, std::string_view what, std::string_vie
                   what.data());
     std::string line(stamp.data());
     line += ' ';
-    line += detail;
+    // Details name devices and quote files: one line each, nothing a terminal acts on.
+    line += PrintableLine(detail);
     return line + '\n';
 }
 

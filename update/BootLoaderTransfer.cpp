@@ -107,6 +107,10 @@ int BootLoaderTransfer::TransferFirmware() {
         FinishSession();
         return 0;
     }
+    if (const auto& copied = parts_.pageImage.CopiedFirmware()) {
+        events.OnTransferBegun(
+            {parts_.firmware.FirmwarePath(), parts_.firmware.firmwareVersion, *copied});
+    }
     display.SetSessionLine(SessionLine::BootLoader, "");
     display.SetSessionLine(SessionLine::Progress, "");
     display.SetSessionLine(SessionLine::Status, "");

@@ -46,6 +46,14 @@ struct SessionStart {
     std::optional<FirmwareFingerprint> firmware;  // nothing: the file cannot be read
 };
 
+// The firmware the transfer sends, as copied into the page image: a file
+// replaced while the module was polled is sent (and named here) as it is now.
+struct SentFirmware {
+    std::string firmwarePath;
+    std::string firmwareVersion;
+    FirmwareFingerprint firmware;
+};
+
 // What an update session reports while it runs, in the order it happens. The
 // window turns these into its controls and message boxes; the consoles, the
 // session log and the production report take the same events. Every method
@@ -58,6 +66,8 @@ class ISessionEvents {
     virtual void OnSessionStarted(const SessionStart& /*start*/) {}
     // The base station is prepared; the module is polled on the port.
     virtual void OnArmed(int /*comNumber*/, const std::string& /*devicePath*/) {}
+    // The module answered the poll and the transfer begins with this firmware.
+    virtual void OnTransferBegun(const SentFirmware& /*sent*/) {}
     // The boot loader identified itself as the one expected.
     virtual void OnModuleAnswered(std::string_view /*identification*/) {}
     // Page `page` (from 1) of `pageCount` goes out for the first time.
@@ -93,6 +103,9 @@ class SessionEventFanOut : public ISessionEvents {
     }
     void OnArmed(int comNumber, const std::string& devicePath) override {
         Each(&ISessionEvents::OnArmed, comNumber, devicePath);
+    }
+    void OnTransferBegun(const SentFirmware& sent) override {
+        Each(&ISessionEvents::OnTransferBegun, sent);
     }
     void OnModuleAnswered(std::string_view identification) override {
         Each(&ISessionEvents::OnModuleAnswered, identification);

@@ -1,7 +1,10 @@
 #include "update/SessionLog.h"
 
 #include <array>
+#include <charconv>
+
 #include <cstdio>
+#include "common/PrintableText.h"
 
 namespace vorenta {
 
@@ -9,16 +12,19 @@ namespace {
 
 constexpr std::string_view kTitle = "Vorenta firmware update session log\n";
 constexpr std::string_view kOutcomeKey = "outcome:";
+constexpr std::string_view kNumberKey = "log number";
 constexpr std::string_view kColumns = "      time kind  what\n";
 constexpr std::size_t kKeyWidth = 18;
 
 constexpr std::array<std::string_view, 3> kResultNames = {"success", "failure", "cancelled"};
 
+// Values come from files, devices and the system: each stays on its own line
+// and brings no control character to the terminal the log is read on.
 std::string Field(std::string_view key, std::string_view value) {
     std::string line(key);
     line += ':';
     line.resize(kKeyWidth, ' ');
-    line += value;
+    line += PrintableLine(value);
     return line + '\n';
 }
 
@@ -53,6 +59,50 @@ std::optional<SessionResult> SessionResultFromTail(std::string_view tail) {
     return std::nullopt;
 }
 
+namespace {
+
+// What follows the title line; nothing when `head` does not begin with it. A
+// log copied through a Windows editor may have gained a CR before each LF.
+std::optional<std::string_view> AfterTitle(std::string_view head) {
+    const std::size_t end = head.find('\n');
+    if (end == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view title = head.substr(0, end);
+    if (title.ends_with('\r')) {
+        title.remove_suffix(1);
+    }
+    if (title != kTitle.substr(0, kTitle.size() - 1)) {
+        return std::nullopt;
+    }
+    return head.substr(end + 1);
+}
+
+}  // namespace
+
+bool IsSessionLogHead(std::string_view head) {
+    return AfterTitle(head).has_value();
+}
+
+std::optional<std::uint64_t> SessionLogNumberFromHead(std::string_view head) {
+    const auto afterTitle = AfterTitle(head);
+    if (!afterTitle) {
+        return std::nullopt;
+    }
+    head = *afterTitle;
+    const std::string key = std::string(kNumberKey) + ':';
+    if (!head.starts_with(key)) {
+        return std::nullopt;
+    }
+    const std::string_view value = Trimmed(head.substr(key.size(), head.find('\n') - key.size()));
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
 std::string FormatLocalTime(const LocalTime& time) {
     std::array<char, 48> text{};
     std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
@@ -80,6 +130,7 @@ void SessionLog::Write(std::string_view text) {
 
 void SessionLog::WriteHeader(const SessionLogHeader& header) {
     std::string text(kTitle);
+    text += Field(kNumberKey, std::to_string(header.logNumber));
     text += Field("program", header.program + " " + header.version);
     text += Field("platform", header.platform);
     text += Field("started", FormatLocalTime(header.started));

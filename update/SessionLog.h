@@ -21,8 +21,16 @@ std::string_view SessionResultName(SessionResult result);
 // while the session runs or when the program ended in the middle of it.
 std::optional<SessionResult> SessionResultFromTail(std::string_view tail);
 
+// True when `head`, the first bytes of a file, begins as every session log
+// this system writes does.
+bool IsSessionLogHead(std::string_view head);
+// The number a session log's header gives it (one more than any log before
+// it in its folder); nothing in a log from before logs were numbered.
+std::optional<std::uint64_t> SessionLogNumberFromHead(std::string_view head);
+
 // What a support engineer needs to know before reading the session itself.
 struct SessionLogHeader {
+    std::uint64_t logNumber = 0;  // orders the logs whatever the clock said
     std::string program;
     std::string version;
     std::string platform;

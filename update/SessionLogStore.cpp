@@ -13,6 +13,10 @@ constexpr std::string_view kExtension = ".log";
 constexpr std::string_view kStampPattern = "9999-99-99_99-99-99_";
 // The duration and outcome lines end every finished log.
 constexpr std::size_t kTailBytes = 256;
+// The title and the log's number begin every log.
+constexpr std::size_t kHeadBytes = 128;
+// Every program of this system is named so; another program's log is never touched.
+constexpr std::string_view kProgramPrefix = "vorenta-";
 constexpr int kMaxNameTries = 100;
 
 }  // namespace
@@ -36,7 +40,8 @@ bool IsSessionLogName(std::string_view name) {
             return false;
         }
     }
-    return name.find("_COM", kStampPattern.size()) != std::string_view::npos;
+    return name.substr(kStampPattern.size()).starts_with(kProgramPrefix) &&
+           name.find("_COM", kStampPattern.size()) != std::string_view::npos;
 }
 
 std::vector<std::string> LogsToRemove(const std::vector<SessionLogEntry>& newestFirst,
@@ -66,30 +71,58 @@ std::vector<std::string> LogsToRemove(const std::vector<SessionLogEntry>& newest
     return removed;
 }
 
+std::vector<SessionLogStore::FoundLog> SessionLogStore::Found() {
+    std::vector<FoundLog> logs;
+    for (std::string& name : folder_.List()) {
+        if (!IsSessionLogName(name)) {
+            continue;
+        }
+        const std::string head = folder_.ReadHead(name, kHeadBytes);
+        FoundLog log;
+        log.number = SessionLogNumberFromHead(head).value_or(0);
+        log.ours = IsSessionLogHead(head);
+        log.entry.result = SessionResultFromTail(folder_.ReadTail(name, kTailBytes));
+        log.entry.name = std::move(name);
+        logs.push_back(std::move(log));
+    }
+    // By number, as the names' local times go back with the clock; two
+    // sessions that took one number at once, and unnumbered logs, by name.
+    std::sort(logs.begin(), logs.end(), [](const FoundLog& a, const FoundLog& b) {
+        return a.number != b.number ? a.number > b.number : a.entry.name > b.entry.name;
+    });
+    return logs;
+}
+
 std::vector<SessionLogEntry> SessionLogStore::Logs() {
-    std::vector<std::string> names = folder_.List();
-    std::erase_if(names, [](const std::string& name) { return !IsSessionLogName(name); });
-    std::sort(names.begin(), names.end(), std::greater<>());
     std::vector<SessionLogEntry> logs;
-    logs.reserve(names.size());
-    for (std::string& name : names) {
-        const auto result = SessionResultFromTail(folder_.ReadTail(name, kTailBytes));
-        logs.push_back({std::move(name), result});
+    for (FoundLog& log : Found()) {
+        logs.push_back(std::move(log.entry));
     }
     return logs;
 }
 
 void SessionLogStore::MakeRoomForOne() {
-    for (const std::string& name : LogsToRemove(Logs(), kKeptLogs - 1, kKeptFailures)) {
+    std::vector<SessionLogEntry> ours;
+    for (FoundLog& log : Found()) {
+        if (log.ours) {
+            ours.push_back(std::move(log.entry));
+        }
+    }
+    for (const std::string& name : LogsToRemove(ours, kKeptLogs - 1, kKeptFailures)) {
         folder_.Remove(name);
     }
+}
+
+std::uint64_t SessionLogStore::NextLogNumber() {
+    const std::vector<FoundLog> logs = Found();
+    return logs.empty() ? 1 : logs.front().number + 1;
 }
 
 std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
                                                     std::string_view program, int comNumber,
                                                     ITickSource& clock, std::string& error) {
     const std::string name = SessionLogName(started, program, comNumber);
-    std::vector<std::string> existing = folder_.List();
+    const std::vector<std::string> existing = folder_.List();
     const auto taken = [&existing](const std::string& candidate) {
         return std::find(existing.begin(), existing.end(), candidate) != existing.end();
     };
@@ -105,10 +138,10 @@ std::unique_ptr<SessionLog> SessionLogStore::Create(const LocalTime& started,
         if (auto writer = folder_.Create(tried, error)) {
             return std::make_unique<SessionLog>(std::move(writer), clock, folder_.PathOf(tried));
         }
-        // Another program may have taken the name just now; any other
-        // reason is not cured by another name.
-        existing = folder_.List();
-        if (!taken(tried)) {
+        // Another program may have taken the name just now, or something
+        // that is no log (a folder, a FIFO) was put there: the next name
+        // will do. Any other reason is not cured by another name.
+        if (!folder_.Exists(tried)) {
             return nullptr;
         }
     }

@@ -39,10 +39,17 @@ class SessionLogStore {
     explicit SessionLogStore(ILogFolder& folder) : folder_(folder) {}
 
     std::string FolderPath() const { return folder_.Path(); }
-    // The session logs, newest first, with their outcomes.
+    // Why the logs cannot be listed; empty when they can.
+    std::string ListProblem() { return folder_.ListProblem(); }
+    // The session logs, newest first (by their numbers, then by their
+    // names), with their outcomes.
     std::vector<SessionLogEntry> Logs();
-    // Removes old logs so that one more fits within kKeptLogs.
+    // Removes old logs so that one more fits within kKeptLogs. Only logs this
+    // system wrote (by their name, their first line and their owner) are
+    // counted or removed.
     void MakeRoomForOne();
+    // The number for a new log: one more than any in the folder.
+    std::uint64_t NextLogNumber();
     // A new log for a session started now; a name already taken (two
     // sessions in one second) gets "-2", "-3"... Null, with the reason in
     // `error`, when no file can be created.
@@ -50,6 +57,14 @@ class SessionLogStore {
                                        int comNumber, ITickSource& clock, std::string& error);
 
   private:
+    struct FoundLog {
+        SessionLogEntry entry;
+        std::uint64_t number = 0;  // 0: a log from before logs were numbered
+        bool ours = false;         // begins as this system's logs do
+    };
+    // Newest first.
+    std::vector<FoundLog> Found();
+
     ILogFolder& folder_;
 };
 

@@ -1,5 +1,7 @@
 #include "update/SessionRecorder.h"
 
+#include "common/PrintableText.h"
+
 namespace vorenta {
 
 namespace {
@@ -51,16 +53,24 @@ void SessionRecorder::SayOnce(const std::string& reason) {
 void SessionRecorder::OnSessionStarted(const SessionStart& start) {
     sessionOpen_ = true;
     sawFailure_ = false;
+    headerFirmware_.reset();
     log_.reset();
     if (!store_) {
         return;
     }
     store_->MakeRoomForOne();
-    const SessionLogHeader header = Header(start);
+    SessionLogHeader header = Header(start);
+    header.logNumber = store_->NextLogNumber();
     std::string error;
     log_ = store_->Create(header.started, setup_.program, start.comNumber, clock_, error);
     if (!log_) {
-        SayOnce(std::string(kNotWrittenPrefix) + error);
+        const std::string text = std::string(kNotWrittenPrefix) + error;
+        if (!setup_.sayNoLog) {
+            SayOnce(text);
+        } else if (!said_) {
+            said_ = true;
+            setup_.sayNoLog(text);
+        }
         return;
     }
     lastLogPath_ = log_->Path();
@@ -70,6 +80,19 @@ void SessionRecorder::OnSessionStarted(const SessionStart& start) {
         SayOnce(std::string(kWriteFailedPrefix) + path);
     };
     log_->WriteHeader(header);
+    headerFirmware_ = start.firmware;
+}
+
+void SessionRecorder::OnTransferBegun(const SentFirmware& sent) {
+    // The header names the file as the session began; a file replaced since
+    // is named again here, as it went to the module.
+    if (!log_ || (headerFirmware_ && headerFirmware_->size == sent.firmware.size &&
+                  headerFirmware_->sha256 == sent.firmware.sha256)) {
+        return;
+    }
+    log_->Line(kProgramWords, "Firmware sent: " + std::to_string(sent.firmware.size) +
+                                  " bytes, SHA-256 " + sent.firmware.sha256 + ", version " +
+                                  PrintableLine(sent.firmwareVersion));
 }
 
 SessionLogHeader SessionRecorder::Header(const SessionStart& start) const {

@@ -27,6 +27,10 @@ struct SessionLogSetup {
     // product, serial number...), on one printable line; empty or unset when
     // nothing.
     std::function<std::string(const std::string& devicePath)> describeAdapter;
+    // Where "No session log is written: <reason>" goes instead of the
+    // operator's log, for a program that must say it even when told to be
+    // quiet; unset: the operator's log.
+    std::function<void(const std::string& text)> sayNoLog;
 };
 
 // Writes one session log per update session of one update window, from the
@@ -61,6 +65,7 @@ class SessionRecorder : public ISessionEvents {
 
     // ISessionEvents.
     void OnSessionStarted(const SessionStart& start) override;
+    void OnTransferBegun(const SentFirmware& sent) override;
     void OnOutcome(const SessionOutcome& outcome) override;
     void OnSessionEnded(SessionResult result) override;
     void OnLineShown(std::string_view text) override;
@@ -93,6 +98,7 @@ class SessionRecorder : public ISessionEvents {
     std::string lastLogPath_;
     bool lastLogComplete_ = true;
     bool said_ = false;
+    std::optional<FirmwareFingerprint> headerFirmware_;  // as the header names it
 };
 
 }  // namespace vorenta

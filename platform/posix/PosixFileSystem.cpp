@@ -204,10 +204,14 @@ std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
         error = std::strerror(EINVAL);
         return nullptr;
     }
-    // Non-blocking, so a FIFO named by mistake cannot hang the open.
-    auto fd = std::make_unique<UniqueFd>(::open(
-        path.c_str(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+    // Non-blocking, so a FIFO named by mistake cannot hang the open. Read too,
+    // so a last line cut short can be seen; a record we may only write to is
+    // still appended to.
+    constexpr int kFlags = O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    auto fd = std::make_unique<UniqueFd>(::open(path.c_str(), O_RDWR | kFlags, 0644));
+    if (!fd->Valid() && errno == EACCES) {
+        fd = std::make_unique<UniqueFd>(::open(path.c_str(), O_WRONLY | kFlags, 0644));
+    }
     if (!fd->Valid()) {
         error = errno == ELOOP ? "is a symbolic link; it is never followed"
                                : std::string(std::strerror(errno));
@@ -231,6 +235,9 @@ namespace {
 // Session folders are named by this prefix; only such folders are ever
 // taken for abandoned ones.
 constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
+// Made in every session folder: only a folder holding it is ever taken for an
+// abandoned one, so another folder of that name is never emptied.
+constexpr const char* kSessionMarker = ".vorenta-session";
 constexpr int kSessionFolderAttempts = 4;
 
 // Removes every entry of the folder but sub-folders (a session makes none),
@@ -295,7 +302,10 @@ void RemoveAbandonedSessionFolders(int parentFd) {
             continue;
         }
         const auto folder = OpenOwnFolder(parentFd, entry->d_name);
-        if (!folder || ::flock(folder->Get(), LOCK_EX | LOCK_NB) != 0) {
+        struct stat marker {};
+        if (!folder || ::flock(folder->Get(), LOCK_EX | LOCK_NB) != 0 ||
+            ::fstatat(folder->Get(), kSessionMarker, &marker, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(marker.st_mode) || marker.st_uid != ::geteuid()) {
             continue;
         }
         RemoveFolderContents(folder->Get());
@@ -373,6 +383,11 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
         // before it was locked: then it is gone (or going), and a new one is made.
         if (folder && ::flock(folder->Get(), LOCK_EX | LOCK_NB) == 0 &&
             ::fstat(folder->Get(), &st) == 0 && st.st_nlink != 0) {
+            // Without its mark the folder is only left behind should the
+            // session be killed; the session itself goes on.
+            const UniqueFd marker(::openat(folder->Get(), kSessionMarker,
+                                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                           0600));
             return std::make_unique<PosixSessionFolder>(path + '/', name, std::move(parentFd),
                                                         std::move(folder));
         }

@@ -126,7 +126,28 @@ std::vector<std::string> PosixLogFolder::List() {
     return names;
 }
 
-std::string PosixLogFolder::ReadTail(const std::string& name, std::size_t maxBytes) {
+bool PosixLogFolder::Exists(const std::string& name) {
+    std::string error;
+    const UniqueFd dir(OpenFolder(error));
+    struct stat info {};
+    return dir.Valid() && IsPlainName(name) &&
+           ::fstatat(dir.Get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+std::string PosixLogFolder::ListProblem() {
+    if (folder_.empty()) {
+        return "no home folder is known";
+    }
+    struct stat info {};
+    if (::lstat(folder_.c_str(), &info) != 0 && errno == ENOENT) {
+        return {};  // made with the first log
+    }
+    std::string error;
+    const UniqueFd dir(OpenFolder(error));
+    return dir.Valid() ? std::string() : error;
+}
+
+std::string PosixLogFolder::ReadPart(const std::string& name, std::size_t maxBytes, bool tail) {
     std::string error;
     const UniqueFd dir(OpenFolder(error));
     if (!dir.Valid() || !IsPlainName(name)) {
@@ -140,10 +161,11 @@ std::string PosixLogFolder::ReadTail(const std::string& name, std::size_t maxByt
     }
     const auto size = static_cast<std::size_t>(info.st_size);
     const std::size_t count = size < maxBytes ? size : maxBytes;
-    std::string tail(count, '\0');
-    const ssize_t n = ::pread(file.Get(), tail.data(), count, static_cast<off_t>(size - count));
-    tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0U);
-    return tail;
+    std::string part(count, '\0');
+    const ssize_t n =
+        ::pread(file.Get(), part.data(), count, static_cast<off_t>(tail ? size - count : 0));
+    part.resize(n > 0 ? static_cast<std::size_t>(n) : 0U);
+    return part;
 }
 
 bool PosixLogFolder::Remove(const std::string& name) {
@@ -152,7 +174,7 @@ bool PosixLogFolder::Remove(const std::string& name) {
     struct stat info {};
     if (!dir.Valid() || !IsPlainName(name) ||
         ::fstatat(dir.Get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode)) {
+        !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
         return false;
     }
     return ::unlinkat(dir.Get(), name.c_str(), 0) == 0;

@@ -17,10 +17,18 @@ class PosixLogFolder : public ILogFolder {
     std::string PathOf(const std::string& name) const override { return (folder_ / name).string(); }
     std::unique_ptr<ILogWriter> Create(const std::string& name, std::string& error) override;
     std::vector<std::string> List() override;
-    std::string ReadTail(const std::string& name, std::size_t maxBytes) override;
+    std::string ListProblem() override;
+    bool Exists(const std::string& name) override;
+    std::string ReadTail(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, true);
+    }
+    std::string ReadHead(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, false);
+    }
     bool Remove(const std::string& name) override;
 
   private:
+    std::string ReadPart(const std::string& name, std::size_t maxBytes, bool tail);
     // The folder itself, opened without following a link, for the caller to
     // close; -1 when absent or not a folder of this user.
     int OpenFolder(std::string& error) const;

@@ -209,10 +209,18 @@ std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
         error = SystemErrorText(ERROR_INVALID_NAME);
         return nullptr;
     }
-    // Shared with other readers and writers, as a record several stations add to.
-    auto handle = std::make_unique<UniqueHandle>(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // Shared with other readers and writers, as a record several stations add
+    // to. Read too, so a last line cut short can be seen; a record we may only
+    // write to is still appended to.
+    const auto open = [&path](DWORD access) {
+        return std::make_unique<UniqueHandle>(::CreateFileA(
+            path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    };
+    auto handle = open(GENERIC_READ | GENERIC_WRITE);
+    if (!handle->Valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        handle = open(GENERIC_WRITE);
+    }
     if (!handle->Valid()) {
         error = SystemErrorText(::GetLastError());
         return nullptr;
@@ -236,6 +244,9 @@ namespace {
 // Session folders are named by this prefix; only such folders are ever taken
 // for abandoned ones.
 constexpr std::string_view kSessionFolderPrefix = "vorenta-session-";
+// Made in every session folder: only a folder holding it is ever taken for an
+// abandoned one, so another folder of that name is never emptied.
+constexpr std::string_view kSessionMarker = ".vorenta-session";
 constexpr int kSessionFolderAttempts = 8;
 constexpr int kRandomNameChars = 8;
 constexpr std::size_t kListingBufferBytes = 16384;
@@ -364,7 +375,10 @@ void RemoveAbandonedSessionFolders(const std::string& base, const UserOnlyAccess
         }
         const std::string path = base + entry->cFileName;
         const auto folder = HoldFolder(path);
-        if (!folder || !access.Owns(folder->Get())) {
+        const DWORD marker =
+            ::GetFileAttributesA((path + '\\' + std::string(kSessionMarker)).c_str());
+        if (!folder || !access.Owns(folder->Get()) || marker == INVALID_FILE_ATTRIBUTES ||
+            IsLinkOrFolder(marker)) {
             continue;
         }
         RemoveFolderContents(folder->Get(), path + '\\');
@@ -460,6 +474,11 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
         // before it was held: then it is gone (or going), and a new one is made.
         auto folder = HoldFolder(path);
         if (folder) {
+            // Without its mark the folder is only left behind should the
+            // session be killed; the session itself goes on.
+            const UniqueHandle marker(
+                ::CreateFileA((path + '\\' + std::string(kSessionMarker)).c_str(), GENERIC_WRITE, 0,
+                              access.Attributes(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             return std::make_unique<Win32SessionFolder>(path + '\\', std::move(folder));
         }
         ::RemoveDirectoryA(path.c_str());

@@ -108,6 +108,39 @@ std::unique_ptr<ILogWriter> Win32LogFolder::Create(const std::string& name, std:
     return std::make_unique<HandleLogWriter>(std::move(file));
 }
 
+bool Win32LogFolder::Exists(const std::string& name) {
+    return !folder_.empty() && IsPlainFileName(name) &&
+           ::GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Win32LogFolder::ListProblem() {
+    if (folder_.empty()) {
+        return "no folder for application data is known";
+    }
+    if (::GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            return folder_ + ": " + SystemErrorText(error);
+        }
+        // Missing: made with the first log, unless a file stands where a
+        // folder above it must be.
+        std::string above = folder_;
+        for (std::size_t last = above.find_last_of('\\'); last != std::string::npos && last > 0;
+             last = above.find_last_of('\\')) {
+            above.resize(last);
+            const DWORD attributes = ::GetFileAttributesA(above.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES) {
+                return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                           ? std::string()
+                           : folder_ + ": " + above + " is not a folder";
+            }
+        }
+        return {};
+    }
+    std::string error;
+    return FolderUsable(error) ? std::string() : error;
+}
+
 std::vector<std::string> Win32LogFolder::List() {
     std::vector<std::string> names;
     std::string error;
@@ -128,7 +161,7 @@ std::vector<std::string> Win32LogFolder::List() {
     return names;
 }
 
-std::string Win32LogFolder::ReadTail(const std::string& name, std::size_t maxBytes) {
+std::string Win32LogFolder::ReadPart(const std::string& name, std::size_t maxBytes, bool tail) {
     std::string error;
     if (folder_.empty() || !IsPlainFileName(name) || !FolderUsable(error)) {
         return {};
@@ -144,23 +177,23 @@ std::string Win32LogFolder::ReadTail(const std::string& name, std::size_t maxByt
     const std::size_t count = static_cast<std::size_t>(
         std::min<std::uint64_t>(length, std::min<std::size_t>(maxBytes, 1U << 30)));
     LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(length - count);
+    start.QuadPart = tail ? static_cast<LONGLONG>(length - count) : 0;
     if (!::SetFilePointerEx(file->Get(), start, nullptr, FILE_BEGIN)) {
         return {};
     }
-    std::string tail(count, '\0');
+    std::string part(count, '\0');
     std::size_t got = 0;
     while (got < count) {
         DWORD n = 0;
-        if (!::ReadFile(file->Get(), tail.data() + got, static_cast<DWORD>(count - got), &n,
+        if (!::ReadFile(file->Get(), part.data() + got, static_cast<DWORD>(count - got), &n,
                         nullptr) ||
             n == 0) {
             break;
         }
         got += n;
     }
-    tail.resize(got);
-    return tail;
+    part.resize(got);
+    return part;
 }
 
 bool Win32LogFolder::Remove(const std::string& name) {

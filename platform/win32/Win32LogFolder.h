@@ -20,10 +20,18 @@ class Win32LogFolder : public ILogFolder {
     std::string PathOf(const std::string& name) const override { return folder_ + '\\' + name; }
     std::unique_ptr<ILogWriter> Create(const std::string& name, std::string& error) override;
     std::vector<std::string> List() override;
-    std::string ReadTail(const std::string& name, std::size_t maxBytes) override;
+    std::string ListProblem() override;
+    bool Exists(const std::string& name) override;
+    std::string ReadTail(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, true);
+    }
+    std::string ReadHead(const std::string& name, std::size_t maxBytes) override {
+        return ReadPart(name, maxBytes, false);
+    }
     bool Remove(const std::string& name) override;
 
   private:
+    std::string ReadPart(const std::string& name, std::size_t maxBytes, bool tail);
     // The folder exists, is a folder and no link; `error` says why not.
     bool FolderUsable(std::string& error) const;
 

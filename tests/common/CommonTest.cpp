@@ -31,6 +31,12 @@ TEST(PrintableText, ControlCharactersNeverReachTheTerminal) {
               "??2J ?2J ?? ?? ???");
 }
 
+TEST(PrintableText, ALineFromOutsideStaysOneLine) {
+    EXPECT_EQ(PrintableLine("/dev/x\nCOM6 (/dev/y): updated\tz"),
+              "/dev/x?COM6 (/dev/y): updated?z");
+    EXPECT_EQ(PrintableLine("V2.60\x1b[2J \xff \xc3\xbc"), "V2.60?[2J ? \xc3\xbc");
+}
+
 TEST(Json, StringsAreValidJsonWhateverTheBytes) {
     EXPECT_EQ(JsonString("plain"), "\"plain\"");
     EXPECT_EQ(JsonString("a \"b\" \\ c"), R"("a \"b\" \\ c")");
@@ -38,11 +44,29 @@ TEST(Json, StringsAreValidJsonWhateverTheBytes) {
     EXPECT_EQ(JsonString(std::string("\x1b[2J\x7f", 5)), R"("\u001b[2J\u007f")");
     EXPECT_EQ(JsonString(std::string("nul\0", 4)), R"("nul\u0000")");
     EXPECT_EQ(JsonString("Gr\xc3\xbc\xc3\x9f \xe2\x82\xac"), "\"Gr\xc3\xbc\xc3\x9f \xe2\x82\xac\"");
-    // Bytes of an 8-bit code page, cut sequences, overlong forms, surrogates.
-    EXPECT_EQ(JsonString("Gr\xfc\xdf"), R"("Gr\u00fc\u00df")");
-    EXPECT_EQ(JsonString("\xe2\x82"), R"("\u00e2\u0082")");
-    EXPECT_EQ(JsonString("\xc0\xaf"), R"("\u00c0\u00af")");
-    EXPECT_EQ(JsonString("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
+    // Bytes of an 8-bit code page, cut sequences, overlong forms, surrogates:
+    // each byte is the replacement character, never a character of its own
+    // number (a raw 0xFF must not read as a real "\u00ff").
+    EXPECT_EQ(JsonString("Gr\xfc\xdf"), R"("Gr\ufffd\ufffd")");
+    EXPECT_EQ(JsonString("\xe2\x82"), R"("\ufffd\ufffd")");
+    EXPECT_EQ(JsonString("\xc0\xaf"), R"("\ufffd\ufffd")");
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), R"("\ufffd\ufffd\ufffd")");
+    EXPECT_EQ(JsonString("\xc3\xbf"), "\"\xc3\xbf\"");
+}
+
+TEST(Json, TextThatIsNotUtf8KeepsItsBytesInAHexMember) {
+    // A raw 0xFF and a real "\u00ff" (UTF-8 C3 BF) must stay apart.
+    JsonObject raw;
+    raw.Text("path", "/fw/\xff.bin");
+    raw.Number("n", 1);
+    EXPECT_EQ(raw.Close(), R"({"path":"/fw/\ufffd.bin","pathHex":"2f66772fff2e62696e","n":1})");
+    JsonObject real;
+    real.Text("path", "/fw/\xc3\xbf.bin");
+    EXPECT_EQ(real.Close(), "{\"path\":\"/fw/\xc3\xbf.bin\"}");
+    // A replacement character that was really in the text is valid UTF-8: no hex.
+    JsonObject replacement;
+    replacement.Text("v", "\xef\xbf\xbd");
+    EXPECT_EQ(replacement.Close(), "{\"v\":\"\xef\xbf\xbd\"}");
 }
 
 TEST(Json, ObjectsKeepTheirMembersInOrder) {

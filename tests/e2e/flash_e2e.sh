@@ -106,5 +106,37 @@ check "no_page_reply: the failure message is in its log" $?
 XDG_STATE_HOME="$root/blocked" run unwritable 0 0 "Firmware Update Complete"
 check "unwritable: said once" $([ "$(grep -c "No session log is written" "$root/unwritable/flash.txt")" -eq 1 ]; echo $?)
 
+# --quiet still says why no session log is written, once a run.
+mkdir -p "$root/quiet"
+"$sim" --image "$root/quiet/received.bin" --timeout 60 --modules 2 >"$root/quiet/sim.txt" 2>&1 &
+quiet_sim=$!
+device=$(sim_device "$root/quiet/sim.txt")
+XDG_STATE_HOME="$root/blocked" "$flash" --port "$device" --dir "$root/fw" --wait 8 --count 2 \
+  --quiet >"$root/quiet/flash.txt" 2>&1
+status=$?
+wait "$quiet_sim"
+check "quiet: exit $status, want 0" $([ "$status" -eq 0 ]; echo $?)
+check "quiet: why no log is written is said once" \
+  $([ "$(grep -c "No session log is written: " "$root/quiet/flash.txt")" -eq 1 ]; echo $?)
+
+# --list-logs on a folder that cannot be read says why.
+XDG_STATE_HOME="$root/blocked" "$flash" --list-logs >"$root/list-blocked.txt" 2>&1
+status=$?
+check "--list-logs on a blocked folder: exit $status, want 1" $([ "$status" -eq 1 ]; echo $?)
+grep -qF "the session logs cannot be listed: $root/blocked" "$root/list-blocked.txt"
+check "--list-logs on a blocked folder says why" $?
+
+# --log and --report naming one file: a usage error, and the report is kept.
+printf '{"earlier":1}\n' >"$root/line.jsonl"
+ln "$root/line.jsonl" "$root/line-link.log"
+for log in "$root/line.jsonl" "$root/line-link.log" "$root/./line.jsonl"; do
+  "$flash" --port /dev/null --dir "$root/fw" --log "$log" --report "$root/line.jsonl" >"$root/same.txt" 2>&1
+  status=$?
+  check "--log $log as the report: exit $status, want 2" $([ "$status" -eq 2 ]; echo $?)
+  grep -qF -- "--log and --report name the same file" "$root/same.txt"
+  check "--log $log as the report: said why" $?
+done
+check "the report survived" $([ "$(cat "$root/line.jsonl")" = '{"earlier":1}' ]; echo $?)
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -44,5 +44,39 @@ TEST(LogListing, NewestFirstWithOutcomesAndHowManyAreLeftOut) {
     EXPECT_EQ(lines[21], "(5 older not shown)");
 }
 
+#ifndef _WIN32  // Windows allows no control character in a file name
+TEST(LogListing, NamesWithControlCharactersNeverReachTheTerminalWhole) {
+    const TempFolder temp("vorenta-list-");
+    NativeLogFolder folder(temp.path().string());
+    SessionLogStore store(folder);
+    std::ofstream(temp.path() / "2026-03-25_09-00-00_vorenta-x\x1b]0;owned\x07_COM4.log")
+        << "header\n";
+    // A line feed in a name must not forge a line of the listing.
+    std::ofstream(temp.path() / "2026-03-24_09-00-00_vorenta-y\nsuccess    fake_COM4.log") << "h\n";
+    const std::string listing = SessionLogListing(store, 20);
+    EXPECT_EQ(listing.find('\x1b'), std::string::npos) << listing;
+    EXPECT_NE(listing.find("unfinished 2026-03-25_09-00-00_vorenta-x?]0;owned?_COM4.log\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("unfinished 2026-03-24_09-00-00_vorenta-y?success    fake_COM4.log\n"),
+              std::string::npos)
+        << listing;
+}
+#endif
+
+TEST(LogListing, AFolderThatCannotBeListedSaysWhy) {
+    const TempFolder temp("vorenta-list-");
+    // Not made yet: nothing wrong, there are just no logs.
+    NativeLogFolder missing((temp.path() / "state" / "logs").string());
+    EXPECT_EQ(SessionLogStore(missing).ListProblem(), "");
+    std::ofstream(temp.path() / "state") << "a file where a folder should be";
+    NativeLogFolder blocked((temp.path() / "state" / "logs").string());
+    const std::string problem = SessionLogStore(blocked).ListProblem();
+    EXPECT_NE(problem, "");
+    EXPECT_NE(problem.find((temp.path() / "state").string()), std::string::npos) << problem;
+    NativeLogFolder usable(temp.path().string());
+    EXPECT_EQ(SessionLogStore(usable).ListProblem(), "");
+}
+
 }  // namespace
 }  // namespace vorenta

@@ -24,6 +24,7 @@
 #include "SharedServices.h"
 #include "StationConsole.h"
 #include "UpdateRig.h"
+#include "firmware/Sha256.h"
 #include "platform/NativePlatform.h"
 #include "serial/StaticPortTable.h"
 #include "tests/support/TempFolder.h"
@@ -181,6 +182,55 @@ TEST(ReportFile, AppendsWholeLinesAndKeepsWhatWasThere) {
 #endif
 }
 
+TEST(RecordFiles, OneFileIsKnownWhateverItsNameOrLink) {
+    const TempFolder dir("vorenta-production-");
+    const fs::path report = dir.path() / "line.jsonl";
+    std::ofstream(report, std::ios::binary) << "earlier\n";
+    const fs::path other = dir.path() / "wire.log";
+    std::ofstream(other, std::ios::binary) << "other\n";
+    EXPECT_TRUE(NameOneFile(report.string(), report.string()));
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "." / "line.jsonl").string()));
+    EXPECT_FALSE(NameOneFile(report.string(), other.string()));
+    // Neither made yet: one name is one file, two names are two.
+    EXPECT_TRUE(NameOneFile((dir.path() / "new.jsonl").string(),
+                            (dir.path() / "x" / ".." / "new.jsonl").string()));
+    EXPECT_FALSE(
+        NameOneFile((dir.path() / "new.jsonl").string(), (dir.path() / "new.log").string()));
+    EXPECT_FALSE(NameOneFile(report.string(), (dir.path() / "new.log").string()));
+#ifndef _WIN32
+    fs::create_hard_link(report, dir.path() / "second-name.log");
+    fs::create_symlink(report, dir.path() / "link.log");
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "second-name.log").string()));
+    EXPECT_TRUE(NameOneFile(report.string(), (dir.path() / "link.log").string()));
+#endif
+    EXPECT_EQ(ReadAll(report), "earlier\n");
+}
+
+TEST(ReportFile, ATornLastLineIsNeverGluedToTheNextRecord) {
+    const TempFolder dir("vorenta-production-");
+    const fs::path path = dir.path() / "report.jsonl";
+    // A writer killed (or a disk full) in the middle of its line.
+    std::ofstream(path, std::ios::binary) << "{\"whole\":1}\n{\"cut\":";
+    NativeFileSystem files;
+    std::string error;
+    auto report = ReportFile::Open(files, path.string(), error);
+    ASSERT_TRUE(report) << error;
+    ASSERT_TRUE(report->Append(R"({"next":2})"));
+    // Another station's writer torn while this one runs.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "{\"other\":";
+    ASSERT_TRUE(report->Append(R"({"next":3})"));
+    ASSERT_TRUE(report->Append(R"({"next":4})"));
+    EXPECT_EQ(ReadAll(path),
+              "{\"whole\":1}\n{\"cut\":\n{\"next\":2}\n{\"other\":\n{\"next\":3}\n{\"next\":4}\n");
+
+    // An empty record gets no empty first line.
+    const fs::path fresh = dir.path() / "fresh.jsonl";
+    auto first = ReportFile::Open(files, fresh.string(), error);
+    ASSERT_TRUE(first) << error;
+    ASSERT_TRUE(first->Append(R"({"n":1})"));
+    EXPECT_EQ(ReadAll(fresh), "{\"n\":1}\n");
+}
+
 #ifndef _WIN32  // links, FIFOs
 TEST(ReportFile, NeverFollowsALinkNorOpensWhatIsNoFile) {
     const TempFolder dir("vorenta-production-");
@@ -238,6 +288,37 @@ TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
     EXPECT_EQ(failed.pages, 0U);
     EXPECT_EQ(failed.outcome,
               "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.");
+}
+
+// Replaces the rig's firmware while the module is polled with `bytes` of 'N'.
+void ReplaceFirmwareWhilePolled(UpdateRig& rig, std::size_t bytes) {
+    std::ofstream(rig.programDir / "module.new", std::ios::binary) << std::string(bytes, 'N');
+    fs::rename(rig.programDir / "module.new", rig.programDir / "module.bin");
+    fs::last_write_time(rig.programDir / "module.bin",
+                        fs::file_time_type::clock::now() + std::chrono::hours(30));
+}
+
+std::string Sha256Of(const std::string& bytes) {
+    Sha256 hash;
+    hash.Update(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return Sha256::Hex(hash.Finish());
+}
+
+TEST(ModuleSession, TheRecordNamesTheFirmwareSentNotTheOneArmed) {
+    UpdateRig rig(600);
+    ModuleRecord record;
+    ModuleRecordEvents events(record, nullptr);
+    rig.dlg.AddListener(events);
+    rig.Init();
+    ASSERT_TRUE(rig.BeginUpdate());
+    ReplaceFirmwareWhilePolled(rig, 300);
+    rig.TickUntilIdle();
+    ASSERT_EQ(rig.LastBox()->caption, "Firmware Update Complete");
+    ASSERT_EQ(rig.module.pagesAccepted.size(), 2U);  // the new file went out
+
+    EXPECT_EQ(record.firmwareSize, std::optional<std::uint64_t>(300));
+    EXPECT_EQ(record.firmwareSha256, Sha256Of(std::string(300, 'N')));
+    EXPECT_EQ(record.pages, 2U);
 }
 
 TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
@@ -407,6 +488,16 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     PortTally fine;
     EXPECT_EQ(CombinedStatus({fine, single, idle}), kExitFailureReported);
     EXPECT_EQ(CombinedStatus({fine, fine}), kExitUpdated);
+}
+
+TEST(ProductionTally, ADevicePathCannotForgeALineOfTheSummary) {
+    PortTally tally;
+    tally.port = "COM5";
+    tally.device = "/dev/x\nCOM6 (/dev/y): 5 updated, 0 failed";
+    tally.updated = 1;
+    const std::string summary = SummaryText(tally, true);
+    EXPECT_EQ(summary.find('\n'), std::string::npos) << summary;
+    EXPECT_EQ(summary, "COM5 (/dev/x?COM6 (/dev/y): 5 updated, 0 failed): 1 updated, 0 failed");
 }
 
 TEST(ProductionTally, OneLogFilePerPort) {

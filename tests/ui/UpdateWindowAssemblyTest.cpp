@@ -34,7 +34,7 @@ TEST(UpdateWindowAssembly, EverySessionOfTheAssembledWindowIsLoggedWithItsAdapte
     UpdateWindowAssembly assembly(
         {rig.host, rig.clock, rig.device, ports, rig.settings, rig.peers, rig.files},
         {"vorenta-test", "1.0", "TestOS", &folder, [] { return LocalTime{2026, 1, 2, 3, 4, 5}; },
-         nullptr},
+         nullptr, nullptr},
         preferredPort, "vorenta-test");
     CPLSM_UpdateDlg& window = assembly.Window();
     window.firmware.programDir = rig.dlg.firmware.programDir;

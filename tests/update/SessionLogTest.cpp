@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,12 +62,14 @@ unsigned ModeOf(const fs::path& path) {
 class RecordedRig {
   public:
     explicit RecordedRig(std::optional<fs::path> logFolder = std::nullopt,
-                         ILogFolder* folderOverride = nullptr)
+                         ILogFolder* folderOverride = nullptr,
+                         std::function<void(const std::string&)> sayNoLog = {})
         : logDir(logFolder.value_or(rig.root / "state" / "Harwen Systems" / "logs")),
           recorder(rig.host, rig.device, rig.clock,
                    {"vorenta-test", "9.8.7", "TestOS 1.0",
                     folderOverride != nullptr ? folderOverride : &folder, [this] { return now; },
-                    [](const std::string& device) { return "USB adapter behind " + device; }}) {
+                    [](const std::string& device) { return "USB adapter behind " + device; },
+                    std::move(sayNoLog)}) {
         // The folder above the company's is there, as the user's own data folder is.
         if (!logFolder) {
             fs::create_directories(rig.root / "state");
@@ -162,6 +167,36 @@ TEST(SessionLogs, SuccessLeavesOneLogWithHeaderOperatorLinesWireAndOutcome) {
     EXPECT_EQ(r.recorder.LastLogPath(), (r.logDir / kLogName).string());
     EXPECT_TRUE(r.recorder.LastLogComplete());
     EXPECT_TRUE(r.Notices().empty());
+}
+
+TEST(SessionLogs, AFirmwareReplacedWhilePolledIsLoggedAsSent) {
+    RecordedRig r;
+    ASSERT_TRUE(r.rig.BeginUpdate());
+    std::ofstream(r.rig.programDir / "module.new", std::ios::binary) << std::string(300, 'N');
+    fs::rename(r.rig.programDir / "module.new", r.rig.programDir / "module.bin");
+    fs::last_write_time(r.rig.programDir / "module.bin",
+                        fs::file_time_type::clock::now() + std::chrono::hours(30));
+    for (int i = 0; i < 20 && r.dlg.session.updateActive == 1; ++i) {
+        r.rig.clock.Advance(500);
+        r.rig.host.TimerTick();
+    }
+    ASSERT_EQ(r.rig.host.messageBoxes.back().caption, "Firmware Update Complete");
+
+    const std::string sent(300, 'N');
+    Sha256 hash;
+    hash.Update(reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size());
+    const std::string log = r.Log();
+    // The header names the file as armed; the line before the first page the one sent.
+    EXPECT_NE(log.find("firmware size:    600 bytes\n"), std::string::npos);
+    const std::size_t line = log.find(" ms SAY   Firmware sent: 300 bytes, SHA-256 " +
+                                      Sha256::Hex(hash.Finish()) + ", version 2.1.7\n");
+    ASSERT_NE(line, std::string::npos) << log;
+    EXPECT_LT(line, log.find(" ms SHOW  Sending firmware page  1  of  2\n"));
+
+    // An unchanged file adds no such line.
+    RecordedRig same;
+    same.RunSession();
+    EXPECT_EQ(same.Log().find("Firmware sent:"), std::string::npos);
 }
 
 TEST(SessionLogs, FailureLeavesOneLogWithTheWholeMessageAndFailureOutcome) {
@@ -267,6 +302,50 @@ TEST(SessionLogs, AnUnwritableFolderLeavesTheUpdateUnaffectedAndIsSaidOnce) {
     }
 }
 
+TEST(SessionLogs, WhyNoLogIsWrittenGoesWhereTheProgramAsks) {
+    RecordedRig probe;
+    const fs::path blocker = probe.rig.root / "state-is-a-file";
+    std::ofstream(blocker) << "x";
+    std::vector<std::string> said;
+    RecordedRig r(blocker / "logs", nullptr,
+                  [&said](const std::string& text) { said.push_back(text); });
+    r.RunSession();
+    r.RunSession();
+    ASSERT_EQ(said.size(), 1U);
+    EXPECT_EQ(said[0].rfind("No session log is written: ", 0), 0U) << said[0];
+    EXPECT_TRUE(r.Notices().empty());  // not twice
+}
+
+TEST(SessionLogFormat, HeaderFieldsFromOutsideStayOnTheirLineWithoutControlCharacters) {
+    class Memory : public ILogWriter {
+      public:
+        explicit Memory(std::string& text) : text_(text) {}
+        bool Write(std::string_view text) override {
+            text_.append(text);
+            return true;
+        }
+
+      private:
+        std::string& text_;
+    };
+    std::string text;
+    FakeClock clock(0, 1);
+    SessionLog log(std::make_unique<Memory>(text), clock, "x.log");
+    SessionLogHeader header;
+    header.firmwareVersion = "2.1\x1b]0;owned\x07\nport:             COM9 /dev/forged";
+    header.firmwarePath = "/fw/\x1b[2Jmodule.bin";
+    header.devicePath = "/dev/tty\nX";
+    header.adapter = "FTDI \x9b";
+    log.WriteHeader(header);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+    EXPECT_NE(text.find("\nfirmware version: 2.1?]0;owned??port:             COM9 /dev/forged\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nfirmware file:    /fw/?[2Jmodule.bin\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nport:             COM0 /dev/tty?X\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nadapter:          FTDI ?\n"), std::string::npos) << text;
+}
+
 // A folder whose files take `room` bytes and then fail, like a full disk.
 class FullDiskFolder : public ILogFolder {
   public:
@@ -292,6 +371,8 @@ class FullDiskFolder : public ILogFolder {
         return std::make_unique<Writer>(*this);
     }
     std::vector<std::string> List() override { return {}; }
+    bool Exists(const std::string&) override { return false; }
+    std::string ReadHead(const std::string&, std::size_t) override { return {}; }
     std::string ReadTail(const std::string&, std::size_t) override { return {}; }
     bool Remove(const std::string&) override { return false; }
 
@@ -343,6 +424,25 @@ TEST(SessionLogs, NeverWritesThroughALink) {
     EXPECT_TRUE(fs::is_symlink(r.logDir / kLogName));
 }
 #endif
+
+TEST(SessionLogs, SomethingPlantedAtTheLogsNameMakesItTakeTheNextFreeName) {
+    RecordedRig r;
+    fs::create_directories(r.logDir / kLogName);  // a folder
+    const std::string second = "2026-12-07_14-02-31_vorenta-test_COM3-2.log";
+    const std::string third = "2026-12-07_14-02-31_vorenta-test_COM3-3.log";
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((r.logDir / second).c_str(), 0600), 0);  // a FIFO
+    const std::string taken = third;
+#else
+    const std::string taken = second;
+#endif
+    r.RunSession();
+    EXPECT_EQ(r.rig.host.messageBoxes.back().caption, "Firmware Update Complete");
+    EXPECT_EQ(r.recorder.LastLogPath(), (r.logDir / taken).string());
+    EXPECT_TRUE(r.Log(taken).ends_with("\noutcome:          success\n"));
+    EXPECT_TRUE(r.Notices().empty());
+    EXPECT_TRUE(fs::is_directory(r.logDir / kLogName));
+}
 
 // Rotation.
 
@@ -400,7 +500,8 @@ TEST(SessionLogRotation, SessionStartLeavesFiftyAndTheFailures) {
     for (int n = 0; n < 60; ++n) {
         const bool failed = n < 5;
         std::ofstream(r.logDir / Entry(n, {}).name)
-            << "header\n\nduration:         1.000 s\noutcome:          "
+            << "Vorenta firmware update session log\nheader\n\nduration:         1.000 s\noutcome: "
+               "         "
             << (failed ? "failure" : "success") << "\n";
     }
     std::ofstream(r.logDir / "notes.txt") << "not a log";
@@ -425,6 +526,90 @@ TEST(SessionLogRotation, SessionStartLeavesFiftyAndTheFailures) {
     EXPECT_EQ(logs.back().result, SessionResult::Failure);
 }
 
+// A finished log as this system writes it, numbered `number`.
+void PlantLog(const fs::path& path, int number) {
+    std::ofstream(path) << "Vorenta firmware update session log\nlog number:       " << number
+                        << "\n\nduration:         1.000 s\noutcome:          success\n";
+}
+
+TEST(SessionLogRotation, OrderIsWhenLogsWereMadeWhateverTheClockSays) {
+    RecordedRig r;
+    fs::create_directories(r.logDir);
+    // 49 logs of a day later than the clock now says (it was set back).
+    for (int n = 1; n <= 49; ++n) {
+        PlantLog(r.logDir / SessionLogName({2026, 12, 8, 10, 0, n}, "vorenta-flash", 3), n);
+    }
+    r.RunSession();  // the 50th log: the previous session's for the next one
+    r.now.minute = 3;
+    r.RunSession();
+    const std::string previous(kLogName);
+    const std::string newest = "2026-12-07_14-03-31_vorenta-test_COM3.log";
+    const auto names = FilesIn(r.logDir);
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), previous));
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), newest));
+    // The first made went instead.
+    EXPECT_FALSE(std::binary_search(names.begin(), names.end(),
+                                    SessionLogName({2026, 12, 8, 10, 0, 1}, "vorenta-flash", 3)));
+    EXPECT_EQ(names.size(), 50U);
+    SessionLogStore store(r.folder);
+    const auto logs = store.Logs();
+    ASSERT_GE(logs.size(), 3U);
+    EXPECT_EQ(logs[0].name, newest);
+    EXPECT_EQ(logs[1].name, previous);
+    EXPECT_EQ(logs[2].name, SessionLogName({2026, 12, 8, 10, 0, 49}, "vorenta-flash", 3));
+    EXPECT_NE(r.Log(newest).find("\nlog number:       51\n"), std::string::npos);
+}
+
+TEST(SessionLogRotation, ElevenLogsOfOneSecondAreListedInTheOrderTheyWereMade) {
+    RecordedRig r;
+    r.rig.device.failOpen = true;  // a session of its own each, at once
+    for (int n = 0; n < 11; ++n) {
+        ASSERT_TRUE(r.rig.BeginUpdate());
+    }
+    SessionLogStore store(r.folder);
+    const auto logs = store.Logs();
+    ASSERT_EQ(logs.size(), 11U);
+    EXPECT_EQ(logs[0].name, "2026-12-07_14-02-31_vorenta-test_COM3-11.log");
+    EXPECT_EQ(logs[1].name, "2026-12-07_14-02-31_vorenta-test_COM3-10.log");
+    EXPECT_EQ(logs[2].name, "2026-12-07_14-02-31_vorenta-test_COM3-9.log");
+    EXPECT_EQ(logs[10].name, kLogName);
+}
+
+TEST(SessionLogRotation, OnlyLogsThisSystemWroteAreEverRemoved) {
+    RecordedRig r;
+    fs::create_directories(r.logDir);
+    for (int n = 1; n <= 49; ++n) {
+        PlantLog(r.logDir / SessionLogName({2026, 11, 1, 10, 0, n}, "vorenta-flash", 3), n);
+    }
+    // Older than every log, with names that fit the pattern.
+    const std::string otherTool = "2020-01-01_00-00-00_other-tool_COM1.log";
+    const std::string notALog = "2020-01-01_00-00-01_vorenta-flash_COM1.log";
+    PlantLog(r.logDir / otherTool, 0);
+    std::ofstream(r.logDir / notALog) << "someone else's notes\n";
+#ifndef _WIN32
+    const std::string someoneElses = "2020-01-01_00-00-02_vorenta-flash_COM1.log";
+    PlantLog(r.logDir / someoneElses, 0);
+    const bool root = ::geteuid() == 0;  // only root can give a file away
+    if (root) {
+        ASSERT_EQ(::chown((r.logDir / someoneElses).c_str(), 4242, 4242), 0);
+    }
+#endif
+    r.RunSession();
+    r.now.minute = 3;
+    r.RunSession();
+    const auto names = FilesIn(r.logDir);
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), otherTool));
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), notALog));
+#ifndef _WIN32
+    if (root) {
+        EXPECT_TRUE(std::binary_search(names.begin(), names.end(), someoneElses));
+    }
+#endif
+    // Our own oldest went instead.
+    EXPECT_FALSE(std::binary_search(names.begin(), names.end(),
+                                    SessionLogName({2026, 11, 1, 10, 0, 1}, "vorenta-flash", 3)));
+}
+
 TEST(SessionLogFormat, NamesOutcomesAndLines) {
     EXPECT_EQ(SessionLogName({2026, 1, 2, 3, 4, 5}, "vorenta-update", 12),
               "2026-01-02_03-04-05_vorenta-update_COM12.log");
@@ -434,6 +619,16 @@ TEST(SessionLogFormat, NamesOutcomesAndLines) {
     EXPECT_FALSE(IsSessionLogName("2026-01-02_03-04-05_vorenta-update_COM12.txt"));
     EXPECT_FALSE(IsSessionLogName("notes.log"));
     EXPECT_FALSE(IsSessionLogName("2026-0x-02_03-04-05_vorenta-update_COM1.log"));
+    EXPECT_FALSE(IsSessionLogName("2026-01-02_03-04-05_other-tool_COM1.log"));
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\n"
+                                       "log number:       17\nprogram: x\n"),
+              std::optional<std::uint64_t>(17));
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\nprogram: x\n"),
+              std::nullopt);
+    EXPECT_EQ(SessionLogNumberFromHead("log number: 17\n"), std::nullopt);
+    EXPECT_EQ(SessionLogNumberFromHead("Vorenta firmware update session log\r\n"
+                                       "log number:       17\r\n"),
+              std::optional<std::uint64_t>(17));
 
     EXPECT_EQ(SessionResultFromTail("x\noutcome:          failure\n"), SessionResult::Failure);
     EXPECT_EQ(SessionResultFromTail("x\noutcome: cancelled"), SessionResult::Cancelled);

@@ -1,5 +1,7 @@
 #include "LogListing.h"
 
+#include "common/PrintableText.h"
+
 namespace vorenta {
 
 namespace {
@@ -9,14 +11,16 @@ constexpr std::size_t kOutcomeWidth = 11;
 
 std::string SessionLogListing(SessionLogStore& store, std::size_t count) {
     const std::vector<SessionLogEntry> logs = store.Logs();
+    const std::string folder = PrintableLine(store.FolderPath());
     if (logs.empty()) {
-        return "No session logs in " + store.FolderPath() + "\n";
+        return "No session logs in " + folder + "\n";
     }
-    std::string text = "Session logs in " + store.FolderPath() + ", newest first:\n";
+    std::string text = "Session logs in " + folder + ", newest first:\n";
     for (std::size_t i = 0; i < logs.size() && i < count; ++i) {
         std::string outcome(logs[i].result ? SessionResultName(*logs[i].result) : kUnfinished);
         outcome.resize(kOutcomeWidth, ' ');
-        text += outcome + logs[i].name + "\n";
+        // A name is anyone's to choose: no control character of it reaches the terminal.
+        text += outcome + PrintableLine(logs[i].name) + "\n";
     }
     if (logs.size() > count) {
         text.append(1, '(')

@@ -90,10 +90,26 @@ std::unique_ptr<ReportFile> ReportFile::Open(IFileSystem& files, const std::stri
     return std::unique_ptr<ReportFile>(new ReportFile(std::move(file)));
 }
 
+bool ReportFile::EndsWithWholeLine() {
+    const auto length = file_->Length();
+    if (!length || *length == 0) {
+        return true;
+    }
+    std::uint8_t last = 0;
+    // A record that cannot be read back (open for writing only) is trusted.
+    if (!file_->Seek(*length - 1) || file_->Read(&last, 1) != 1) {
+        return true;
+    }
+    return last == '\n';
+}
+
 bool ReportFile::Append(std::string_view line) {
-    std::string whole(line);
-    whole += '\n';
     const std::lock_guard lock(mutex_);
+    // A line cut short (a full disk, a killed writer) is ended first, so the
+    // new record is a line of its own and still parses.
+    std::string whole = EndsWithWholeLine() ? std::string() : std::string(1, '\n');
+    whole.append(line);
+    whole += '\n';
     // A line is written whole in one go, then synced.
     return file_->Write(reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size()) ==
                static_cast<long>(whole.size()) &&

@@ -55,10 +55,13 @@ class ReportFile {
     static std::unique_ptr<ReportFile> Open(IFileSystem& files, const std::string& path,
                                             std::string& error);
 
-    // False when the line did not get to the file whole.
+    // False when the line did not get to the file whole. A record whose last
+    // line was cut short gets a line end first.
     bool Append(std::string_view line);
 
   private:
+    bool EndsWithWholeLine();
+
     explicit ReportFile(std::unique_ptr<IFile> file) : file_(std::move(file)) {}
 
     std::mutex mutex_;

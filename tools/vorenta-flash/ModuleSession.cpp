@@ -30,8 +30,12 @@ ModuleRecordEvents::ModuleRecordEvents(ModuleRecord& record, WireLogDevice* wire
 
 void ModuleRecordEvents::OnSessionStarted(const SessionStart& start) {
     started_ = true;
-    // Taken as the update starts, so the record names the file that was sent.
+    // Taken as the update starts; a transfer that sends another file says so.
     KeepFirmware(record_, start.firmware);
+}
+
+void ModuleRecordEvents::OnTransferBegun(const SentFirmware& sent) {
+    KeepFirmware(record_, sent.firmware);
 }
 
 void ModuleRecordEvents::OnOutcome(const SessionOutcome& outcome) {
@@ -62,10 +66,17 @@ ModuleRecord RunModuleSession(const StationServices& services, const ModuleSessi
     ConsoleWindowHost host(*setup.console, setup.quiet);
     // The window reads the preferred port each time it fills the port buttons.
     const std::int8_t preferredPort = static_cast<std::int8_t>(setup.comNumber.value_or(-1));
-    // Every session leaves its own log, whatever else runs beside it.
+    // Every session leaves its own log, whatever else runs beside it. Why it
+    // cannot is said even when quiet: a line must not lose its logs unseen.
+    SessionLogSetup logSetup = setup.sessionLog;
+    logSetup.sayNoLog = [&host, said = setup.noLogSaid](const std::string& text) {
+        if (said == nullptr || !said->exchange(true)) {
+            host.Say(text);
+        }
+    };
     UpdateWindowAssembly assembly({host, services.clock, *line, services.ports, services.settings,
                                    services.peers, services.files},
-                                  setup.sessionLog, preferredPort, setup.programName);
+                                  logSetup, preferredPort, setup.programName);
     CPLSM_UpdateDlg& window = assembly.Window();
     window.ShowWaitingPrompt(false);  // the console says its own
     SessionRecorder& recorder = assembly.Recorder();

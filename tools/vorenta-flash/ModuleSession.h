@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -42,6 +43,9 @@ struct ModuleSessionSetup {
     unsigned module = 1;
     // Where and how the session's own log is kept; no folder: none is kept.
     SessionLogSetup sessionLog;
+    // Set once any session of the run said why it keeps no log: said once a
+    // run, even when quiet. Null: each session says it.
+    std::atomic<bool>* noLogSaid = nullptr;
 };
 
 // What the production record keeps of one session's events: the firmware as
@@ -56,6 +60,8 @@ class ModuleRecordEvents : public ISessionEvents {
     bool Started() const { return started_; }
 
     void OnSessionStarted(const SessionStart& start) override;
+    // The firmware actually sent replaces the one named as the session began.
+    void OnTransferBegun(const SentFirmware& sent) override;
     void OnModuleAnswered(std::string_view identification) override {
         record_.bootLoader = identification;
     }

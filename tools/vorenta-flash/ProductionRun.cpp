@@ -1,6 +1,8 @@
 #include "ProductionRun.h"
 
+#include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "ModuleSession.h"
@@ -36,6 +38,7 @@ struct RunShared {
     const std::function<int()>& interrupts;
     ReportFile* report;
     std::string reportPath;
+    std::atomic<bool>* noLogSaid;
 };
 
 void Print(const PortJob& job, const std::string& line) {
@@ -67,6 +70,7 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
         setup.interrupts = run.interrupts;
         setup.module = module;
         setup.sessionLog = run.sessionLog;
+        setup.noLogSaid = run.noLogSaid;
         // Each session makes its own private folder for its page image in here.
         setup.tempDir = TemporaryFolder();
         if (job.wireLog != nullptr && options.repeat) {
@@ -179,9 +183,10 @@ std::string TallyText(const PortTally& tally) {
 }
 
 std::string SummaryText(const PortTally& tally, bool repeat) {
-    std::string text = tally.port.empty() ? std::string("(no port)") : tally.port;
+    // Summary lines have no port in front: a name must not forge one.
+    std::string text = tally.port.empty() ? std::string("(no port)") : PrintableLine(tally.port);
     if (!tally.device.empty()) {
-        text += " (" + tally.device + ")";
+        text += " (" + PrintableLine(tally.device) + ")";
     }
     text += ": ";
     if (!repeat) {
@@ -238,10 +243,43 @@ std::string PerPortPath(const std::string& path, const std::string& port) {
     return path.substr(0, dot) + "-" + port + path.substr(dot);
 }
 
+bool NameOneFile(const std::string& first, const std::string& second) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(first, second, error)) {
+        return true;
+    }
+    const fs::path firstPath = fs::weakly_canonical(first, error);
+    if (error) {
+        return first == second;
+    }
+    const fs::path secondPath = fs::weakly_canonical(second, error);
+    return error ? first == second : firstPath == secondPath;
+}
+
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
                 const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
     const std::vector<int>& comNumbers = ports.ComNumbers();
     const bool several = comNumbers.size() > 1;
+
+    // The log is made new, which would empty the report: checked before either is opened.
+    if (!options.reportFile.empty() && !options.logFile.empty()) {
+        std::vector<std::string> logs{options.logFile};
+        if (several) {
+            logs.clear();
+            for (const std::string& port : PortNames(comNumbers)) {
+                logs.push_back(PerPortPath(options.logFile, port));
+            }
+        }
+        for (const std::string& log : logs) {
+            if (NameOneFile(options.reportFile, log)) {
+                std::fprintf(stderr,
+                             "%s: --log and --report name the same file: %s\nTry '%s --help'.\n",
+                             programName.c_str(), PrintableText(log).c_str(), programName.c_str());
+                return kExitUsage;
+            }
+        }
+    }
 
     NativeFileSystem nativeFiles;
     std::unique_ptr<ReportFile> report;
@@ -297,8 +335,9 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     if (!programDir.empty() && programDir.back() != kPathSeparator) {
         programDir += kPathSeparator;
     }
-    const RunShared run{options,    services,   programName,  programDir,
-                        sessionLog, interrupts, report.get(), options.reportFile};
+    std::atomic<bool> noLogSaid{false};
+    const RunShared run{options,    services,     programName,        programDir, sessionLog,
+                        interrupts, report.get(), options.reportFile, &noLogSaid};
 
     std::vector<PortTally> tallies(jobs.size());
     if (!several) {

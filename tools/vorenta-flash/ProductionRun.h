@@ -63,6 +63,9 @@ int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> coun
 int CombinedStatus(const std::vector<PortTally>& tallies);
 // "wire.log" for COM5 -> "wire-COM5.log": one file per port when there are several.
 std::string PerPortPath(const std::string& path, const std::string& port);
+// True when the two paths name one file: the same file through any link or
+// spelling of its path, or, where neither exists yet, the same path.
+bool NameOneFile(const std::string& first, const std::string& second);
 // "1:05" for 65000 ms.
 std::string MinutesAndSeconds(std::uint64_t ms);
 

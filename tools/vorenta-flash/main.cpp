@@ -60,11 +60,17 @@ int main(int argc, char** argv) {
     const auto logFolder =
         std::make_unique<NativeLogFolder>(SessionLogFolderPath(texts::kCompanyName));
     SessionLogSetup logSetup{kProgramName, VORENTA_VERSION, PlatformDescription(),
-                             nullptr,      LocalTimeNow,    nullptr};
+                             nullptr,      LocalTimeNow,    nullptr,
+                             nullptr};
     // Each session adds what the port table knows of its adapter.
     logSetup.folder = logFolder.get();
     if (options.listLogs) {
         SessionLogStore store(*logFolder);
+        if (const std::string problem = store.ListProblem(); !problem.empty()) {
+            std::fprintf(stderr, "%s: the session logs cannot be listed: %s\n", kProgramName,
+                         PrintableText(problem).c_str());
+            return kExitFailureReported;
+        }
         std::fputs(SessionLogListing(store, kListedLogs).c_str(), stdout);
         return kExitUpdated;
     }

@@ -36,7 +36,7 @@ class NativeServices {
               TemporaryFolder(),
               std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
               {kDefaultProgramName, VORENTA_VERSION, PlatformDescription(), &logFolder_,
-               LocalTimeNow, nullptr},
+               LocalTimeNow, nullptr, nullptr},
               [&signals] { return signals.TerminationRequested() || signals.Interrupts() > 0; },
               PortWatch(),
           } {}

@@ -152,6 +152,7 @@ TEST_F(PosixFileSystemTest, AbandonedFoldersOfThisUserGoWhenNobodyHoldsThem) {
     const std::string abandoned = parent + "vorenta-session-dead01";
     fs::create_directory(abandoned);
     fs::permissions(abandoned, fs::perms::owner_all);
+    WriteText(abandoned + "/.vorenta-session", "");
     WriteText(abandoned + "/Hex.tmp", "old image");
     fs::create_symlink(outside, abandoned + "/link");
     // Things that only look like one: another mode, a link to a folder, and
@@ -167,6 +168,11 @@ TEST_F(PosixFileSystemTest, AbandonedFoldersOfThisUserGoWhenNobodyHoldsThem) {
     const std::string nested = parent + "vorenta-session-nest01";
     fs::create_directories(nested + "/inner");
     fs::permissions(nested, fs::perms::owner_all);
+    // The user's own private folder of that name, not made by a session.
+    const std::string unmarked = parent + "vorenta-session-mine01";
+    fs::create_directory(unmarked);
+    fs::permissions(unmarked, fs::perms::owner_all);
+    WriteText(unmarked + "/precious.txt", "keep");
     // A live session's folder is held.
     const auto live = posix.CreateSessionFolder(parent);
     ASSERT_TRUE(live);
@@ -181,7 +187,10 @@ TEST_F(PosixFileSystemTest, AbandonedFoldersOfThisUserGoWhenNobodyHoldsThem) {
     EXPECT_TRUE(fs::exists(root + "/target/Hex.tmp"));
     EXPECT_TRUE(fs::is_symlink(parent + "vorenta-session-link01"));
     EXPECT_TRUE(fs::exists(nested + "/inner"));
+    EXPECT_TRUE(fs::exists(unmarked + "/precious.txt"));
     EXPECT_TRUE(fs::exists(live->Path() + "Hex.tmp"));
+    // A live session's folder carries the mark that a later clean-up looks for.
+    EXPECT_TRUE(fs::is_regular_file(live->Path() + ".vorenta-session"));
 }
 
 }  // namespace

@@ -216,7 +216,12 @@ TEST(Win32SessionFolderTest, OnlyAbandonedSessionFoldersAreCleanedUp) {
     // What a killed session leaves: its folder with a file in it, held by nobody.
     const std::string abandoned = parent / "vorenta-session-killed\\";
     ASSERT_TRUE(::CreateDirectoryA(abandoned.c_str(), nullptr));
+    Put(files, abandoned + ".vorenta-session", "");
     Put(files, abandoned + "page.img", "stale pages");
+    // The user's own folder of that name, not made by a session.
+    const std::string unmarked = parent / "vorenta-session-mine\\";
+    ASSERT_TRUE(::CreateDirectoryA(unmarked.c_str(), nullptr));
+    Put(files, unmarked + "precious.txt", "keep");
 
     // Not session folders, or not only what a session makes: left alone.
     const std::string unrelated = parent / "vorenta-other\\";
@@ -237,6 +242,7 @@ TEST(Win32SessionFolderTest, OnlyAbandonedSessionFoldersAreCleanedUp) {
     EXPECT_TRUE(Exists(unrelated + "keep.bin"));
     EXPECT_TRUE(Exists(parent / "vorenta-session-file"));
     EXPECT_TRUE(Exists(nested + "inner\\keep.bin"));
+    EXPECT_TRUE(Exists(unmarked + "precious.txt"));
 
     // Once its session has ended, the living one goes with it, and a third
     // session finds nothing more to clean.
