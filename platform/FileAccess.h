@@ -39,7 +39,8 @@ enum class OpenMode {
     CreateTruncateReadWrite  // created or truncated, read and write
 };
 
-// An open file, held for exclusive use until destroyed.
+// An open file, held until destroyed: alone when opened for writing, with
+// other readers only when opened for reading.
 class IFile {
   public:
     virtual ~IFile() = default;
@@ -89,8 +90,9 @@ class IFileSystem {
   public:
     virtual ~IFileSystem() = default;
     // Null when the path cannot be opened as a regular file in that mode
-    // (missing, a directory, a device, a FIFO, an empty path, held by another
-    // process, or a symbolic link where one must not be followed).
+    // (missing, a directory, a device, a FIFO, an empty path, held by a
+    // writer, held by anyone when opened for writing, or a symbolic link where
+    // one must not be followed).
     virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
     // Makes a session folder under `parent` (the temporary-files folder, with
     // its trailing separator); null when none can be made there. Folders that

@@ -126,6 +126,10 @@ bool LockHeldElsewhere(int error) {
     return error == EWOULDBLOCK || error == EINTR;
 }
 
+int LockFor(OpenMode mode) {
+    return mode == OpenMode::ReadExisting ? LOCK_SH : LOCK_EX;
+}
+
 bool FollowsLinks(OpenMode mode) {
     return mode == OpenMode::ReadExisting;
 }
@@ -181,9 +185,11 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         return nullptr;
     }
 
-    // Held by someone else: refuse. A file system without locks (NFS refuses
-    // an exclusive lock on a read-only descriptor) gets an ordinary open.
-    if (::flock(fd->Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno)) {
+    // Held by someone else: refuse. Readers share the file (several stations
+    // send one firmware at once); a writer holds it alone. A file system
+    // without locks (NFS refuses an exclusive lock on a read-only descriptor)
+    // gets an ordinary open.
+    if (::flock(fd->Get(), LockFor(mode) | LOCK_NB) != 0 && LockHeldElsewhere(errno)) {
         return nullptr;
     }
 

@@ -178,9 +178,12 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         return nullptr;
     }
     const OpenRequest request = RequestFor(mode);
-    // Share mode 0: nobody else may open the file while we hold it.
-    auto handle = std::make_unique<UniqueHandle>(::CreateFileA(
-        path.c_str(), request.access, 0, nullptr, request.disposition, request.flags, nullptr));
+    // Readers share the file with other readers only; a writer holds it
+    // alone (share mode 0), and nobody may write while a reader holds it.
+    const DWORD sharing = mode == OpenMode::ReadExisting ? FILE_SHARE_READ : 0;
+    auto handle =
+        std::make_unique<UniqueHandle>(::CreateFileA(path.c_str(), request.access, sharing, nullptr,
+                                                     request.disposition, request.flags, nullptr));
     if (!handle->Valid()) {
         return nullptr;
     }

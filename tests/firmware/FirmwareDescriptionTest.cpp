@@ -143,8 +143,9 @@ TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
     fs::create_directory(dlg.firmware.programDir + "folder");
     ASSERT_EQ(::mkfifo((dlg.firmware.programDir + "fifo").c_str(), 0600), 0);
     WriteText(dlg.firmware.programDir + "held.bin", "firmware");
+    // Held by a writer: only readers share a file.
     const auto holder =
-        files.real.Open(dlg.firmware.programDir + "held.bin", OpenMode::ReadExisting);
+        files.real.Open(dlg.firmware.programDir + "held.bin", OpenMode::ReadWriteExisting);
 
     const std::string device = fs::relative("/dev/null", dlg.firmware.programDir).string();
     for (const std::string& name : {std::string("gone.bin"), std::string("folder"),

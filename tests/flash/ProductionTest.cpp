@@ -2,14 +2,12 @@
 // shared console, the ports and files sessions share, and the tallies.
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -238,36 +236,6 @@ TEST(ModuleSession, TheRecordComesFromTheSessionsEvents) {
     EXPECT_EQ(failed.pages, 0U);
     EXPECT_EQ(failed.outcome,
               "Invalid version response from the Vorenta KT7.6 VMM & DO-232 R2 Mobile Module.");
-}
-
-TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
-    const TempFolder dir("vorenta-production-");
-    const std::string path = (dir.path() / "firmware.bin").string();
-    std::ofstream(path) << "firmware";
-    NativeFileSystem native;
-    TurnTakingFileSystem files(native);
-
-    auto held = files.Open(path, OpenMode::ReadExisting);
-    ASSERT_TRUE(held);
-    // Without turns the second reader is refused as if another program held the file.
-    EXPECT_FALSE(native.Open(path, OpenMode::ReadExisting));
-
-    std::atomic<bool> opened{false};
-    std::jthread other([&] { opened = files.Open(path, OpenMode::ReadExisting) != nullptr; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_FALSE(opened);  // still waiting for its turn
-    held.reset();
-    other.join();
-    EXPECT_TRUE(opened);
-
-#ifndef _WIN32
-    // Another program holding the file is still refused at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
-    EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
-    ::close(fd);
-#endif
 }
 
 TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {

@@ -287,8 +287,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     LockedSettingsStore settings(nativeSettings);
     const auto desktopPeers = MakeDesktopPeerWindows();
     LockedPeerWindows peers(*desktopPeers);
-    TurnTakingFileSystem files(nativeFiles);
-    const StationServices services{clock, portTable, settings, peers, files};
+    // Sessions read the firmware side by side: readers share a file.
+    const StationServices services{clock, portTable, settings, peers, nativeFiles};
 
     std::string programDir =
         options.dir.empty()
