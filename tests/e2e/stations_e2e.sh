@@ -50,5 +50,88 @@ for round in 1 2 3; do
   done
 done
 
+# Each row of the exit status table with two ports: the status, each port's
+# summary line and the report's lines (one per module that answered, none for
+# a port that was lost).
+echo "--- two ports: every module updated (0)"
+start_sim ok1 --modules 2
+ok1_device=$device
+start_sim ok2 --modules 2
+ok2_device=$device
+"$flash" --port "$ok1_device" --port "$ok2_device" --dir "$root/fw" --count 2 --wait 20 \
+  --report "$root/ok.report" >"$root/ok.flash" 2>&1
+status=$?
+wait "$ok1_pid" "$ok2_pid"
+check "all updated: exit status $status" $([ "$status" -eq 0 ]; echo $?)
+check "all updated: four report lines" $([ "$(wc -l <"$root/ok.report")" -eq 4 ]; echo $?)
+[ "$(grep -c ': 2 updated, 0 failed$' "$root/ok.flash")" -eq 2 ]
+check "all updated: both summary lines" $?
+tail -n 3 "$root/ok.flash"
+
+echo "--- two ports: a module failed on one, the other port lost after its first module (1)"
+# The lost port comes first: a failed module still decides the status.
+start_sim lost1 --modules 1
+lost1_device=$device
+start_sim bad2 --modules 2 --fault-module 2 --id-lowercase
+bad2_device=$device
+"$flash" --port "$lost1_device" --port "$bad2_device" --dir "$root/fw" --count 2 --wait 20 \
+  --report "$root/failed.report" >"$root/failed.flash" 2>&1
+status=$?
+wait "$lost1_pid" "$bad2_pid"
+check "failed and lost: exit status $status" $([ "$status" -eq 1 ]; echo $?)
+grep -qE "^COM[0-9]+ \(${lost1_device}\): 1 updated, 0 failed; port lost: " "$root/failed.flash"
+check "failed and lost: the lost port counts its one module and says it was lost" $?
+grep -qE "^COM[0-9]+ \(${bad2_device}\): 1 updated, 1 failed; module 2: Invalid version" \
+  "$root/failed.flash"
+check "failed and lost: the failed module is named" $?
+check "failed and lost: three report lines, one per module" \
+  $([ "$(wc -l <"$root/failed.report")" -eq 3 ]; echo $?)
+tail -n 3 "$root/failed.flash"
+
+echo "--- two ports: no usable firmware (2)"
+mkdir -p "$root/nofw"
+printf '1.0\nmissing.bin\n' >"$root/nofw/Vorenta_KT76_MM_VMM_V2.txt"
+start_sim nofw1
+nofw1_device=$device
+start_sim nofw2
+nofw2_device=$device
+"$flash" --port "$nofw1_device" --port "$nofw2_device" --dir "$root/nofw" --wait 5 \
+  --report "$root/nofw.report" >"$root/nofw.flash" 2>&1
+status=$?
+kill "$nofw1_pid" "$nofw2_pid" 2>/dev/null
+wait "$nofw1_pid" "$nofw2_pid" 2>/dev/null
+check "no firmware: exit status $status" $([ "$status" -eq 2 ]; echo $?)
+check "no firmware: no module, no report line" $([ ! -s "$root/nofw.report" ]; echo $?)
+tail -n 3 "$root/nofw.flash"
+
+echo "--- two ports: every module updated on one, the other will not open (3)"
+start_sim one
+one_device=$device
+"$flash" --port "$root/gone" --port "$one_device" --dir "$root/fw" --wait 20 \
+  --report "$root/gone.report" >"$root/gone.flash" 2>&1
+status=$?
+wait "$one_pid"
+check "one lost: exit status $status" $([ "$status" -eq 3 ]; echo $?)
+grep -qE "^COM[0-9]+ \($root/gone\): lost: Unable to open serial port" "$root/gone.flash"
+check "one lost: its summary line says it was lost" $?
+check "one lost: one report line, for the module that was there" \
+  $([ "$(wc -l <"$root/gone.report")" -eq 1 ]; echo $?)
+tail -n 3 "$root/gone.flash"
+
+echo "--- two ports: the count not reached on one (4)"
+start_sim full --modules 2
+full_device=$device
+start_sim short --modules 2 --fault-module 2 --never-answer
+short_device=$device
+"$flash" --port "$full_device" --port "$short_device" --dir "$root/fw" --count 2 --wait 3 \
+  --report "$root/short.report" >"$root/short.flash" 2>&1
+status=$?
+kill "$short_pid" 2>/dev/null
+wait "$full_pid" "$short_pid" 2>/dev/null
+check "count not reached: exit status $status" $([ "$status" -eq 4 ]; echo $?)
+check "count not reached: three report lines" \
+  $([ "$(wc -l <"$root/short.report")" -eq 3 ]; echo $?)
+tail -n 3 "$root/short.flash"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -356,7 +356,8 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     EXPECT_EQ(SummaryText(tally, true),
               "COM5 (/dev/pts/3): 1 updated, 1 failed; module 2: Invalid version response from "
               "the X.");
-    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitPortUnavailable), kExitPortUnavailable);
+    // A port lost after a failed module: the failure decides.
+    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitPortUnavailable), kExitFailureReported);
 
     PortTally single;
     single.port = "COM6";
@@ -375,6 +376,42 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     PortTally fine;
     EXPECT_EQ(CombinedStatus({fine, single, idle}), kExitFailureReported);
     EXPECT_EQ(CombinedStatus({fine, fine}), kExitUpdated);
+    // A module failed on a later port still outweighs a port lost or idle before it.
+    PortTally lost;
+    lost.status = kExitPortUnavailable;
+    EXPECT_EQ(CombinedStatus({lost, idle, single}), kExitFailureReported);
+    EXPECT_EQ(CombinedStatus({fine, lost, idle}), kExitPortUnavailable);
+    EXPECT_EQ(CombinedStatus({idle, lost}), kExitGaveUp);
+}
+
+TEST(ProductionTally, ALostPortIsNoModule) {
+    ModuleRecord record;
+    for (const int status : {kExitUsage, kExitPortUnavailable, kExitGaveUp}) {
+        record.exitStatus = status;
+        EXPECT_FALSE(MetAModule(record)) << status;
+    }
+    for (const int status : {kExitUpdated, kExitFailureReported}) {
+        record.exitStatus = status;
+        EXPECT_TRUE(MetAModule(record)) << status;
+    }
+
+    // One module updated, then the line went: one module, and the port lost.
+    PortTally tally;
+    tally.port = "COM6";
+    record.module = 1;
+    record.exitStatus = kExitUpdated;
+    record.outcome = "updated";
+    CountModule(tally, record);
+    tally.lostBecause = "Unable to open serial port COM6";
+    EXPECT_EQ(SummaryText(tally, true),
+              "COM6: 1 updated, 0 failed; port lost: Unable to open serial port COM6");
+    EXPECT_EQ(PortStatus(tally, true, 2U, kExitPortUnavailable), kExitPortUnavailable);
+
+    PortTally never;
+    never.port = "COM7";
+    never.lostBecause = "Unable to open serial port COM7";
+    EXPECT_EQ(SummaryText(never, false), "COM7: lost: Unable to open serial port COM7");
+    EXPECT_EQ(PortStatus(never, false, std::nullopt, kExitPortUnavailable), kExitPortUnavailable);
 }
 
 TEST(ProductionTally, OneLogFilePerPort) {

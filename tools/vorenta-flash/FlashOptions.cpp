@@ -173,7 +173,8 @@ std::string FlashUsage() {
            "firmware; 3 the port could not be opened, or went away while the module was\n"
            "polled; 4 gave up waiting for the module or interrupted before the transfer (the\n"
            "session was cancelled). With several ports or --repeat, 0 only when every port\n"
-           "updated every module it met.\n"
+           "updated every module it met, 1 when a module failed on any port, else the status\n"
+           "of the first port that did not end with 0 (a lost port is no module).\n"
            "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
            "warns; a second one stops the transfer and reports the failure. SIGTERM and SIGHUP\n"
            "act at once like the second Ctrl-C.\n";

@@ -83,9 +83,14 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
             tally.port = record.port;
         }
         tally.device = record.device;
-        if (record.exitStatus == kExitGaveUp) {
-            // No module answered: the operator stopped, or --wait ran out.
-            tally.stoppedBecause = record.outcome;
+        if (!MetAModule(record)) {
+            // No module answered: the operator stopped, --wait ran out, or the
+            // port or the firmware cannot be used. Nothing to count or report.
+            if (record.exitStatus == kExitPortUnavailable) {
+                tally.lostBecause = record.outcome;
+            } else {
+                tally.stoppedBecause = record.outcome;
+            }
             break;
         }
         CountModule(tally, record);
@@ -94,10 +99,6 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
                            " could not be written; no further module is started.");
             tally.stoppedBecause = "the report could not be written";
             lastStatus = kExitFailureReported;
-            break;
-        }
-        if (record.exitStatus == kExitUsage || record.exitStatus == kExitPortUnavailable) {
-            tally.stoppedBecause = record.outcome;
             break;
         }
         const bool last = options.count && module >= *options.count;
@@ -153,6 +154,10 @@ StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>
     }
 }
 
+bool MetAModule(const ModuleRecord& record) {
+    return record.exitStatus == kExitUpdated || record.exitStatus == kExitFailureReported;
+}
+
 void CountModule(PortTally& tally, const ModuleRecord& record) {
     if (record.exitStatus == kExitUpdated) {
         ++tally.updated;
@@ -188,8 +193,13 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
         if (tally.updated == 1) {
             return text + "updated";
         }
-        const std::string why = tally.failed == 1 ? tally.lastOutcome : tally.stoppedBecause;
-        return text + (tally.failed == 1 ? "failed: " : "not updated: ") + why;
+        if (tally.failed == 1) {
+            return text + "failed: " + tally.lastOutcome;
+        }
+        if (!tally.lostBecause.empty()) {
+            return text + "lost: " + tally.lostBecause;
+        }
+        return text + "not updated: " + tally.stoppedBecause;
     }
     text += std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) + " failed";
     for (std::size_t i = 0; i < tally.failures.size() && i < kFailuresNamed; ++i) {
@@ -199,7 +209,9 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
     if (tally.failures.size() > kFailuresNamed) {
         text += "; ...";
     }
-    if (!tally.stoppedBecause.empty()) {
+    if (!tally.lostBecause.empty()) {
+        text += "; port lost: " + tally.lostBecause;
+    } else if (!tally.stoppedBecause.empty()) {
         text += "; ended: " + tally.stoppedBecause;
     }
     return text;
@@ -207,10 +219,15 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
 
 int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> count,
                int lastSessionStatus) {
+    // A failed module outweighs a port lost after it: the module may hold part
+    // of the new firmware.
+    if (tally.failed > 0) {
+        return kExitFailureReported;
+    }
     if (!repeat || lastSessionStatus == kExitUsage || lastSessionStatus == kExitPortUnavailable) {
         return lastSessionStatus;
     }
-    if (tally.failed > 0 || lastSessionStatus == kExitFailureReported) {
+    if (lastSessionStatus == kExitFailureReported) {
         return kExitFailureReported;
     }
     if (tally.updated == 0 || (count && tally.updated < *count)) {
@@ -220,6 +237,11 @@ int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> coun
 }
 
 int CombinedStatus(const std::vector<PortTally>& tallies) {
+    for (const PortTally& tally : tallies) {
+        if (tally.status == kExitFailureReported) {
+            return kExitFailureReported;
+        }
+    }
     for (const PortTally& tally : tallies) {
         if (tally.status != kExitUpdated) {
             return tally.status;
