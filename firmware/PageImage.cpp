@@ -151,8 +151,11 @@ int PageImage::RefreshPageImage() {
         return 1;  // nothing held: opening the image reports it
     }
     for (int attempt = 0; attempt < kRebuildAttempts; ++attempt) {
-        // Sent and shown must be the same version of the firmware file.
-        if (image_.builtFrom && image_.builtFrom == firmware_.CheckedFirmware()) {
+        // Sent and shown must be the same version of the firmware file. A
+        // version the platform cannot tell is not a changed one: rebuilding
+        // could never make it known.
+        const std::optional<FileIdentity>& shown = firmware_.CheckedFirmware();
+        if (!image_.builtFrom || !shown || *image_.builtFrom == *shown) {
             return 1;
         }
         display_.Note(firmware::kFirmwareChangedNotice);

@@ -43,6 +43,7 @@ class FaultyFileSystem : public IFileSystem {
         bool flushFails = false;
         std::optional<std::uint64_t> length;  // a length other than the real one
         std::optional<std::optional<LocalTime>> modified;
+        bool identityUnknown = false;  // the platform cannot tell this version of the file
     };
 
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override {
@@ -103,7 +104,9 @@ class FaultyFileSystem : public IFileSystem {
             return faults_.modified ? *faults_.modified : file_->ModificationTime();
         }
         bool Flush() override { return !faults_.flushFails && file_->Flush(); }
-        std::optional<FileIdentity> Identity() override { return file_->Identity(); }
+        std::optional<FileIdentity> Identity() override {
+            return faults_.identityUnknown ? std::nullopt : file_->Identity();
+        }
 
       private:
         std::unique_ptr<IFile> file_;

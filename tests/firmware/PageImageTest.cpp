@@ -217,5 +217,21 @@ TEST_F(PageImageTest, PageCountMismatchIsReportedUnderTheApplicationName) {
     EXPECT_EQ(ReadBytes(Image()).size(), 768u);
 }
 
+TEST_F(PageImageTest, AFirmwareFileOfUnknownIdentityIsNotTakenForAChangedOne) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    WriteBytes(source, Pattern(600));
+    files.faults[source].identityUnknown = true;
+    dlg.firmware.firmwareFileName = "fw.bin";
+    ASSERT_EQ(dlg.firmware.CheckFirmwareFile(), 1);
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    const std::string image = Image();
+
+    // Unknown is not changed: the image built is sent, without a rebuild or a refusal.
+    EXPECT_EQ(dlg.pageImage.RefreshPageImage(), 1);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Image(), image);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 3u);
+}
+
 }  // namespace
 }  // namespace vorenta
