@@ -12,7 +12,7 @@ namespace vorenta {
 
 namespace {
 
-enum class CopyResult { Done, ReadFailed, WriteFailed };
+enum class CopyResult { Done, ReadFailed, WriteFailed, Stopped };
 
 struct CopyOutcome {
     CopyResult result = CopyResult::Done;
@@ -24,7 +24,8 @@ struct CopyOutcome {
 constexpr int kRebuildAttempts = 3;
 
 // Copies the source into whole pages, the last one filled up with 0xFF.
-CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
+CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize,
+                      const std::function<bool()>& stopRequested) {
     CopyOutcome outcome;
     if (!source.Seek(0)) {
         outcome.result = CopyResult::ReadFailed;
@@ -36,6 +37,10 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
     }
     std::vector<std::uint8_t> page(pageSize);
     for (;;) {
+        if (stopRequested && stopRequested()) {
+            outcome.result = CopyResult::Stopped;
+            return outcome;
+        }
         std::fill(page.begin(), page.end(), firmware::kPadByte);
         const long n = source.Read(page.data(), page.size());
         if (n < 0) {
@@ -60,6 +65,15 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
         outcome.result = CopyResult::WriteFailed;
     }
     return outcome;
+}
+
+std::string TooLargeText(std::uint64_t length) {
+    char text[200];
+    const int written = std::snprintf(text, sizeof text, firmware::kSourceTooLargeFormat,
+                                      static_cast<unsigned long long>(length),
+                                      static_cast<unsigned long long>(firmware::kMostFirmwareBytes),
+                                      static_cast<unsigned long long>(firmware::kMostPages));
+    return written < 0 ? std::string() : std::string(text);
 }
 
 std::string PageCountMismatchText(std::uint64_t required, std::uint64_t written) {
@@ -92,6 +106,14 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
             display_.RefuseUpdate(firmware::kSourceOpenFailed, caption, MessageIcon::None);
             return 0;
         }
+        // Refused before anything is copied: more than a module takes would
+        // fill the temporary folder and the line for hours.
+        if (const auto length = source->Length();
+            length && *length > firmware::kMostFirmwareBytes) {
+            DeletePageImage();
+            display_.RefuseUpdate(TooLargeText(*length), caption, MessageIcon::None);
+            return 0;
+        }
         // The session's own folder, made once and kept for the session: no
         // other session, and no file outside it, is ever touched.
         if (!image_.folder) {
@@ -120,13 +142,19 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
         } else {
             const auto size = static_cast<std::uint64_t>(pageSize);
             pagesRequired = (*length + size - 1) / size;
-            outcome = CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize));
+            outcome =
+                CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize), stopRequested);
             image_.builtFrom = identity;
             image_.pageDigests = std::move(outcome.pageDigests);
             image_.pageSize = static_cast<std::size_t>(pageSize);
         }
     }
 
+    if (outcome.result == CopyResult::Stopped) {
+        // The operator's own stop: the cancellation that follows says it.
+        DeletePageImage();
+        return 0;
+    }
     if (outcome.result != CopyResult::Done) {
         // Half an image must never reach the module: remove it, then say why.
         DeletePageImage();

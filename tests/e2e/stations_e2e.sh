@@ -133,5 +133,23 @@ check "count not reached: three report lines" \
   $([ "$(wc -l <"$root/short.report")" -eq 3 ]; echo $?)
 tail -n 3 "$root/short.flash"
 
+echo "--- a firmware file of gigabytes is refused before anything is copied"
+mkdir -p "$root/huge"
+printf '1.0\nhuge.bin\n' >"$root/huge/Vorenta_KT76_MM_VMM_V2.txt"
+truncate -s 3G "$root/huge/huge.bin"  # sparse: nothing of its size is written
+start_sim huge
+huge_device=$device
+started=$(date +%s)
+"$flash" --port "$huge_device" --dir "$root/huge" --wait 5 >"$root/huge.flash" 2>&1
+status=$?
+took=$(($(date +%s) - started))
+kill "$huge_pid" 2>/dev/null
+wait "$huge_pid" 2>/dev/null
+check "huge firmware: exit status $status" $([ "$status" -eq 2 ]; echo $?)
+grep -q "The firmware file is too large to send: 3221225472 bytes" "$root/huge.flash"
+check "huge firmware: the message says why" $?
+check "huge firmware: nothing in the temporary folder" $([ -z "$(ls -A "$TMPDIR")" ]; echo $?)
+check "huge firmware: refused at once (${took} s)" $([ "$took" -lt 10 ]; echo $?)
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

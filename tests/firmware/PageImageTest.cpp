@@ -233,5 +233,47 @@ TEST_F(PageImageTest, AFirmwareFileOfUnknownIdentityIsNotTakenForAChangedOne) {
     EXPECT_EQ(dlg.pageImage.PageCount(), 3u);
 }
 
+TEST_F(PageImageTest, AFirmwareFileTooLargeToSendIsRefusedBeforeAnythingIsCopied) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    constexpr std::uint64_t kMost = std::uint64_t{16} << 20;  // 65,536 pages
+    // Sparse, so the test writes nothing of its size.
+    WriteBytes(source, {});
+    fs::resize_file(source, std::uint64_t{3} << 30);
+    for (const std::uint64_t length : {std::uint64_t{3} << 30, kMost + 1}) {
+        SCOPED_TRACE(length);
+        fs::resize_file(source, length);
+        EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text,
+                  "The firmware file is too large to send: " + std::to_string(length) +
+                      " bytes; the module takes at most 16777216 bytes (65536 pages).");
+        EXPECT_EQ(Boxes().back().caption, kCaption);
+        EXPECT_EQ(Image(), "");
+        EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());  // not even a folder made
+    }
+    const std::size_t boxes = Boxes().size();
+    fs::resize_file(source, kMost);
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    EXPECT_EQ(Boxes().size(), boxes);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 65536u);
+}
+
+TEST_F(PageImageTest, AStopRequestEndsTheCopyAndLeavesNoImage) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    WriteBytes(source, Pattern(256 * 100));
+    int asked = 0;
+    dlg.pageImage.stopRequested = [&asked] { return ++asked > 10; };
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+    EXPECT_LT(asked, 100);  // it did not go on to the end
+    EXPECT_EQ(Image(), "");
+    EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());
+    // The operator's own stop needs no message; the cancellation says it.
+    EXPECT_TRUE(Boxes().empty());
+
+    dlg.pageImage.stopRequested = [] { return false; };
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 100u);
+}
+
 }  // namespace
 }  // namespace vorenta
