@@ -27,6 +27,11 @@ class NativeFileSystem : public IFileSystem {
     // Abandoned ones are this user's folders of that name (and, on POSIX, that
     // mode) that nobody holds; only the files directly in them go with them.
     std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override;
+
+    // Whether two paths reach one file or device, links followed (a port
+    // named through a link, or by two names of one device); false when either
+    // cannot be reached.
+    static bool SameFile(const std::string& first, const std::string& second);
 };
 
 }  // namespace vorenta

@@ -204,6 +204,21 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
     return std::make_unique<PosixFile>(std::move(fd));
 }
 
+bool NativeFileSystem::SameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) {
+        return false;
+    }
+    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
+        return true;
+    }
+    // Two device nodes of one device (a copy made with mknod elsewhere).
+    const bool devices =
+        (S_ISCHR(a.st_mode) && S_ISCHR(b.st_mode)) || (S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode));
+    return devices && a.st_rdev == b.st_rdev;
+}
+
 std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
                                                        std::string& error) {
     if (path.find('\0') != std::string::npos) {

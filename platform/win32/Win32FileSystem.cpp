@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -204,6 +205,26 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         }
     }
     return std::make_unique<Win32File>(std::move(handle));
+}
+
+bool NativeFileSystem::SameFile(const std::string& first, const std::string& second) {
+    // Opened for their attributes only, sharing everything: a port in use
+    // elsewhere is still looked at, never taken.
+    const auto info = [](const std::string& path) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+        const UniqueHandle handle(
+            ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION result{};
+        if (!handle.Valid() || !::GetFileInformationByHandle(handle.Get(), &result)) {
+            return std::nullopt;
+        }
+        return result;
+    };
+    const auto a = info(first);
+    const auto b = info(second);
+    return a && b && a->dwVolumeSerialNumber == b->dwVolumeSerialNumber &&
+           a->nFileIndexHigh == b->nFileIndexHigh && a->nFileIndexLow == b->nFileIndexLow;
 }
 
 std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,

@@ -151,5 +151,33 @@ check "huge firmware: the message says why" $?
 check "huge firmware: nothing in the temporary folder" $([ -z "$(ls -A "$TMPDIR")" ]; echo $?)
 check "huge firmware: refused at once (${took} s)" $([ "$took" -lt 10 ]; echo $?)
 
+echo "--- the same port given twice: through a link, and as COMn beside its own path"
+start_sim twice
+twice_device=$device
+ln -s "$twice_device" "$root/station-link"
+"$flash" --port "$twice_device" --port "$root/station-link" --dir "$root/fw" --wait 5 \
+  >"$root/twice.flash" 2>&1
+status=$?
+check "given twice through a link: usage error ($status)" $([ "$status" -eq 2 ]; echo $?)
+grep -q "given twice" "$root/twice.flash"
+check "given twice through a link: says so" $?
+grep -q "in use by" "$root/twice.flash"
+check "given twice through a link: not taken for another program" $([ $? -ne 0 ]; echo $?)
+kill "$twice_pid" 2>/dev/null
+wait "$twice_pid" 2>/dev/null
+start_sim twice
+twice_device=$device
+mkdir -p "$XDG_CONFIG_HOME/Harwen Systems"
+printf 'COM90=%s\n' "$twice_device" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+"$flash" --port COM90 --port "$twice_device" --dir "$root/fw" --wait 5 >"$root/twice2.flash" 2>&1
+status=$?
+check "COMn and its own path: usage error ($status)" $([ "$status" -eq 2 ]; echo $?)
+grep -q "given twice" "$root/twice2.flash"
+check "COMn and its own path: says so" $?
+rm "$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
+kill "$twice_pid" 2>/dev/null
+wait "$twice_pid" 2>/dev/null
+cat "$root/twice.flash" "$root/twice2.flash"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -249,10 +249,38 @@ TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
     ASSERT_TRUE(ports.Table().ListPorts(listed));
     EXPECT_EQ(listed.size(), 4U);
 
-    StationPorts twice(installed, {"COM33", "/dev/ttyUSB0"});
-    EXPECT_NE(twice.Error().find("a second time"), std::string::npos) << twice.Error();
     StationPorts none(installed, {});
     EXPECT_TRUE(none.ComNumbers().empty());
+}
+
+TEST(StationPorts, OnePortGivenTwiceIsAUsageError) {
+    StaticPortTable installed({{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}});
+    // COMn beside its own path, in either order.
+    for (const auto& names : std::vector<std::vector<std::string>>{{"COM33", "/dev/ttyUSB0"},
+                                                                   {"/dev/ttyUSB0", "COM33"}}) {
+        StationPorts twice(installed, names);
+        EXPECT_EQ(twice.ErrorStatus(), kExitUsage);
+        EXPECT_EQ(twice.Error(), "--port " + names[1] +
+                                     " is given twice: it is the same port as --port " + names[0]);
+    }
+
+#ifndef _WIN32
+    // A link to a port, and a second name of the device: compared by device, not by name.
+    const TempFolder dir("vorenta-production-");
+    const fs::path device = dir.path() / "ttyFAKE0";
+    std::ofstream(device).close();
+    fs::create_symlink(device, dir.path() / "station");
+    StationPorts linked(installed, {"COM1", device.string(), (dir.path() / "station").string()});
+    EXPECT_EQ(linked.ErrorStatus(), kExitUsage);
+    EXPECT_NE(
+        linked.Error().find("is given twice: it is the same port as --port " + device.string()),
+        std::string::npos)
+        << linked.Error();
+#endif
+    // Only names that reach one device are refused.
+    StationPorts apart(installed, {"COM1", "/dev/pts/3"},
+                       [](const std::string&, const std::string&) { return false; });
+    EXPECT_EQ(apart.Error(), "");
 }
 
 TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {

@@ -127,30 +127,54 @@ std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
 
 }  // namespace
 
-StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names)
+StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names,
+                           const SameDeviceTest& sameDevice)
     : installed_(installed) {
+    std::vector<std::string> devices;  // the device behind each name taken
+    const auto givenTwice = [this, &names](const std::string& name, std::size_t earlier) {
+        error_ =
+            "--port " + name + " is given twice: it is the same port as --port " + names[earlier];
+        errorStatus_ = kExitUsage;
+    };
     for (const std::string& name : names) {
         int number = -1;
+        std::string device;
         if (!name.empty() && name[0] == '/') {
+            device = name;
+        } else if (const auto com = ComNumberOf(name)) {
+            number = *com;
+            device = Table().DevicePathFor(number);
+        } else {
+            error_ = "'" + name + "' is not a port";
+            errorStatus_ = kExitPortUnavailable;
+            return;
+        }
+        // Devices, not names: a link, or COMn beside its own path, is the same port.
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            if ((number != -1 && number == comNumbers_[i]) ||
+                (!device.empty() && !devices[i].empty() &&
+                 (device == devices[i] || sameDevice(device, devices[i])))) {
+                givenTwice(name, i);
+                return;
+            }
+        }
+        if (number == -1) {
             extras_.push_back(std::make_unique<ExtraPortTable>(Table(), name));
             number = extras_.back()->ComNumber();
             if (number == -1) {
                 error_ = "every COM number is taken; cannot use " + name;
+                errorStatus_ = kExitPortUnavailable;
                 return;
             }
-        } else if (const auto com = ComNumberOf(name)) {
-            number = *com;
-        } else {
-            error_ = "'" + name + "' is not a port";
-            return;
-        }
-        for (const int earlier : comNumbers_) {
-            if (earlier == number) {
-                error_ = name + " names COM" + std::to_string(number) + " a second time";
-                return;
+            for (std::size_t i = 0; i < comNumbers_.size(); ++i) {
+                if (comNumbers_[i] == number) {
+                    givenTwice(name, i);
+                    return;
+                }
             }
         }
         comNumbers_.push_back(number);
+        devices.push_back(device);
     }
 }
 

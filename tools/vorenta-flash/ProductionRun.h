@@ -8,6 +8,7 @@
 #include "ExtraPortTable.h"
 #include "FlashOptions.h"
 #include "ModuleReport.h"
+#include "platform/NativeFileSystem.h"
 #include "platform/PortTable.h"
 #include "update/SessionRecorder.h"
 
@@ -17,7 +18,11 @@ namespace vorenta {
 // path gets a number of its own, none shared with another named device.
 class StationPorts {
   public:
-    StationPorts(IPortTable& installed, const std::vector<std::string>& names);
+    // Whether two device paths reach one device.
+    using SameDeviceTest = std::function<bool(const std::string&, const std::string&)>;
+
+    StationPorts(IPortTable& installed, const std::vector<std::string>& names,
+                 const SameDeviceTest& sameDevice = NativeFileSystem::SameFile);
 
     // The installed ports and the named devices.
     IPortTable& Table() { return extras_.empty() ? installed_ : *extras_.back(); }
@@ -25,12 +30,15 @@ class StationPorts {
     const std::vector<int>& ComNumbers() const { return comNumbers_; }
     // Not empty: a name cannot be used, said in this text.
     const std::string& Error() const { return error_; }
+    // The exit status of that: a port given twice is a usage error.
+    int ErrorStatus() const { return errorStatus_; }
 
   private:
     IPortTable& installed_;
     std::vector<std::unique_ptr<ExtraPortTable>> extras_;
     std::vector<int> comNumbers_;
     std::string error_;
+    int errorStatus_ = kExitUpdated;
 };
 
 // How the sessions on one port went.
