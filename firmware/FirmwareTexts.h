@@ -44,6 +44,9 @@ inline constexpr std::string_view kFirmwareFileLabel = "Firmware file  =  ";
 inline constexpr std::string_view kSourceOpenFailed = "Unable to open the firmware file.";
 inline constexpr std::string_view kImageCreateFailed =
     "Unable to create the temporary firmware file.";
+// Below kImageCreateFailed: the folder, then why it cannot be used.
+inline constexpr std::string_view kTempFolderUnusable = "\n\nThe temporary folder ";
+inline constexpr std::string_view kTempFolderReason = " cannot be used: ";
 inline constexpr std::string_view kSourceReadFailed = "Unable to read the firmware file.";
 inline constexpr std::string_view kImageWriteFailed =
     "Unable to write the temporary firmware file.";

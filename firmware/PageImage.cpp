@@ -116,8 +116,9 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
         }
         // The session's own folder, made once and kept for the session: no
         // other session, and no file outside it, is ever touched.
+        std::string why;
         if (!image_.folder) {
-            image_.folder = files_.CreateSessionFolder(tempDir);
+            image_.folder = files_.MakeSessionFolder(tempDir, why);
         }
         image_.file.reset();
         image_.builtFrom.reset();
@@ -126,7 +127,16 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
             image_.file = image_.folder->CreateFile(firmware::kPageImageFileName);
         }
         if (!image_.file) {
-            display_.RefuseUpdate(firmware::kImageCreateFailed, caption, MessageIcon::None);
+            std::string message(firmware::kImageCreateFailed);
+            if (!why.empty()) {
+                // Which folder, and why: a wrong $TMPDIR is fixed in a moment once named.
+                message += firmware::kTempFolderUnusable;
+                message += tempDir;
+                message += firmware::kTempFolderReason;
+                message += why;
+                message += '.';
+            }
+            display_.RefuseUpdate(message, caption, MessageIcon::None);
             return 0;
         }
 

@@ -99,6 +99,16 @@ class IFileSystem {
     // sessions of this user left behind (a killed process) and nobody holds
     // any more are removed first. Nothing else is ever removed.
     virtual std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) = 0;
+    // The same, with the reason in `why` when none can be made ("No such file
+    // or directory", "is not an absolute path").
+    virtual std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
+                                                              std::string& why) {
+        auto folder = CreateSessionFolder(parent);
+        if (!folder) {
+            why = "no folder of a session can be made there";
+        }
+        return folder;
+    }
     // A record to append lines to, made when missing and readable by others
     // as records are: every write lands at its end, other writers may append
     // too, and nothing but a regular file reached without a symbolic link is

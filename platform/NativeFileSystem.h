@@ -26,7 +26,12 @@ class NativeFileSystem : public IFileSystem {
     // holds a flock on it; Windows holds it open without delete sharing.
     // Abandoned ones are this user's folders of that name (and, on POSIX, that
     // mode) that nobody holds; only the files directly in them go with them.
-    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override;
+    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
+        std::string why;
+        return MakeSessionFolder(parent, why);
+    }
+    std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
+                                                      std::string& why) override;
 
     // Whether two paths reach one file or device, links followed (a port
     // named through a link, or by two names of one device); false when either

@@ -367,8 +367,15 @@ class PosixSessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::MakeSessionFolder(const std::string& parent,
+                                                                    std::string& why) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
+        why = "no folder is named";
+        return nullptr;
+    }
+    // A relative folder would depend on where the program was started.
+    if (parent.front() != '/') {
+        why = "is not an absolute path";
         return nullptr;
     }
     std::string base = parent;
@@ -378,6 +385,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     auto parentFd =
         std::make_unique<UniqueFd>(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parentFd->Valid()) {
+        why = std::strerror(errno);
         return nullptr;
     }
     RemoveAbandonedSessionFolders(parentFd->Get());
@@ -385,6 +393,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
         std::string path = base + std::string(kSessionFolderPrefix) + "XXXXXX";
         if (::mkdtemp(path.data()) == nullptr) {
+            why = std::strerror(errno);
             return nullptr;
         }
         const std::string name = path.substr(base.size());
@@ -398,6 +407,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
                                                         std::move(folder));
         }
     }
+    why = "no folder of its own could be made and held there";
     return nullptr;
 }
 

@@ -458,8 +458,10 @@ class Win32SessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::MakeSessionFolder(const std::string& parent,
+                                                                    std::string& why) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
+        why = "no folder is named";
         return nullptr;
     }
     std::string base = parent;
@@ -468,6 +470,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     }
     UserOnlyAccess access;
     if (access.Attributes() == nullptr) {
+        why = "no access rights for this user alone can be made";
         return nullptr;
     }
     RemoveAbandonedSessionFolders(base, access);
@@ -475,9 +478,11 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
         const std::string path = base + std::string(kSessionFolderPrefix) + RandomNamePart(attempt);
         if (!::CreateDirectoryA(path.c_str(), access.Attributes())) {
-            if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_ALREADY_EXISTS) {
                 continue;
             }
+            why = SystemErrorText(error);
             return nullptr;
         }
         // Another session may have taken the new folder for an abandoned one
@@ -488,6 +493,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
         }
         ::RemoveDirectoryA(path.c_str());
     }
+    why = "no folder of its own could be made and held there";
     return nullptr;
 }
 

@@ -179,5 +179,21 @@ kill "$twice_pid" 2>/dev/null
 wait "$twice_pid" 2>/dev/null
 cat "$root/twice.flash" "$root/twice2.flash"
 
+echo "--- an unusable \$TMPDIR: the folder and the reason below the usual line"
+mkdir -p "$root/tmpcases"
+: >"$root/tmpcases/a-file"
+for tmp in "$root/tmpcases/missing" "$root/tmpcases/a-file" "relative-tmp"; do
+  start_sim tmpdir
+  TMPDIR=$tmp "$flash" --port "$device" --dir "$root/fw" --wait 5 >"$root/tmpdir.flash" 2>&1
+  status=$?
+  kill "$tmpdir_pid" 2>/dev/null
+  wait "$tmpdir_pid" 2>/dev/null
+  check "TMPDIR=$tmp: refused ($status)" $([ "$status" -ne 0 ]; echo $?)
+  grep -A2 -x "Unable to create the temporary firmware file." "$root/tmpdir.flash" |
+    grep -q "^The temporary folder $tmp/ cannot be used: ."
+  check "TMPDIR=$tmp: the folder and why below the usual line" $?
+  grep "The temporary folder" "$root/tmpdir.flash"
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -50,7 +50,12 @@ class FaultyFileSystem : public IFileSystem {
         return WithFaults(real.Open(path, mode), path);
     }
     std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
-        auto folder = real.CreateSessionFolder(parent);
+        std::string why;
+        return MakeSessionFolder(parent, why);
+    }
+    std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
+                                                      std::string& why) override {
+        auto folder = real.MakeSessionFolder(parent, why);
         if (!folder) {
             return nullptr;
         }

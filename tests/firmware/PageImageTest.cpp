@@ -161,15 +161,32 @@ TEST_F(PageImageTest, TwoSessionsBuildTheirOwnImagesSideBySide) {
     EXPECT_EQ(Entries(dlg.pageImage.tempDir).size(), 1u);
 }
 
-TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreated) {
-    dlg.pageImage.tempDir = root + "/no-such-folder/";
+TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreatedWithTheFolderAndWhy) {
     WriteBytes(dlg.firmware.programDir + "fw.bin", Pattern(10));
-    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Unable to create the temporary firmware file.");
-    EXPECT_EQ(Boxes()[0].caption, kCaption);
-    EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
-    EXPECT_FALSE(fs::exists(dlg.pageImage.tempDir));
+    WriteBytes(root + "/a-file", Pattern(1));
+    const struct {
+        std::string folder;
+        std::string why;
+    } cases[] = {
+        {root + "/no-such-folder/", "No such file or directory"},
+        {root + "/a-file/", "Not a directory"},
+        {"relative/tmp/", "is not an absolute path"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        dlg.pageImage.tempDir = c.folder;
+        EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+        ASSERT_FALSE(Boxes().empty());
+        // The usual line first, then the folder and the reason below it.
+        EXPECT_EQ(Boxes().back().text,
+                  "Unable to create the temporary firmware file.\n\n"
+                  "The temporary folder " +
+                      c.folder + " cannot be used: " + c.why + ".");
+        EXPECT_EQ(Boxes().back().caption, kCaption);
+        EXPECT_EQ(Boxes().back().icon, MessageIcon::None);
+    }
+    EXPECT_FALSE(fs::exists(root + "/no-such-folder"));
+    EXPECT_FALSE(fs::exists("relative"));
 }
 
 TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {

@@ -177,7 +177,9 @@ TEST(SessionArming, UnbuildablePageImageCancelsBeforeAnyPoll) {
     rig.dlg.pageImage.tempDir = (rig.root / "missing-folder/").string();
     rig.BeginUpdate();
     ASSERT_FALSE(rig.host.messageBoxes.empty());
-    EXPECT_EQ(rig.host.messageBoxes.front().text, "Unable to create the temporary firmware file.");
+    EXPECT_EQ(rig.host.messageBoxes.front().text,
+              "Unable to create the temporary firmware file.\n\nThe temporary folder " +
+                  rig.dlg.pageImage.tempDir + " cannot be used: No such file or directory.");
     EXPECT_EQ(rig.module.polls, 0);
     EXPECT_EQ(rig.LastWrite(), kRelease);
     EXPECT_FALSE(rig.device.IsOpen());
