@@ -5,6 +5,7 @@
 set -uo pipefail
 flash=$1
 sim=$2
+port_tool=$3
 root=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$root"' EXIT
 
@@ -165,7 +166,7 @@ grep -q "in use by" "$root/twice.flash"
 check "given twice through a link: not taken for another program" $([ $? -ne 0 ]; echo $?)
 kill "$twice_pid" 2>/dev/null
 wait "$twice_pid" 2>/dev/null
-start_sim twice
+start_sim again
 twice_device=$device
 mkdir -p "$XDG_CONFIG_HOME/Harwen Systems"
 printf 'COM90=%s\n' "$twice_device" >"$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
@@ -175,25 +176,69 @@ check "COMn and its own path: usage error ($status)" $([ "$status" -eq 2 ]; echo
 grep -q "given twice" "$root/twice2.flash"
 check "COMn and its own path: says so" $?
 rm "$XDG_CONFIG_HOME/Harwen Systems/ports.conf"
-kill "$twice_pid" 2>/dev/null
-wait "$twice_pid" 2>/dev/null
+kill "$again_pid" 2>/dev/null
+wait "$again_pid" 2>/dev/null
 cat "$root/twice.flash" "$root/twice2.flash"
 
 echo "--- an unusable \$TMPDIR: the folder and the reason below the usual line"
 mkdir -p "$root/tmpcases"
 : >"$root/tmpcases/a-file"
+n=0
 for tmp in "$root/tmpcases/missing" "$root/tmpcases/a-file" "relative-tmp"; do
-  start_sim tmpdir
+  n=$((n + 1))
+  start_sim "tmpdir$n"  # a name of its own: the device is read from its output
   TMPDIR=$tmp "$flash" --port "$device" --dir "$root/fw" --wait 5 >"$root/tmpdir.flash" 2>&1
   status=$?
-  kill "$tmpdir_pid" 2>/dev/null
-  wait "$tmpdir_pid" 2>/dev/null
+  eval "sim_pid=\$tmpdir${n}_pid"
+  kill "$sim_pid" 2>/dev/null
+  wait "$sim_pid" 2>/dev/null
   check "TMPDIR=$tmp: refused ($status)" $([ "$status" -ne 0 ]; echo $?)
   grep -A2 -x "Unable to create the temporary firmware file." "$root/tmpdir.flash" |
     grep -q "^The temporary folder $tmp/ cannot be used: ."
   check "TMPDIR=$tmp: the folder and why below the usual line" $?
   grep "The temporary folder" "$root/tmpdir.flash"
 done
+
+echo "--- command lines: refused combinations, log folders, port maps"
+"$flash" --list-ports --list-logs >"$root/lists.out" 2>&1
+status=$?
+check "--list-ports --list-logs: usage error ($status)" $([ "$status" -eq 2 ]; echo $?)
+grep -q "cannot be combined" "$root/lists.out"
+check "--list-ports --list-logs: says so" $?
+start_sim log1
+log1_device=$device
+start_sim log2
+log2_device=$device
+mkdir -p "$root/wirelogs"
+"$flash" --port "$log1_device" --port "$log2_device" --dir "$root/fw" --wait 20 \
+  --log "$root/wirelogs/" >"$root/wirelogs.flash" 2>&1
+status=$?
+wait "$log1_pid" "$log2_pid"
+check "--log DIR/ with two ports: exit status $status" $([ "$status" -eq 0 ]; echo $?)
+ls "$root/wirelogs"
+check "--log DIR/ with two ports: files of a proper name" \
+  $([ "$(ls "$root/wirelogs" | grep -c '^wire-COM[0-9]*\.log$')" -eq 2 ]; echo $?)
+for map in COM101=/dev/null COM5=dev/null COM5; do
+  "$port_tool" --map "$map" --list >"$root/map.out" 2>&1
+  status=$?
+  check "vorenta-port --map $map --list: usage error ($status)" $([ "$status" -eq 2 ]; echo $?)
+  head -n 1 "$root/map.out"
+done
+"$port_tool" --map COM5 >"$root/map.out" 2>&1
+head -n 1 "$root/map.out"
+grep -q "^vorenta-port: --map COM5: the device is missing" "$root/map.out"
+check "vorenta-port --map COM5 alone: says the device is missing" $?
+"$port_tool" --map COM5=/dev/null >"$root/map.out" 2>&1
+head -n 1 "$root/map.out"
+grep -q "add --list, --pin or --open" "$root/map.out"
+check "vorenta-port --map COM5=/dev/null alone: says what is missing" $?
+: >"$root/regular.bin"
+"$port_tool" --open "$root/regular.bin" >"$root/open.out" 2>&1
+status=$?
+cat "$root/open.out"
+check "vorenta-port --open FILE: refused ($status)" $([ "$status" -eq 1 ]; echo $?)
+check "vorenta-port --open FILE: its reason once" \
+  $([ "$(grep -c "not a serial" "$root/open.out")" -eq 1 ]; echo $?)
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -58,6 +58,25 @@ TEST(ProductionOptions, PortsRepeatCountAndReport) {
     EXPECT_TRUE(ParseFlashOptions({"--repeat"}).options.repeat);
     EXPECT_FALSE(ParseFlashOptions({}).options.repeat);
 
+    // A listing runs alone: the other listing or an update's options beside it are refused.
+    for (const auto& [args, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--list-ports", "--list-logs"},
+              "--list-ports and --list-logs cannot be combined; give one"},
+             {{"--list-logs", "--list-ports"},
+              "--list-ports and --list-logs cannot be combined; give one"},
+             {{"--list-logs", "--port", "COM5"},
+              "--list-logs cannot be combined with --port, which belongs to an update"},
+             {{"--list-ports", "--count", "3"},
+              "--list-ports cannot be combined with --count, which belongs to an update"},
+             {{"--report", "r.jsonl", "--list-ports"},
+              "--list-ports cannot be combined with --report, which belongs to an update"},
+             {{"--list-logs", "--log", "w.log"},
+              "--list-logs cannot be combined with --log, which belongs to an update"}}) {
+        EXPECT_EQ(ParseFlashOptions(args).error, error);
+    }
+    // The named ports are what --list-ports shows beside the installed ones.
+    EXPECT_EQ(ParseFlashOptions({"--list-ports", "--port", "/dev/pts/7", "--quiet"}).error, "");
+
     for (const auto& args :
          std::vector<std::vector<std::string>>{{"--port", "COM5", "--port", "com5"},
                                                {"--port", "/dev/x", "--port", "/dev/x"},
@@ -446,6 +465,11 @@ TEST(ProductionTally, OneLogFilePerPort) {
     EXPECT_EQ(PerPortPath("wire.log", "COM5"), "wire-COM5.log");
     EXPECT_EQ(PerPortPath("/var/log/x.d/wire", "COM12"), "/var/log/x.d/wire-COM12");
     EXPECT_EQ(PerPortPath("logs/.wire", "COM1"), "logs/.wire-COM1");
+    // A folder gets a file of a proper name, never "-COM2" alone.
+    EXPECT_EQ(WireLogPath("logs/", "COM2", true), "logs/wire-COM2.log");
+    EXPECT_EQ(WireLogPath("/var/log/v/", "COM2", false), "/var/log/v/wire.log");
+    EXPECT_EQ(WireLogPath("wire.log", "COM2", false), "wire.log");
+    EXPECT_EQ(WireLogPath("wire.log", "COM2", true), "wire-COM2.log");
     EXPECT_EQ(MinutesAndSeconds(0), "0:00");
     EXPECT_EQ(MinutesAndSeconds(59600), "1:00");
     EXPECT_EQ(MinutesAndSeconds(3725000), "62:05");

@@ -25,6 +25,29 @@ std::optional<unsigned> ParseUnsigned(const std::string& text) {
     return value;
 }
 
+// A listing runs instead of an update, and one listing at a time: options of
+// an update beside it, or the other listing, would be silently ignored.
+std::string ListingConflict(const FlashOptions& o) {
+    if (o.listPorts && o.listLogs) {
+        return "--list-ports and --list-logs cannot be combined; give one";
+    }
+    if (!o.listPorts && !o.listLogs) {
+        return {};
+    }
+    const std::string listing = o.listPorts ? "--list-ports" : "--list-logs";
+    const std::pair<bool, const char*> updateOptions[] = {
+        {!o.ports.empty() && o.listLogs, "--port"},   {!o.dir.empty(), "--dir"},
+        {o.waitSeconds.has_value(), "--wait"},        {!o.logFile.empty(), "--log"},
+        {o.repeat, o.count ? "--count" : "--repeat"}, {!o.reportFile.empty(), "--report"},
+    };
+    for (const auto& [given, name] : updateOptions) {
+        if (given) {
+            return listing + " cannot be combined with " + name + ", which belongs to an update";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::optional<int> ComNumberOf(const std::string& name) {
@@ -141,6 +164,7 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    parsed.error = ListingConflict(o);
     return parsed;
 }
 

@@ -284,6 +284,15 @@ std::string PerPortPath(const std::string& path, const std::string& port) {
     return path.substr(0, dot) + "-" + port + path.substr(dot);
 }
 
+std::string WireLogPath(const std::string& path, const std::string& port, bool several) {
+    constexpr std::string_view kDefaultName = "wire.log";
+    std::string file = path;
+    if (!file.empty() && (file.back() == '/' || file.back() == kPathSeparator)) {
+        file += kDefaultName;
+    }
+    return several ? PerPortPath(file, port) : file;
+}
+
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
                 const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
     const std::vector<int>& comNumbers = ports.ComNumbers();
@@ -310,7 +319,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
             job.name = "COM" + std::to_string(comNumbers[i]);
         }
         if (!options.logFile.empty()) {
-            job.wireLogPath = several ? PerPortPath(options.logFile, job.name) : options.logFile;
+            job.wireLogPath = WireLogPath(options.logFile, job.name, several);
             // A regular file of this user only: never through a symbolic link,
             // never a FIFO or a device, never a file with a second name.
             logFiles.push_back(

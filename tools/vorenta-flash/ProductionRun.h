@@ -80,6 +80,10 @@ int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> coun
 int CombinedStatus(const std::vector<PortTally>& tallies);
 // "wire.log" for COM5 -> "wire-COM5.log": one file per port when there are several.
 std::string PerPortPath(const std::string& path, const std::string& port);
+// The wire log of one port: `path` itself for a single port, else its
+// per-port name; a path naming a folder (ending in a separator) gets the file
+// "wire.log" in it.
+std::string WireLogPath(const std::string& path, const std::string& port, bool several);
 // "1:05" for 65000 ms.
 std::string MinutesAndSeconds(std::uint64_t ms);
 
