@@ -100,7 +100,7 @@ class IFileSystem {
     // any more are removed first. Nothing else is ever removed.
     virtual std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) = 0;
     // The same, with the reason in `why` when none can be made ("No such file
-    // or directory", "is not an absolute path").
+    // or directory", "it is not an absolute path").
     virtual std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
                                                               std::string& why) {
         auto folder = CreateSessionFolder(parent);

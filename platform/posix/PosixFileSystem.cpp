@@ -375,7 +375,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::MakeSessionFolder(const std::s
     }
     // A relative folder would depend on where the program was started.
     if (parent.front() != '/') {
-        why = "is not an absolute path";
+        why = "it is not an absolute path";
         return nullptr;
     }
     std::string base = parent;

@@ -170,7 +170,7 @@ TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreatedWithTheFolderAndW
     } cases[] = {
         {root + "/no-such-folder/", "No such file or directory"},
         {root + "/a-file/", "Not a directory"},
-        {"relative/tmp/", "is not an absolute path"},
+        {"relative/tmp/", "it is not an absolute path"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
