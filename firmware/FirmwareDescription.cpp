@@ -13,26 +13,27 @@ namespace {
 
 // Lines 1 to 3 are read; later lines are never looked at.
 constexpr std::size_t kLinesRead = 3;
+// Lines 1 and 2 are the ones used.
+constexpr std::size_t kLinesUsed = 2;
 constexpr std::size_t kReadChunk = 4096;
-// Two short lines are all a description holds; anything larger is not one.
-constexpr std::uint64_t kMaxDescriptionBytes = std::uint64_t{1024} * 1024;
+// Two short lines are all a description holds: lines used that take more than
+// this are not one. What follows them is never read, however long the file.
+constexpr std::size_t kMaxDescriptionBytes = std::size_t{1024} * 1024;
 
-// Reads until `lines` line ends have arrived or the file ends. Null on a read
-// error, or when the file holds more than `maxBytes`.
-std::optional<std::string> ReadLeadingLines(IFile& file, std::size_t lines,
-                                            std::uint64_t maxBytes) {
-    std::string text;
+// Reads until `lines` line ends have arrived, the file ends, or `maxBytes`
+// are read. False on a read error, or when the lines used are not whole by
+// then.
+bool ReadLeadingLines(IFile& file, std::size_t lines, std::size_t maxBytes, std::string& text) {
     std::vector<std::uint8_t> chunk(kReadChunk);
     std::size_t lineEnds = 0;
-    while (lineEnds < lines) {
-        if (text.size() > maxBytes) {
-            return std::nullopt;
-        }
-        const long n = file.Read(chunk.data(), chunk.size());
+    bool ended = false;
+    while (lineEnds < lines && text.size() < maxBytes) {
+        const long n = file.Read(chunk.data(), std::min(chunk.size(), maxBytes - text.size()));
         if (n < 0) {
-            return std::nullopt;
+            return false;
         }
         if (n == 0) {
+            ended = true;
             break;
         }
         const auto* begin = chunk.data();
@@ -40,7 +41,12 @@ std::optional<std::string> ReadLeadingLines(IFile& file, std::size_t lines,
         lineEnds += static_cast<std::size_t>(std::count(begin, end, '\n'));
         text.append(begin, end);
     }
-    return text;
+    if (ended || lineEnds >= kLinesUsed) {
+        return true;
+    }
+    // At the limit without the lines used: fine only when the file ends here.
+    std::uint8_t more = 0;
+    return file.Read(&more, 1) == 0;
 }
 
 // Splits into at most `maxLines` lines ending at LF or CR LF; the line end is
@@ -76,10 +82,18 @@ void FirmwareDescription::LoadFirmwareDescription() {
     {
         // Closed again before the firmware file is checked.
         const auto file = files_.Open(path, OpenMode::ReadExisting);
-        const std::optional<std::uint64_t> length = file ? file->Length() : std::nullopt;
-        if (file && length && *length <= kMaxDescriptionBytes) {
-            text = ReadLeadingLines(*file, kLinesRead, kMaxDescriptionBytes);
-            failure = firmware::kDescriptionReadFailed;
+        if (file) {
+            // A file over the limit that cannot be read as a description is
+            // refused like a missing one; a small one that fails says so.
+            const std::optional<std::uint64_t> length = file->Length();
+            const bool large = !length || *length > kMaxDescriptionBytes;
+            std::string read;
+            if (ReadLeadingLines(*file, kLinesRead, kMaxDescriptionBytes, read)) {
+                text = std::move(read);
+            } else {
+                failure =
+                    large ? firmware::kDescriptionOpenFailed : firmware::kDescriptionReadFailed;
+            }
         }
     }
 

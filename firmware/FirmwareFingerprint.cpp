@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "firmware/FirmwareTexts.h"
 #include "firmware/Sha256.h"
 
 namespace vorenta {
@@ -10,16 +11,24 @@ namespace {
 constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 }  // namespace
 
-std::optional<FirmwareFingerprint> FingerprintFirmware(IFileSystem& files,
-                                                       const std::string& path) {
+std::optional<FirmwareFingerprint> FingerprintFirmware(IFileSystem& files, const std::string& path,
+                                                       const std::function<bool()>& stopRequested) {
     const auto file = files.Open(path, OpenMode::ReadExisting);
     if (!file || !file->Seek(0)) {
         return std::nullopt;
     }
+    FirmwareFingerprint fingerprint;
+    if (const auto length = file->Length(); length && *length > firmware::kMostFirmwareBytes) {
+        fingerprint.size = *length;
+        fingerprint.modified = file->ModificationTime();
+        return fingerprint;
+    }
     Sha256 hash;
     std::vector<std::uint8_t> chunk(kReadChunk);
-    FirmwareFingerprint fingerprint;
     for (;;) {
+        if (stopRequested && stopRequested()) {
+            return std::nullopt;
+        }
         const long n = file->Read(chunk.data(), chunk.size());
         if (n < 0) {
             return std::nullopt;

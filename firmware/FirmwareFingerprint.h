@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,7 +17,10 @@ struct FirmwareFingerprint {
     std::string sha256;                 // lower-case hex
 };
 
-// Reads the whole file once; nothing when it cannot be opened or read.
-std::optional<FirmwareFingerprint> FingerprintFirmware(IFileSystem& files, const std::string& path);
+// Reads the whole file once; nothing when it cannot be opened or read, or
+// when `stopRequested` says so between two chunks. A file larger than a module
+// takes is never sent: it is measured, not hashed (the SHA-256 stays empty).
+std::optional<FirmwareFingerprint> FingerprintFirmware(
+    IFileSystem& files, const std::string& path, const std::function<bool()>& stopRequested = {});
 
 }  // namespace vorenta

@@ -14,7 +14,7 @@ namespace vorenta {
 
 namespace {
 
-enum class CopyResult { Done, ReadFailed, WriteFailed };
+enum class CopyResult { Done, ReadFailed, WriteFailed, Stopped };
 
 struct CopyOutcome {
     CopyResult result = CopyResult::Done;
@@ -28,7 +28,8 @@ struct CopyOutcome {
 constexpr int kRebuildAttempts = 3;
 
 // Copies the source into whole pages, the last one filled up with 0xFF.
-CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
+CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize,
+                      const std::function<bool()>& stopRequested) {
     CopyOutcome outcome;
     if (!source.Seek(0)) {
         outcome.result = CopyResult::ReadFailed;
@@ -40,6 +41,10 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
     }
     std::vector<std::uint8_t> page(pageSize);
     for (;;) {
+        if (stopRequested && stopRequested()) {
+            outcome.result = CopyResult::Stopped;
+            return outcome;
+        }
         std::fill(page.begin(), page.end(), firmware::kPadByte);
         const long n = source.Read(page.data(), page.size());
         if (n < 0) {
@@ -66,6 +71,15 @@ CopyOutcome CopyPages(IFile& source, IFile& image, std::size_t pageSize) {
         outcome.result = CopyResult::WriteFailed;
     }
     return outcome;
+}
+
+std::string TooLargeText(std::uint64_t length) {
+    char text[200];
+    const int written = std::snprintf(text, sizeof text, firmware::kSourceTooLargeFormat,
+                                      static_cast<unsigned long long>(length),
+                                      static_cast<unsigned long long>(firmware::kMostFirmwareBytes),
+                                      static_cast<unsigned long long>(firmware::kMostPages));
+    return written < 0 ? std::string() : std::string(text);
 }
 
 std::string PageCountMismatchText(std::uint64_t required, std::uint64_t written) {
@@ -98,10 +112,19 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
             display_.RefuseUpdate(firmware::kSourceOpenFailed, caption, MessageIcon::None);
             return 0;
         }
+        // Refused before anything is copied: more than a module takes would
+        // fill the temporary folder and the line for hours.
+        if (const auto length = source->Length();
+            length && *length > firmware::kMostFirmwareBytes) {
+            DeletePageImage();
+            display_.RefuseUpdate(TooLargeText(*length), caption, MessageIcon::None);
+            return 0;
+        }
         // The session's own folder, made once and kept for the session: no
         // other session, and no file outside it, is ever touched.
+        std::string why;
         if (!image_.folder) {
-            image_.folder = files_.CreateSessionFolder(tempDir);
+            image_.folder = files_.MakeSessionFolder(tempDir, why);
         }
         image_.file.reset();
         image_.builtFrom.reset();
@@ -111,7 +134,16 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
             image_.file = image_.folder->CreateFile(firmware::kPageImageFileName);
         }
         if (!image_.file) {
-            display_.RefuseUpdate(firmware::kImageCreateFailed, caption, MessageIcon::None);
+            std::string message(firmware::kImageCreateFailed);
+            if (!why.empty()) {
+                // Which folder, and why: a wrong $TMPDIR is fixed in a moment once named.
+                message += firmware::kTempFolderUnusable;
+                message += tempDir;
+                message += firmware::kTempFolderReason;
+                message += why;
+                message += '.';
+            }
+            display_.RefuseUpdate(message, caption, MessageIcon::None);
             return 0;
         }
 
@@ -127,7 +159,8 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
         } else {
             const auto size = static_cast<std::uint64_t>(pageSize);
             pagesRequired = (*length + size - 1) / size;
-            outcome = CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize));
+            outcome =
+                CopyPages(*source, *image_.file, static_cast<std::size_t>(pageSize), stopRequested);
             image_.builtFrom = identity;
             image_.copied = FirmwareFingerprint{outcome.bytesCopied, source->ModificationTime(),
                                                 Sha256::Hex(outcome.hash.Finish())};
@@ -136,6 +169,11 @@ int PageImage::BuildPageImage(const std::string& firmwareFile) {
         }
     }
 
+    if (outcome.result == CopyResult::Stopped) {
+        // The operator's own stop: the cancellation that follows says it.
+        DeletePageImage();
+        return 0;
+    }
     if (outcome.result != CopyResult::Done) {
         // Half an image must never reach the module: remove it, then say why.
         DeletePageImage();
@@ -160,8 +198,11 @@ int PageImage::RefreshPageImage() {
         return 1;  // nothing held: opening the image reports it
     }
     for (int attempt = 0; attempt < kRebuildAttempts; ++attempt) {
-        // Sent and shown must be the same version of the firmware file.
-        if (image_.builtFrom && image_.builtFrom == firmware_.CheckedFirmware()) {
+        // Sent and shown must be the same version of the firmware file. A
+        // version the platform cannot tell is not a changed one: rebuilding
+        // could never make it known.
+        const std::optional<FileIdentity>& shown = firmware_.CheckedFirmware();
+        if (!image_.builtFrom || !shown || *image_.builtFrom == *shown) {
             return 1;
         }
         display_.Note(firmware::kFirmwareChangedNotice);

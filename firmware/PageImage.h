@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ class PageImage {
 
     std::string tempDir;  // where session folders are made, with its trailing separator
     int pageSize = firmware::kPageSize;
+    // Asked between pages while the image is built: true ends the copy and
+    // leaves no image (the operator stopped).
+    std::function<bool()> stopRequested;
 
   private:
     IFileSystem& files_;

@@ -39,7 +39,8 @@ enum class OpenMode {
     CreateTruncateReadWrite  // created or truncated, read and write
 };
 
-// An open file, held for exclusive use until destroyed.
+// An open file, held until destroyed: alone when opened for writing, with
+// other readers only when opened for reading.
 class IFile {
   public:
     virtual ~IFile() = default;
@@ -89,14 +90,25 @@ class IFileSystem {
   public:
     virtual ~IFileSystem() = default;
     // Null when the path cannot be opened as a regular file in that mode
-    // (missing, a directory, a device, a FIFO, an empty path, held by another
-    // process, or a symbolic link where one must not be followed).
+    // (missing, a directory, a device, a FIFO, an empty path, held by a
+    // writer, held by anyone when opened for writing, or a symbolic link where
+    // one must not be followed).
     virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
     // Makes a session folder under `parent` (the temporary-files folder, with
     // its trailing separator); null when none can be made there. Folders that
     // sessions of this user left behind (a killed process) and nobody holds
     // any more are removed first. Nothing else is ever removed.
     virtual std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) = 0;
+    // The same, with the reason in `why` when none can be made ("No such file
+    // or directory", "it is not an absolute path").
+    virtual std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
+                                                              std::string& why) {
+        auto folder = CreateSessionFolder(parent);
+        if (!folder) {
+            why = "no folder of a session can be made there";
+        }
+        return folder;
+    }
     // A record to append lines to, made when missing and readable by others
     // as records are: every write lands at its end, other writers may append
     // too, and nothing but a regular file reached without a symbolic link is

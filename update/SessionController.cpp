@@ -47,7 +47,8 @@ void SessionController::BeginSession(int comNumber) {
     start.firmwareVersion = parts_.firmware.firmwareVersion;
     // Read once, as the session begins: what the records name is what was sent.
     if (!parts_.firmware.firmwareFileName.empty()) {
-        start.firmware = FingerprintFirmware(parts_.files, start.firmwarePath);
+        start.firmware =
+            FingerprintFirmware(parts_.files, start.firmwarePath, parts_.pageImage.stopRequested);
     }
     parts_.reporter.Begin(start);
 }

@@ -126,6 +126,10 @@ bool LockHeldElsewhere(int error) {
     return error == EWOULDBLOCK || error == EINTR;
 }
 
+int LockFor(OpenMode mode) {
+    return mode == OpenMode::ReadExisting ? LOCK_SH : LOCK_EX;
+}
+
 bool FollowsLinks(OpenMode mode) {
     return mode == OpenMode::ReadExisting;
 }
@@ -181,9 +185,11 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         return nullptr;
     }
 
-    // Held by someone else: refuse. A file system without locks (NFS refuses
-    // an exclusive lock on a read-only descriptor) gets an ordinary open.
-    if (::flock(fd->Get(), LOCK_EX | LOCK_NB) != 0 && LockHeldElsewhere(errno)) {
+    // Held by someone else: refuse. Readers share the file (several stations
+    // send one firmware at once); a writer holds it alone. A file system
+    // without locks (NFS refuses an exclusive lock on a read-only descriptor)
+    // gets an ordinary open.
+    if (::flock(fd->Get(), LockFor(mode) | LOCK_NB) != 0 && LockHeldElsewhere(errno)) {
         return nullptr;
     }
 
@@ -196,6 +202,21 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         return nullptr;
     }
     return std::make_unique<PosixFile>(std::move(fd));
+}
+
+bool NativeFileSystem::SameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) {
+        return false;
+    }
+    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino) {
+        return true;
+    }
+    // Two device nodes of one device (a copy made with mknod elsewhere).
+    const bool devices =
+        (S_ISCHR(a.st_mode) && S_ISCHR(b.st_mode)) || (S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode));
+    return devices && a.st_rdev == b.st_rdev;
 }
 
 std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
@@ -356,8 +377,15 @@ class PosixSessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::MakeSessionFolder(const std::string& parent,
+                                                                    std::string& why) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
+        why = "no folder is named";
+        return nullptr;
+    }
+    // A relative folder would depend on where the program was started.
+    if (parent.front() != '/') {
+        why = "it is not an absolute path";
         return nullptr;
     }
     std::string base = parent;
@@ -367,6 +395,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     auto parentFd =
         std::make_unique<UniqueFd>(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parentFd->Valid()) {
+        why = std::strerror(errno);
         return nullptr;
     }
     RemoveAbandonedSessionFolders(parentFd->Get());
@@ -374,6 +403,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
         std::string path = base + std::string(kSessionFolderPrefix) + "XXXXXX";
         if (::mkdtemp(path.data()) == nullptr) {
+            why = std::strerror(errno);
             return nullptr;
         }
         const std::string name = path.substr(base.size());
@@ -392,6 +422,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
                                                         std::move(folder));
         }
     }
+    why = "no folder of its own could be made and held there";
     return nullptr;
 }
 

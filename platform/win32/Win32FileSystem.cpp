@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -178,9 +179,12 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         return nullptr;
     }
     const OpenRequest request = RequestFor(mode);
-    // Share mode 0: nobody else may open the file while we hold it.
-    auto handle = std::make_unique<UniqueHandle>(::CreateFileA(
-        path.c_str(), request.access, 0, nullptr, request.disposition, request.flags, nullptr));
+    // Readers share the file with other readers only; a writer holds it
+    // alone (share mode 0), and nobody may write while a reader holds it.
+    const DWORD sharing = mode == OpenMode::ReadExisting ? FILE_SHARE_READ : 0;
+    auto handle =
+        std::make_unique<UniqueHandle>(::CreateFileA(path.c_str(), request.access, sharing, nullptr,
+                                                     request.disposition, request.flags, nullptr));
     if (!handle->Valid()) {
         return nullptr;
     }
@@ -201,6 +205,26 @@ std::unique_ptr<IFile> NativeFileSystem::Open(const std::string& path, OpenMode 
         }
     }
     return std::make_unique<Win32File>(std::move(handle));
+}
+
+bool NativeFileSystem::SameFile(const std::string& first, const std::string& second) {
+    // Opened for their attributes only, sharing everything: a port in use
+    // elsewhere is still looked at, never taken.
+    const auto info = [](const std::string& path) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+        const UniqueHandle handle(
+            ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION result{};
+        if (!handle.Valid() || !::GetFileInformationByHandle(handle.Get(), &result)) {
+            return std::nullopt;
+        }
+        return result;
+    };
+    const auto a = info(first);
+    const auto b = info(second);
+    return a && b && a->dwVolumeSerialNumber == b->dwVolumeSerialNumber &&
+           a->nFileIndexHigh == b->nFileIndexHigh && a->nFileIndexLow == b->nFileIndexLow;
 }
 
 std::unique_ptr<IFile> NativeFileSystem::OpenForAppend(const std::string& path,
@@ -448,8 +472,10 @@ class Win32SessionFolder : public ISessionFolder {
 
 }  // namespace
 
-std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std::string& parent) {
+std::unique_ptr<ISessionFolder> NativeFileSystem::MakeSessionFolder(const std::string& parent,
+                                                                    std::string& why) {
     if (parent.empty() || parent.find('\0') != std::string::npos) {
+        why = "no folder is named";
         return nullptr;
     }
     std::string base = parent;
@@ -458,6 +484,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     }
     UserOnlyAccess access;
     if (access.Attributes() == nullptr) {
+        why = "no access rights for this user alone can be made";
         return nullptr;
     }
     RemoveAbandonedSessionFolders(base, access);
@@ -465,9 +492,11 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
     for (int attempt = 0; attempt < kSessionFolderAttempts; ++attempt) {
         const std::string path = base + std::string(kSessionFolderPrefix) + RandomNamePart(attempt);
         if (!::CreateDirectoryA(path.c_str(), access.Attributes())) {
-            if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_ALREADY_EXISTS) {
                 continue;
             }
+            why = SystemErrorText(error);
             return nullptr;
         }
         // Another session may have taken the new folder for an abandoned one
@@ -483,6 +512,7 @@ std::unique_ptr<ISessionFolder> NativeFileSystem::CreateSessionFolder(const std:
         }
         ::RemoveDirectoryA(path.c_str());
     }
+    why = "no folder of its own could be made and held there";
     return nullptr;
 }
 

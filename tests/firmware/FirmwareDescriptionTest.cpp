@@ -104,22 +104,36 @@ TEST_F(FirmwareDescriptionTest, MissingOrUnreadableDescriptionFile) {
     EXPECT_FALSE(null.window.Enabled(ids::kBeginUpdate));
 }
 
-TEST_F(FirmwareDescriptionTest, DescriptionOverOneMebibyteIsRefusedUnread) {
+TEST_F(FirmwareDescriptionTest, OnlyTheLeadingLinesAreReadAndTheyAreBounded) {
     const std::string path = dlg.firmware.programDir + "Vorenta_KT76_MM_VMM_V2.txt";
     WriteText(dlg.firmware.programDir + "fw.bin", "firmware");
     const std::string tail = "     " + path + "     \n\nFirmware update wil be disabled.";
+    constexpr std::size_t kMiB = 1024 * 1024;
 
-    // Exactly 1 MiB is still a description file.
-    std::string atLimit = "V\nfw.bin\n";
-    atLimit.resize(1024 * 1024, 'x');
-    WriteText(path, atLimit);
+    // A valid description with a long tail: what follows the lines used is never read.
+    for (const std::size_t length : {kMiB, kMiB + 1, 3 * kMiB}) {
+        SCOPED_TRACE(length);
+        std::string text = "V\nfw.bin\nthird\n";
+        text.resize(length, 'x');
+        WriteText(path, text);
+        dlg.firmware.LoadFirmwareDescription();
+        EXPECT_TRUE(Boxes().empty());
+        EXPECT_EQ(dlg.firmware.firmwareVersion, "V");
+        EXPECT_EQ(dlg.firmware.firmwareFileName, "fw.bin");
+    }
+    // The two lines used may end the file exactly at the limit, without a line end.
+    const std::string longVersion(kMiB - 7, 'v');
+    WriteText(path, longVersion + "\nfw.bin");
     dlg.firmware.LoadFirmwareDescription();
     EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(dlg.firmware.firmwareVersion, longVersion);
     EXPECT_EQ(dlg.firmware.firmwareFileName, "fw.bin");
 
-    // One byte more, or a file reporting a huge length, is refused before it is read.
-    WriteText(path, atLimit + "x");
+    // Lines 1 and 2 not within 1 MiB: refused like a missing file, without
+    // reading further; a file reporting a huge length that cannot be read too.
+    WriteText(path, std::string(kMiB, 'v') + "\nfw.bin\n");
     dlg.firmware.LoadFirmwareDescription();
+    ASSERT_EQ(Boxes().size(), 1u);
     WriteText(path, "V\nfw.bin\n");
     files.faults[path].length = std::uint64_t{2} << 30;
     files.faults[path].readFails = true;
@@ -133,7 +147,7 @@ TEST_F(FirmwareDescriptionTest, DescriptionOverOneMebibyteIsRefusedUnread) {
 
     // A file that grows past the limit while it is read, without a line end.
     files.faults.clear();
-    WriteText(path, std::string(3 * 1024 * 1024, 'v'));
+    WriteText(path, std::string(3 * kMiB, 'v'));
     files.faults[path].length = 10;
     dlg.firmware.LoadFirmwareDescription();
     EXPECT_EQ(Boxes().back().text, "Unable to read the firmware description file:     \n" + tail);
@@ -143,8 +157,9 @@ TEST_F(FirmwareDescriptionTest, FirmwareFileThatCannotBeOpenedFailsFast) {
     fs::create_directory(dlg.firmware.programDir + "folder");
     ASSERT_EQ(::mkfifo((dlg.firmware.programDir + "fifo").c_str(), 0600), 0);
     WriteText(dlg.firmware.programDir + "held.bin", "firmware");
+    // Held by a writer: only readers share a file.
     const auto holder =
-        files.real.Open(dlg.firmware.programDir + "held.bin", OpenMode::ReadExisting);
+        files.real.Open(dlg.firmware.programDir + "held.bin", OpenMode::ReadWriteExisting);
 
     const std::string device = fs::relative("/dev/null", dlg.firmware.programDir).string();
     for (const std::string& name : {std::string("gone.bin"), std::string("folder"),

@@ -43,13 +43,19 @@ class FaultyFileSystem : public IFileSystem {
         bool flushFails = false;
         std::optional<std::uint64_t> length;  // a length other than the real one
         std::optional<std::optional<LocalTime>> modified;
+        bool identityUnknown = false;  // the platform cannot tell this version of the file
     };
 
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override {
         return WithFaults(real.Open(path, mode), path);
     }
     std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
-        auto folder = real.CreateSessionFolder(parent);
+        std::string why;
+        return MakeSessionFolder(parent, why);
+    }
+    std::unique_ptr<ISessionFolder> MakeSessionFolder(const std::string& parent,
+                                                      std::string& why) override {
+        auto folder = real.MakeSessionFolder(parent, why);
         if (!folder) {
             return nullptr;
         }
@@ -103,7 +109,9 @@ class FaultyFileSystem : public IFileSystem {
             return faults_.modified ? *faults_.modified : file_->ModificationTime();
         }
         bool Flush() override { return !faults_.flushFails && file_->Flush(); }
-        std::optional<FileIdentity> Identity() override { return file_->Identity(); }
+        std::optional<FileIdentity> Identity() override {
+            return faults_.identityUnknown ? std::nullopt : file_->Identity();
+        }
 
       private:
         std::unique_ptr<IFile> file_;

@@ -161,15 +161,32 @@ TEST_F(PageImageTest, TwoSessionsBuildTheirOwnImagesSideBySide) {
     EXPECT_EQ(Entries(dlg.pageImage.tempDir).size(), 1u);
 }
 
-TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreated) {
-    dlg.pageImage.tempDir = root + "/no-such-folder/";
+TEST_F(PageImageTest, NoFolderForTheImageIsReportedAsNotCreatedWithTheFolderAndWhy) {
     WriteBytes(dlg.firmware.programDir + "fw.bin", Pattern(10));
-    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Unable to create the temporary firmware file.");
-    EXPECT_EQ(Boxes()[0].caption, kCaption);
-    EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
-    EXPECT_FALSE(fs::exists(dlg.pageImage.tempDir));
+    WriteBytes(root + "/a-file", Pattern(1));
+    const struct {
+        std::string folder;
+        std::string why;
+    } cases[] = {
+        {root + "/no-such-folder/", "No such file or directory"},
+        {root + "/a-file/", "Not a directory"},
+        {"relative/tmp/", "it is not an absolute path"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        dlg.pageImage.tempDir = c.folder;
+        EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+        ASSERT_FALSE(Boxes().empty());
+        // The usual line first, then the folder and the reason below it.
+        EXPECT_EQ(Boxes().back().text,
+                  "Unable to create the temporary firmware file.\n\n"
+                  "The temporary folder " +
+                      c.folder + " cannot be used: " + c.why + ".");
+        EXPECT_EQ(Boxes().back().caption, kCaption);
+        EXPECT_EQ(Boxes().back().icon, MessageIcon::None);
+    }
+    EXPECT_FALSE(fs::exists(root + "/no-such-folder"));
+    EXPECT_FALSE(fs::exists("relative"));
 }
 
 TEST_F(PageImageTest, InputOutputErrorLeavesNoImage) {
@@ -215,6 +232,64 @@ TEST_F(PageImageTest, PageCountMismatchIsReportedUnderTheApplicationName) {
     EXPECT_EQ(Boxes()[0].caption, "VorentaUpdate");
     EXPECT_EQ(Boxes()[0].icon, MessageIcon::None);
     EXPECT_EQ(ReadBytes(Image()).size(), 768u);
+}
+
+TEST_F(PageImageTest, AFirmwareFileOfUnknownIdentityIsNotTakenForAChangedOne) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    WriteBytes(source, Pattern(600));
+    files.faults[source].identityUnknown = true;
+    dlg.firmware.firmwareFileName = "fw.bin";
+    ASSERT_EQ(dlg.firmware.CheckFirmwareFile(), 1);
+    ASSERT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    const std::string image = Image();
+
+    // Unknown is not changed: the image built is sent, without a rebuild or a refusal.
+    EXPECT_EQ(dlg.pageImage.RefreshPageImage(), 1);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Image(), image);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 3u);
+}
+
+TEST_F(PageImageTest, AFirmwareFileTooLargeToSendIsRefusedBeforeAnythingIsCopied) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    constexpr std::uint64_t kMost = std::uint64_t{16} << 20;  // 65,536 pages
+    // Sparse, so the test writes nothing of its size.
+    WriteBytes(source, {});
+    fs::resize_file(source, std::uint64_t{3} << 30);
+    for (const std::uint64_t length : {std::uint64_t{3} << 30, kMost + 1}) {
+        SCOPED_TRACE(length);
+        fs::resize_file(source, length);
+        EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+        ASSERT_FALSE(Boxes().empty());
+        EXPECT_EQ(Boxes().back().text,
+                  "The firmware file is too large to send: " + std::to_string(length) +
+                      " bytes; the module takes at most 16777216 bytes (65536 pages).");
+        EXPECT_EQ(Boxes().back().caption, kCaption);
+        EXPECT_EQ(Image(), "");
+        EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());  // not even a folder made
+    }
+    const std::size_t boxes = Boxes().size();
+    fs::resize_file(source, kMost);
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    EXPECT_EQ(Boxes().size(), boxes);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 65536u);
+}
+
+TEST_F(PageImageTest, AStopRequestEndsTheCopyAndLeavesNoImage) {
+    const std::string source = dlg.firmware.programDir + "fw.bin";
+    WriteBytes(source, Pattern(256 * 100));
+    int asked = 0;
+    dlg.pageImage.stopRequested = [&asked] { return ++asked > 10; };
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 0);
+    EXPECT_LT(asked, 100);  // it did not go on to the end
+    EXPECT_EQ(Image(), "");
+    EXPECT_TRUE(Entries(dlg.pageImage.tempDir).empty());
+    // The operator's own stop needs no message; the cancellation says it.
+    EXPECT_TRUE(Boxes().empty());
+
+    dlg.pageImage.stopRequested = [] { return false; };
+    EXPECT_EQ(dlg.pageImage.BuildPageImage("fw.bin"), 1);
+    EXPECT_EQ(dlg.pageImage.PageCount(), 100u);
 }
 
 }  // namespace

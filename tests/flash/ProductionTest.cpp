@@ -2,14 +2,12 @@
 // shared console, the ports and files sessions share, and the tallies.
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +58,25 @@ TEST(ProductionOptions, PortsRepeatCountAndReport) {
     EXPECT_EQ(parsed.options.reportFile, "run.jsonl");
     EXPECT_TRUE(ParseFlashOptions({"--repeat"}).options.repeat);
     EXPECT_FALSE(ParseFlashOptions({}).options.repeat);
+
+    // A listing runs alone: the other listing or an update's options beside it are refused.
+    for (const auto& [args, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--list-ports", "--list-logs"},
+              "--list-ports and --list-logs cannot be combined; give one"},
+             {{"--list-logs", "--list-ports"},
+              "--list-ports and --list-logs cannot be combined; give one"},
+             {{"--list-logs", "--port", "COM5"},
+              "--list-logs cannot be combined with --port, which belongs to an update"},
+             {{"--list-ports", "--count", "3"},
+              "--list-ports cannot be combined with --count, which belongs to an update"},
+             {{"--report", "r.jsonl", "--list-ports"},
+              "--list-ports cannot be combined with --report, which belongs to an update"},
+             {{"--list-logs", "--log", "w.log"},
+              "--list-logs cannot be combined with --log, which belongs to an update"}}) {
+        EXPECT_EQ(ParseFlashOptions(args).error, error);
+    }
+    // The named ports are what --list-ports shows beside the installed ones.
+    EXPECT_EQ(ParseFlashOptions({"--list-ports", "--port", "/dev/pts/7", "--quiet"}).error, "");
 
     for (const auto& args :
          std::vector<std::vector<std::string>>{{"--port", "COM5", "--port", "com5"},
@@ -321,36 +338,6 @@ TEST(ModuleSession, TheRecordNamesTheFirmwareSentNotTheOneArmed) {
     EXPECT_EQ(record.pages, 2U);
 }
 
-TEST(TurnTakingFileSystem, SessionsReadingOneFileWaitForEachOtherNotFail) {
-    const TempFolder dir("vorenta-production-");
-    const std::string path = (dir.path() / "firmware.bin").string();
-    std::ofstream(path) << "firmware";
-    NativeFileSystem native;
-    TurnTakingFileSystem files(native);
-
-    auto held = files.Open(path, OpenMode::ReadExisting);
-    ASSERT_TRUE(held);
-    // Without turns the second reader is refused as if another program held the file.
-    EXPECT_FALSE(native.Open(path, OpenMode::ReadExisting));
-
-    std::atomic<bool> opened{false};
-    std::jthread other([&] { opened = files.Open(path, OpenMode::ReadExisting) != nullptr; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_FALSE(opened);  // still waiting for its turn
-    held.reset();
-    other.join();
-    EXPECT_TRUE(opened);
-
-#ifndef _WIN32
-    // Another program holding the file is still refused at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
-    EXPECT_FALSE(files.Open(path, OpenMode::ReadExisting));
-    ::close(fd);
-#endif
-}
-
 TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
     StaticPortTable installed({{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}});
     StationPorts ports(installed, {"/dev/pts/3", "COM1", "/dev/pts/4", "/dev/ttyUSB0"});
@@ -362,10 +349,38 @@ TEST(StationPorts, NamedDevicesGetNumbersOfTheirOwn) {
     ASSERT_TRUE(ports.Table().ListPorts(listed));
     EXPECT_EQ(listed.size(), 4U);
 
-    StationPorts twice(installed, {"COM33", "/dev/ttyUSB0"});
-    EXPECT_NE(twice.Error().find("a second time"), std::string::npos) << twice.Error();
     StationPorts none(installed, {});
     EXPECT_TRUE(none.ComNumbers().empty());
+}
+
+TEST(StationPorts, OnePortGivenTwiceIsAUsageError) {
+    StaticPortTable installed({{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}});
+    // COMn beside its own path, in either order.
+    for (const auto& names : std::vector<std::vector<std::string>>{{"COM33", "/dev/ttyUSB0"},
+                                                                   {"/dev/ttyUSB0", "COM33"}}) {
+        StationPorts twice(installed, names);
+        EXPECT_EQ(twice.ErrorStatus(), kExitUsage);
+        EXPECT_EQ(twice.Error(), "--port " + names[1] +
+                                     " is given twice: it is the same port as --port " + names[0]);
+    }
+
+#ifndef _WIN32
+    // A link to a port, and a second name of the device: compared by device, not by name.
+    const TempFolder dir("vorenta-production-");
+    const fs::path device = dir.path() / "ttyFAKE0";
+    std::ofstream(device).close();
+    fs::create_symlink(device, dir.path() / "station");
+    StationPorts linked(installed, {"COM1", device.string(), (dir.path() / "station").string()});
+    EXPECT_EQ(linked.ErrorStatus(), kExitUsage);
+    EXPECT_NE(
+        linked.Error().find("is given twice: it is the same port as --port " + device.string()),
+        std::string::npos)
+        << linked.Error();
+#endif
+    // Only names that reach one device are refused.
+    StationPorts apart(installed, {"COM1", "/dev/pts/3"},
+                       [](const std::string&, const std::string&) { return false; });
+    EXPECT_EQ(apart.Error(), "");
 }
 
 TEST(StationConsole, LinesOfSeveralPortsNeverMixWithinALine) {
@@ -469,7 +484,8 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     EXPECT_EQ(SummaryText(tally, true),
               "COM5 (/dev/pts/3): 1 updated, 1 failed; module 2: Invalid version response from "
               "the X.");
-    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitPortUnavailable), kExitPortUnavailable);
+    // A port lost after a failed module: the failure decides.
+    EXPECT_EQ(PortStatus(tally, true, std::nullopt, kExitPortUnavailable), kExitFailureReported);
 
     PortTally single;
     single.port = "COM6";
@@ -488,6 +504,42 @@ TEST(ProductionTally, StatusSummaryAndTally) {
     PortTally fine;
     EXPECT_EQ(CombinedStatus({fine, single, idle}), kExitFailureReported);
     EXPECT_EQ(CombinedStatus({fine, fine}), kExitUpdated);
+    // A module failed on a later port still outweighs a port lost or idle before it.
+    PortTally lost;
+    lost.status = kExitPortUnavailable;
+    EXPECT_EQ(CombinedStatus({lost, idle, single}), kExitFailureReported);
+    EXPECT_EQ(CombinedStatus({fine, lost, idle}), kExitPortUnavailable);
+    EXPECT_EQ(CombinedStatus({idle, lost}), kExitGaveUp);
+}
+
+TEST(ProductionTally, ALostPortIsNoModule) {
+    ModuleRecord record;
+    for (const int status : {kExitUsage, kExitPortUnavailable, kExitGaveUp}) {
+        record.exitStatus = status;
+        EXPECT_FALSE(MetAModule(record)) << status;
+    }
+    for (const int status : {kExitUpdated, kExitFailureReported}) {
+        record.exitStatus = status;
+        EXPECT_TRUE(MetAModule(record)) << status;
+    }
+
+    // One module updated, then the line went: one module, and the port lost.
+    PortTally tally;
+    tally.port = "COM6";
+    record.module = 1;
+    record.exitStatus = kExitUpdated;
+    record.outcome = "updated";
+    CountModule(tally, record);
+    tally.lostBecause = "Unable to open serial port COM6";
+    EXPECT_EQ(SummaryText(tally, true),
+              "COM6: 1 updated, 0 failed; port lost: Unable to open serial port COM6");
+    EXPECT_EQ(PortStatus(tally, true, 2U, kExitPortUnavailable), kExitPortUnavailable);
+
+    PortTally never;
+    never.port = "COM7";
+    never.lostBecause = "Unable to open serial port COM7";
+    EXPECT_EQ(SummaryText(never, false), "COM7: lost: Unable to open serial port COM7");
+    EXPECT_EQ(PortStatus(never, false, std::nullopt, kExitPortUnavailable), kExitPortUnavailable);
 }
 
 TEST(ProductionTally, ADevicePathCannotForgeALineOfTheSummary) {
@@ -504,6 +556,11 @@ TEST(ProductionTally, OneLogFilePerPort) {
     EXPECT_EQ(PerPortPath("wire.log", "COM5"), "wire-COM5.log");
     EXPECT_EQ(PerPortPath("/var/log/x.d/wire", "COM12"), "/var/log/x.d/wire-COM12");
     EXPECT_EQ(PerPortPath("logs/.wire", "COM1"), "logs/.wire-COM1");
+    // A folder gets a file of a proper name, never "-COM2" alone.
+    EXPECT_EQ(WireLogPath("logs/", "COM2", true), "logs/wire-COM2.log");
+    EXPECT_EQ(WireLogPath("/var/log/v/", "COM2", false), "/var/log/v/wire.log");
+    EXPECT_EQ(WireLogPath("wire.log", "COM2", false), "wire.log");
+    EXPECT_EQ(WireLogPath("wire.log", "COM2", true), "wire-COM2.log");
     EXPECT_EQ(MinutesAndSeconds(0), "0:00");
     EXPECT_EQ(MinutesAndSeconds(59600), "1:00");
     EXPECT_EQ(MinutesAndSeconds(3725000), "62:05");

@@ -271,7 +271,13 @@ TEST(SessionArming, UnbuildablePageImageCancelsBeforeAnyPoll) {
     rig.dlg.pageImage.tempDir = (rig.root / "missing-folder/").string();
     rig.BeginUpdate();
     ASSERT_FALSE(rig.host.messageBoxes.empty());
-    EXPECT_EQ(rig.host.messageBoxes.front().text, "Unable to create the temporary firmware file.");
+    // The usual line, then the folder and the system's reason (its words differ by system).
+    const std::string lead =
+        "Unable to create the temporary firmware file.\n\nThe temporary folder " +
+        rig.dlg.pageImage.tempDir + " cannot be used: ";
+    const std::string& text = rig.host.messageBoxes.front().text;
+    EXPECT_EQ(text.substr(0, lead.size()), lead);
+    EXPECT_GT(text.size(), lead.size() + 1) << text;
     EXPECT_EQ(rig.module.polls, 0);
     EXPECT_EQ(rig.LastWrite(), kRelease);
     EXPECT_FALSE(rig.device.IsOpen());

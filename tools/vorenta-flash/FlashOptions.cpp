@@ -25,6 +25,29 @@ std::optional<unsigned> ParseUnsigned(const std::string& text) {
     return value;
 }
 
+// A listing runs instead of an update, and one listing at a time: options of
+// an update beside it, or the other listing, would be silently ignored.
+std::string ListingConflict(const FlashOptions& o) {
+    if (o.listPorts && o.listLogs) {
+        return "--list-ports and --list-logs cannot be combined; give one";
+    }
+    if (!o.listPorts && !o.listLogs) {
+        return {};
+    }
+    const std::string listing = o.listPorts ? "--list-ports" : "--list-logs";
+    const std::pair<bool, const char*> updateOptions[] = {
+        {!o.ports.empty() && o.listLogs, "--port"},   {!o.dir.empty(), "--dir"},
+        {o.waitSeconds.has_value(), "--wait"},        {!o.logFile.empty(), "--log"},
+        {o.repeat, o.count ? "--count" : "--repeat"}, {!o.reportFile.empty(), "--report"},
+    };
+    for (const auto& [given, name] : updateOptions) {
+        if (given) {
+            return listing + " cannot be combined with " + name + ", which belongs to an update";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::optional<int> ComNumberOf(const std::string& name) {
@@ -141,6 +164,7 @@ ParsedOptions ParseFlashOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    parsed.error = ListingConflict(o);
     return parsed;
 }
 
@@ -173,7 +197,8 @@ std::string FlashUsage() {
            "firmware; 3 the port could not be opened, or went away while the module was\n"
            "polled; 4 gave up waiting for the module or interrupted before the transfer (the\n"
            "session was cancelled). With several ports or --repeat, 0 only when every port\n"
-           "updated every module it met.\n"
+           "updated every module it met, 1 when a module failed on any port, else the status\n"
+           "of the first port that did not end with 0 (a lost port is no module).\n"
            "Ctrl-C while waiting cancels the session. During the transfer the first Ctrl-C only\n"
            "warns; a second one stops the transfer and reports the failure. SIGTERM and SIGHUP\n"
            "act at once like the second Ctrl-C.\n";

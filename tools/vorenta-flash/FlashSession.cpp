@@ -8,6 +8,8 @@ namespace vorenta {
 namespace {
 constexpr std::uint32_t kSleepStepMs = 10;
 constexpr std::uint64_t kMsPerSecond = 1000;
+constexpr std::string_view kInterruptedBeforeTransfer =
+    "Interrupted before the transfer began; the session was cancelled.";
 }  // namespace
 
 FlashSession::FlashSession(CPLSM_UpdateDlg& window, HeadlessWindowHost& host, ITickSource& clock,
@@ -35,6 +37,9 @@ int FlashSession::Run(const Config& config) {
         return count >= kStopNow;
     };
 
+    // A stop while the firmware is read or copied ends that at once; the wait
+    // below then cancels the session.
+    window_.pageImage.stopRequested = [this] { return interrupts_() > 0; };
     int status = Arm(config);
     if (status < 0) {
         // Counted in 64 bits: a long wait must not wrap into a short one.
@@ -51,8 +56,7 @@ int FlashSession::Run(const Config& config) {
                 clock_.Sleep(kSleepStepMs);
             }
             if (interrupts_() > 0) {
-                status =
-                    Cancel("Interrupted before the transfer began; the session was cancelled.");
+                status = Cancel(std::string(kInterruptedBeforeTransfer));
                 break;
             }
             const std::uint32_t now = clock_.GetTickCount();
@@ -108,7 +112,15 @@ int FlashSession::Arm(const Config& config) {
              " (put it into its firmware update mode; Ctrl-C cancels).");
         return -1;
     }
-    return endings_.Saw(SessionEnding::PortUnavailable) ? kExitPortUnavailable : kExitUsage;
+    if (endings_.Saw(SessionEnding::PortUnavailable)) {
+        return kExitPortUnavailable;
+    }
+    if (interrupts_() > 0) {
+        // Stopped while the firmware was read or copied: the session is gone already.
+        say_(std::string(kInterruptedBeforeTransfer));
+        return kExitGaveUp;
+    }
+    return kExitUsage;
 }
 
 int FlashSession::OutcomeOfTransfer() const {

@@ -87,9 +87,14 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
             tally.port = record.port;
         }
         tally.device = record.device;
-        if (record.exitStatus == kExitGaveUp) {
-            // No module answered: the operator stopped, or --wait ran out.
-            tally.stoppedBecause = record.outcome;
+        if (!MetAModule(record)) {
+            // No module answered: the operator stopped, --wait ran out, or the
+            // port or the firmware cannot be used. Nothing to count or report.
+            if (record.exitStatus == kExitPortUnavailable) {
+                tally.lostBecause = record.outcome;
+            } else {
+                tally.stoppedBecause = record.outcome;
+            }
             break;
         }
         CountModule(tally, record);
@@ -98,10 +103,6 @@ PortTally RunPort(const RunShared& run, const PortJob& job) {
                            " could not be written; no further module is started.");
             tally.stoppedBecause = "the report could not be written";
             lastStatus = kExitFailureReported;
-            break;
-        }
-        if (record.exitStatus == kExitUsage || record.exitStatus == kExitPortUnavailable) {
-            tally.stoppedBecause = record.outcome;
             break;
         }
         const bool last = options.count && module >= *options.count;
@@ -130,31 +131,59 @@ std::vector<std::string> PortNames(const std::vector<int>& comNumbers) {
 
 }  // namespace
 
-StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names)
+StationPorts::StationPorts(IPortTable& installed, const std::vector<std::string>& names,
+                           const SameDeviceTest& sameDevice)
     : installed_(installed) {
+    std::vector<std::string> devices;  // the device behind each name taken
+    const auto givenTwice = [this, &names](const std::string& name, std::size_t earlier) {
+        error_ =
+            "--port " + name + " is given twice: it is the same port as --port " + names[earlier];
+        errorStatus_ = kExitUsage;
+    };
     for (const std::string& name : names) {
         int number = -1;
+        std::string device;
         if (!name.empty() && name[0] == '/') {
+            device = name;
+        } else if (const auto com = ComNumberOf(name)) {
+            number = *com;
+            device = Table().DevicePathFor(number);
+        } else {
+            error_ = "'" + name + "' is not a port";
+            errorStatus_ = kExitPortUnavailable;
+            return;
+        }
+        // Devices, not names: a link, or COMn beside its own path, is the same port.
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            if ((number != -1 && number == comNumbers_[i]) ||
+                (!device.empty() && !devices[i].empty() &&
+                 (device == devices[i] || sameDevice(device, devices[i])))) {
+                givenTwice(name, i);
+                return;
+            }
+        }
+        if (number == -1) {
             extras_.push_back(std::make_unique<ExtraPortTable>(Table(), name));
             number = extras_.back()->ComNumber();
             if (number == -1) {
                 error_ = "every COM number is taken; cannot use " + name;
+                errorStatus_ = kExitPortUnavailable;
                 return;
             }
-        } else if (const auto com = ComNumberOf(name)) {
-            number = *com;
-        } else {
-            error_ = "'" + name + "' is not a port";
-            return;
-        }
-        for (const int earlier : comNumbers_) {
-            if (earlier == number) {
-                error_ = name + " names COM" + std::to_string(number) + " a second time";
-                return;
+            for (std::size_t i = 0; i < comNumbers_.size(); ++i) {
+                if (comNumbers_[i] == number) {
+                    givenTwice(name, i);
+                    return;
+                }
             }
         }
         comNumbers_.push_back(number);
+        devices.push_back(device);
     }
+}
+
+bool MetAModule(const ModuleRecord& record) {
+    return record.exitStatus == kExitUpdated || record.exitStatus == kExitFailureReported;
 }
 
 void CountModule(PortTally& tally, const ModuleRecord& record) {
@@ -193,8 +222,13 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
         if (tally.updated == 1) {
             return text + "updated";
         }
-        const std::string why = tally.failed == 1 ? tally.lastOutcome : tally.stoppedBecause;
-        return text + (tally.failed == 1 ? "failed: " : "not updated: ") + why;
+        if (tally.failed == 1) {
+            return text + "failed: " + tally.lastOutcome;
+        }
+        if (!tally.lostBecause.empty()) {
+            return text + "lost: " + tally.lostBecause;
+        }
+        return text + "not updated: " + tally.stoppedBecause;
     }
     text += std::to_string(tally.updated) + " updated, " + std::to_string(tally.failed) + " failed";
     for (std::size_t i = 0; i < tally.failures.size() && i < kFailuresNamed; ++i) {
@@ -204,7 +238,9 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
     if (tally.failures.size() > kFailuresNamed) {
         text += "; ...";
     }
-    if (!tally.stoppedBecause.empty()) {
+    if (!tally.lostBecause.empty()) {
+        text += "; port lost: " + tally.lostBecause;
+    } else if (!tally.stoppedBecause.empty()) {
         text += "; ended: " + tally.stoppedBecause;
     }
     return text;
@@ -212,10 +248,15 @@ std::string SummaryText(const PortTally& tally, bool repeat) {
 
 int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> count,
                int lastSessionStatus) {
+    // A failed module outweighs a port lost after it: the module may hold part
+    // of the new firmware.
+    if (tally.failed > 0) {
+        return kExitFailureReported;
+    }
     if (!repeat || lastSessionStatus == kExitUsage || lastSessionStatus == kExitPortUnavailable) {
         return lastSessionStatus;
     }
-    if (tally.failed > 0 || lastSessionStatus == kExitFailureReported) {
+    if (lastSessionStatus == kExitFailureReported) {
         return kExitFailureReported;
     }
     if (tally.updated == 0 || (count && tally.updated < *count)) {
@@ -225,6 +266,11 @@ int PortStatus(const PortTally& tally, bool repeat, std::optional<unsigned> coun
 }
 
 int CombinedStatus(const std::vector<PortTally>& tallies) {
+    for (const PortTally& tally : tallies) {
+        if (tally.status == kExitFailureReported) {
+            return kExitFailureReported;
+        }
+    }
     for (const PortTally& tally : tallies) {
         if (tally.status != kExitUpdated) {
             return tally.status;
@@ -257,6 +303,15 @@ bool NameOneFile(const std::string& first, const std::string& second) {
     return error ? first == second : firstPath == secondPath;
 }
 
+std::string WireLogPath(const std::string& path, const std::string& port, bool several) {
+    constexpr std::string_view kDefaultName = "wire.log";
+    std::string file = path;
+    if (!file.empty() && (file.back() == '/' || file.back() == kPathSeparator)) {
+        file += kDefaultName;
+    }
+    return several ? PerPortPath(file, port) : file;
+}
+
 int RunStations(const FlashOptions& options, StationPorts& ports, const std::string& programName,
                 const SessionLogSetup& sessionLog, const std::function<int()>& interrupts) {
     const std::vector<int>& comNumbers = ports.ComNumbers();
@@ -264,12 +319,12 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
 
     // The log is made new, which would empty the report: checked before either is opened.
     if (!options.reportFile.empty() && !options.logFile.empty()) {
-        std::vector<std::string> logs{options.logFile};
-        if (several) {
-            logs.clear();
-            for (const std::string& port : PortNames(comNumbers)) {
-                logs.push_back(PerPortPath(options.logFile, port));
-            }
+        std::vector<std::string> logs;
+        for (const std::string& port : PortNames(comNumbers)) {
+            logs.push_back(WireLogPath(options.logFile, port, several));
+        }
+        if (logs.empty()) {
+            logs.push_back(WireLogPath(options.logFile, "", false));
         }
         for (const std::string& log : logs) {
             if (NameOneFile(options.reportFile, log)) {
@@ -302,7 +357,7 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
             job.name = "COM" + std::to_string(comNumbers[i]);
         }
         if (!options.logFile.empty()) {
-            job.wireLogPath = several ? PerPortPath(options.logFile, job.name) : options.logFile;
+            job.wireLogPath = WireLogPath(options.logFile, job.name, several);
             // A regular file of this user only: never through a symbolic link,
             // never a FIFO or a device, never a file with a second name.
             logFiles.push_back(
@@ -325,8 +380,8 @@ int RunStations(const FlashOptions& options, StationPorts& ports, const std::str
     LockedSettingsStore settings(nativeSettings);
     const auto desktopPeers = MakeDesktopPeerWindows();
     LockedPeerWindows peers(*desktopPeers);
-    TurnTakingFileSystem files(nativeFiles);
-    const StationServices services{clock, portTable, settings, peers, files};
+    // Sessions read the firmware side by side: readers share a file.
+    const StationServices services{clock, portTable, settings, peers, nativeFiles};
 
     std::string programDir =
         options.dir.empty()

@@ -51,26 +51,4 @@ class LockedPeerWindows : public IPeerWindows {
     IPeerWindows& inner_;
 };
 
-// Every file is opened for exclusive use, so sessions of this process reading
-// the same firmware would refuse each other. Here they take turns instead: a
-// file opened for reading holds the turn until it is closed. Other processes
-// holding a file are still refused.
-class TurnTakingFileSystem : public IFileSystem {
-  public:
-    explicit TurnTakingFileSystem(IFileSystem& inner) : inner_(inner) {}
-    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
-    std::unique_ptr<ISessionFolder> CreateSessionFolder(const std::string& parent) override {
-        return inner_.CreateSessionFolder(parent);
-    }
-    std::unique_ptr<IFile> OpenForAppend(const std::string& path, std::string& error) override {
-        return inner_.OpenForAppend(path, error);
-    }
-
-  private:
-    // Recursive: a session that opens a second file while holding one must not
-    // wait for itself; the exclusive open then refuses it as it always did.
-    std::recursive_mutex readTurn_;
-    IFileSystem& inner_;
-};
-
 }  // namespace vorenta

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     StationPorts stations(installedPorts, options.ports);
     if (!stations.Error().empty()) {
         std::fprintf(stderr, "%s: %s\n", kProgramName, PrintableText(stations.Error()).c_str());
-        return kExitPortUnavailable;
+        return stations.ErrorStatus();
     }
     if (options.listPorts) {
         return ListPorts(stations.Table());

@@ -56,7 +56,8 @@ constexpr char kUsage[] =
     "        (replacing the file in one step) and says where.\n"
     "--open  opens the port with the update session's settings (38400 bit/s, no parity,\n"
     "        8 data bits, 1 stop bit, DTR and RTS raised), prints what it did, and closes it.\n"
-    "--map   tells the port table which device stands behind a COM number.\n"
+    "--map   tells the port table which device (its absolute path) stands behind a COM\n"
+    "        number, COM1 to COM100.\n"
     "Exit status: 0 done, 1 the port could not be opened or ports.conf not written,\n"
     "2 bad command line.\n";
 // A device path given instead of COMn, such as /dev/ttyUSB0.
@@ -78,6 +79,8 @@ class DirectPathTable : public IPortTable {
 };
 
 constexpr int kDirectPathCom = 1;
+// The port buttons and ports.conf number ports up to here.
+constexpr int kLastMappedCom = 100;
 
 struct Options {
     bool help = false;
@@ -91,6 +94,25 @@ struct Options {
 void Error(const std::string& text) {
     std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(kProgram.size()), kProgram.data(),
                  text.c_str());
+}
+
+// What is wrong with a --map value, or nothing: COMn as the port buttons number
+// them, and a device named by its absolute path (a relative one would depend on
+// where the tool was started).
+std::string MappingProblem(std::string_view mapping) {
+    const auto separator = mapping.find('=');
+    const auto number = ParseComName(mapping.substr(0, separator));
+    if (!number || *number < 1 || *number > kLastMappedCom) {
+        return "expected COMn=/dev/path with n from 1 to " + std::to_string(kLastMappedCom);
+    }
+    if (separator == std::string_view::npos) {
+        return "the device is missing (COMn=/dev/path)";
+    }
+    const std::string_view path = mapping.substr(separator + 1);
+    if (path.empty() || path.front() != '/') {
+        return "the device must be an absolute path starting with /";
+    }
+    return {};
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -123,7 +145,17 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             return false;
         }
     }
+    for (const std::string& mapping : options.maps) {
+        if (const std::string why = MappingProblem(mapping); !why.empty()) {
+            Error("--map " + mapping + ": " + why);
+            return false;
+        }
+    }
     const int actions = int{options.list} + int{options.pin} + int{options.open.has_value()};
+    if (!options.help && actions == 0 && !options.maps.empty()) {
+        Error("--map only tells the port table a device; add --list, --pin or --open COMn");
+        return false;
+    }
     if (!options.help && actions != 1) {
         Error("give exactly one of --list, --pin and --open");
         return false;
@@ -181,9 +213,13 @@ int OpenAndClose(IPortTable& table, IPortTable& advisor, int comNumber, const st
         if (port.DevicePath().empty()) {
             Error(label + " is not mapped to a device; give --map " + label + "=/dev/path");
         } else {
-            Error("cannot open " + label + ": " + device.LastError());
+            // The diagnosis, when there is one, says what the system's error says
+            // and more: said once.
             const std::string why = advisor.DescribeOpenFailure(comNumber, port.DevicePath());
-            if (!why.empty()) {
+            if (why.empty()) {
+                Error("cannot open " + label + ": " + device.LastError());
+            } else {
+                Error("cannot open " + label);
                 std::fprintf(stderr, "%s\n", PrintableText(why).c_str());
             }
         }
@@ -219,7 +255,8 @@ int main(int argc, char** argv) {
     StaticPortTable table;
     for (const auto& mapping : options.maps) {
         if (!table.AddMapping(mapping)) {
-            Error("bad --map '" + mapping + "' (expected COMn=/dev/path, n from 1 to 255)");
+            Error("bad --map '" + mapping + "' (expected COMn=/dev/path, n from 1 to " +
+                  std::to_string(kLastMappedCom) + ")");
             return kExitUsage;
         }
     }

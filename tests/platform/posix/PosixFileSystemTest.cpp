@@ -73,6 +73,15 @@ TEST_F(PosixFileSystemTest, OneHolderAtATime) {
     auto second = posix.Open(file, OpenMode::ReadExisting);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->Length(), 3u);
+
+    // Readers share the file (stations sending one firmware at once); nobody
+    // writes it meanwhile.
+    auto third = posix.Open(file, OpenMode::ReadExisting);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->Length(), 3u);
+    EXPECT_FALSE(posix.Open(file, OpenMode::ReadWriteExisting));
+    EXPECT_FALSE(posix.Open(file, OpenMode::CreateTruncateReadWrite));
+    EXPECT_EQ(ReadBytes(file), data);
 }
 
 TEST_F(PosixFileSystemTest, NeverEmptiesAFileWithAnotherName) {

@@ -66,7 +66,7 @@ TEST(Win32FileSystemTest, WritesReadsSeeksAndDatesAFile) {
     EXPECT_LE(when->month, 12);
 }
 
-TEST(Win32FileSystemTest, AFileHeldIsNotSharedNorDeleted) {
+TEST(Win32FileSystemTest, AFileHeldIsSharedByReadersOnlyAndNotDeleted) {
     ScratchFolder folder;
     NativeFileSystem files;
     const std::string path = folder / "a.bin";
@@ -74,9 +74,16 @@ TEST(Win32FileSystemTest, AFileHeldIsNotSharedNorDeleted) {
     {
         auto held = files.Open(path, OpenMode::ReadExisting);
         ASSERT_NE(held, nullptr);
-        EXPECT_EQ(files.Open(path, OpenMode::ReadExisting), nullptr);
+        // Stations sending one firmware at once read it side by side.
+        EXPECT_NE(files.Open(path, OpenMode::ReadExisting), nullptr);
+        EXPECT_EQ(files.Open(path, OpenMode::ReadWriteExisting), nullptr);
         EXPECT_EQ(files.Open(path, OpenMode::CreateTruncateReadWrite), nullptr);
         EXPECT_FALSE(::DeleteFileA(path.c_str()));
+    }
+    {
+        auto writer = files.Open(path, OpenMode::ReadWriteExisting);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(files.Open(path, OpenMode::ReadExisting), nullptr);
     }
     EXPECT_NE(files.Open(path, OpenMode::ReadExisting), nullptr);
 }
