@@ -91,6 +91,17 @@ check "Start-menu entry of the uninstaller" $([ -f "$menu/Uninstall.lnk" ]; echo
   grep -qiF 'C:\Program Files\Harwen Systems\Vorenta Firmware Update\Uninstall.exe'
 check "Apps and Features knows the uninstaller" $?
 
+echo "--- the installed vorenta-flash.exe without a firmware"
+"$wine_run" "$target\\bin\\vorenta-flash.exe" --port "COM$com" --wait 1 2>&1 | tr -d '\r' \
+  >"$root/none.txt"
+status=${PIPESTATUS[0]}
+sed -n '1,3p' "$root/none.txt"
+check "exit status 2 without a description file ($status)" $([ "$status" -eq 2 ]; echo $?)
+grep -qF "Unable to open the firmware description file" "$root/none.txt"
+check "the missing description file's message" $?
+grep -qiF 'Vorenta Firmware Update\bin\Vorenta_KT76_MM_VMM_V2.txt' "$root/none.txt"
+check "the message names the installed bin folder" $?
+
 echo "--- the installed vorenta-flash.exe with a firmware of the test's own beside it"
 # Four pages, the last one padded with 0xFF.
 head -c 1000 /dev/urandom >"$root/firmware.bin"
