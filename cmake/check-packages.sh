@@ -28,6 +28,21 @@ done
 if ! grep -q "/README.txt$" <<<"$listing"; then
   echo "FAILED: the text for Windows users (README.txt) is missing from the ZIP"; status=1
 fi
+# A firmware comes from its release: the generated sample stays in the build.
+if grep -qiE '(Vorenta_KT76_MM_VMM_V2\.txt|\.bin|\.hex)$' <<<"$listing"; then
+  echo "FAILED: the ZIP holds a firmware or description file:"
+  grep -iE '(Vorenta_KT76_MM_VMM_V2\.txt|\.bin|\.hex)$' <<<"$listing"
+  status=1
+fi
+# What the installer was made from, as CPack staged it.
+staged=$(find "$out/_CPack_Packages" -path '*/NSIS/*' \( -iname '*.bin' -o -iname '*.hex' \
+  -o -iname 'Vorenta_KT76_MM_VMM_V2.txt' \) 2>/dev/null)
+if [ -n "$staged" ]; then
+  echo "FAILED: the installer holds a firmware or description file: $staged"; status=1
+fi
+if [ -z "$(find "$out/_CPack_Packages" -path '*/NSIS/*' -name 'vorenta-flash.exe' 2>/dev/null)" ]; then
+  echo "FAILED: the installer's staged files were not found"; status=1
+fi
 if grep -q "vorenta-sim" <<<"$listing"; then
   echo "FAILED: the simulator is a Linux program and must not be packaged"; status=1
 fi

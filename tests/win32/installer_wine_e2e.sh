@@ -77,6 +77,10 @@ grep -q $'\r$' "$installed/README.txt"
 check "README.txt has Windows line ends" $?
 grep -qF '%LOCALAPPDATA%\Harwen Systems\logs' "$installed/README.txt"
 check "README.txt says where the session logs are" $?
+grep -qF 'No firmware comes with this package' "$installed/README.txt"
+check "README.txt says where a firmware release goes" $?
+check "no firmware or description file installed" \
+  $(! find "$installed" -iname '*.bin' -o -iname 'Vorenta_KT76_MM_VMM_V2.txt' | grep -q .; echo $?)
 menu="$start_menu/$product"
 ls "$menu" 2>/dev/null | sed 's/^/  Start menu: /'
 check "Start-menu entry of the update window" \
@@ -87,8 +91,19 @@ check "Start-menu entry of the uninstaller" $([ -f "$menu/Uninstall.lnk" ]; echo
   grep -qiF 'C:\Program Files\Harwen Systems\Vorenta Firmware Update\Uninstall.exe'
 check "Apps and Features knows the uninstaller" $?
 
+echo "--- the installed vorenta-flash.exe without a firmware"
+"$wine_run" "$target\\bin\\vorenta-flash.exe" --port "COM$com" --wait 1 2>&1 | tr -d '\r' \
+  >"$root/none.txt"
+status=${PIPESTATUS[0]}
+sed -n '1,3p' "$root/none.txt"
+check "exit status 2 without a description file ($status)" $([ "$status" -eq 2 ]; echo $?)
+grep -qF "Unable to open the firmware description file" "$root/none.txt"
+check "the missing description file's message" $?
+grep -qiF 'Vorenta Firmware Update\bin\Vorenta_KT76_MM_VMM_V2.txt' "$root/none.txt"
+check "the message names the installed bin folder" $?
+
 echo "--- the installed vorenta-flash.exe with a firmware of the test's own beside it"
-# Four pages, the last one padded with 0xFF; named apart from any packaged sample.
+# Four pages, the last one padded with 0xFF.
 head -c 1000 /dev/urandom >"$root/firmware.bin"
 cp "$root/firmware.bin" "$installed/bin/installer-test-firmware.bin"
 printf '9.9 installer test\ninstaller-test-firmware.bin\n' \
