@@ -137,6 +137,15 @@ for log in "$root/line.jsonl" "$root/line-link.log" "$root/./line.jsonl"; do
   check "--log $log as the report: said why" $?
 done
 check "the report survived" $([ "$(cat "$root/line.jsonl")" = '{"earlier":1}' ]; echo $?)
+# A log folder writes wire.log in it: that name is checked too.
+mkdir -p "$root/wires"
+printf '{"earlier":2}\n' >"$root/wires/wire.log"
+"$flash" --port /dev/null --dir "$root/fw" --log "$root/wires/" --report "$root/wires/wire.log" \
+  >"$root/same-folder.txt" 2>&1
+status=$?
+check "--log a folder holding the report: exit $status, want 2" $([ "$status" -eq 2 ]; echo $?)
+check "--log a folder holding the report: the report survived" \
+  $([ "$(cat "$root/wires/wire.log")" = '{"earlier":2}' ]; echo $?)
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
