@@ -291,10 +291,11 @@ std::string PerPortPath(const std::string& path, const std::string& port) {
 
 bool NameOneFile(const std::string& first, const std::string& second) {
     namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(first, second, error)) {
+    if (NativeFileSystem::SameFile(first, second)) {
         return true;
     }
+    // Not both there yet: the same path, however spelled.
+    std::error_code error;
     const fs::path firstPath = fs::weakly_canonical(first, error);
     if (error) {
         return first == second;
